@@ -1,0 +1,88 @@
+// Start-up and shutdown of the main window: the load sequence with its error
+// report, and the two outcomes of an unload (hide to the tray, or close).
+#include "app/settings.h"
+#include "platform/convert.h"
+#include "ui/form1.h"
+
+namespace vt {
+
+using namespace form1;
+
+Form1::Form1(Platform& platform, ProgramState& globals) : platform_(platform), g_(globals) {}
+Form1::~Form1() = default;
+
+void Form1::Start() {
+    form_ = platform_.CreateForm(MainWindowDef(), *this);
+    Form_Load();
+    form_->Show();
+}
+
+void Form1::Form_Load() {
+    try {
+        // The single-instance guard and the window's shaping come first.
+        strTipTitle = kAppTitle;
+
+        lngLeftPx = CLng(ReadSetting(platform_, "Left", "0"));
+        lngTopPx = CLng(ReadSetting(platform_, "top", "0"));
+        g_.blnSound = CBool(ReadSetting(platform_, "sound", "1"));
+        g_.intTema = CInt(ReadSetting(platform_, "Tema", "0"));
+
+        int32_t left = MulLong(lngLeftPx, 15);
+        int32_t top = MulLong(lngTopPx, 15);
+        // A position on a monitor that has since gone would open the window
+        // where nobody can see it; a window partly off-screen stays put.
+        const Rect where{lngLeftPx, lngTopPx, form_->Width() / 15, form_->Height() / 15};
+        if (!platform_.RectOnAnyMonitor(where)) {
+            const Rect work = platform_.PrimaryWorkArea();
+            left = MulLong(work.left, 15);
+            top = MulLong(work.top, 15);
+        }
+        form_->SetLeft(left);
+        form_->SetTop(top);
+
+        // The tray record, the window hook and the icon; the autostart state;
+        // the greeting and the sound menu caption slot in here.
+
+        Command1_Click();
+        form_->SetCaption(sucker, BusyText(sngFreePercent, 4, " %."));
+    } catch (const RuntimeError& error) {
+        StartupErrorReport(error);
+    }
+}
+
+void Form1::StartupErrorReport(const RuntimeError& error) {
+    platform_.MsgBox("Error number: " + std::to_string(error.number()) + "\r" + "Description: " +
+                         error.description(),
+                     kOkOnly | kCritical, "Error");
+    platform_.End();
+}
+
+void Form1::Form_Unload(int16_t& Cancel) {
+    if (intHideToTray == 1) {
+        form_->Hide();
+        form_->SetEnabled(stupid, true);
+        Cancel = 1;
+        return;
+    }
+    WriteSetting(platform_, "Top", StrLong(CLng(form_->Top() / 15.0)));
+    WriteSetting(platform_, "Left", StrLong(CLng(form_->Left() / 15.0)));
+    ResetVariables();
+}
+
+void Form1::ResetVariables() {
+    intHideToTray = 0;
+    strTipTitle.clear();
+    lngLeftPx = lngTopPx = 0;
+    objSystem.reset();
+    bteUsedPct = 0;
+    lngTotalKb = 0;
+    intUnitView = intBusyPercent = 0;
+    sngTotalMb = sngFreeMb = sngFreeRatio = sngFreePercent = 0;
+    strBusyText.clear();
+    blnFromUpdate = false;
+    lngTipFreeMb = lngTipTotalMb = 0;
+    sngTipRatio = sngTipFreePercent = 0;
+    strTipBusyText.clear();
+}
+
+}  // namespace vt

@@ -1,0 +1,25 @@
+#include "memory/system.h"
+
+#include <cstdint>
+
+#include "platform/convert.h"
+
+namespace vt {
+
+int32_t System::BytesToKb(uint64_t bytes) {
+    const double kb = RoundEven(static_cast<double>(bytes) / 1024.0);
+    if (kb >= 2147483647.0) return INT32_MAX;
+    return static_cast<int32_t>(kb);
+}
+
+void System::FreeMemory(uint8_t& btePercentUsed, int32_t& lngTotalRam, int32_t& lngFreeRam) {
+    // The extended status: the plain one caps its byte counts at 4 GiB, which
+    // makes every figure wrong on any machine of today.
+    MemoryStatusEx status;
+    api_.GlobalMemoryStatusEx(status);
+    btePercentUsed = static_cast<uint8_t>(status.dwMemoryLoad);
+    lngTotalRam = BytesToKb(status.ullTotalPhys);
+    lngFreeRam = BytesToKb(status.ullAvailPhys);
+}
+
+}  // namespace vt

@@ -1,0 +1,35 @@
+// Run-time errors: a number and a description, thrown as C++ exceptions.
+// Handlers trap them where the program says so; anything untrapped reaches the
+// platform's event dispatch, which reports it and ends the program.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace vt {
+
+enum ErrorNumber : int {
+    kInvalidCall = 5,
+    kOverflow = 6,
+    kDivisionByZero = 11,
+    kTypeMismatch = 13,
+};
+
+class RuntimeError : public std::runtime_error {
+public:
+    RuntimeError(int number, std::string description)
+        : std::runtime_error(description), number_(number), description_(std::move(description)) {}
+    int number() const { return number_; }
+    const std::string& description() const { return description_; }
+
+private:
+    int number_;
+    std::string description_;
+};
+
+// The fixed wording for each error number the program can raise.
+std::string ErrorDescription(int number);
+
+[[noreturn]] void Raise(int number);
+
+}  // namespace vt

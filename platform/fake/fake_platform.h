@@ -1,0 +1,151 @@
+// An in-memory platform for the unit tests: forms keep their properties in
+// maps, message boxes are answered from a script, the memory status, clock
+// and settings are set by the test. Event helpers run handlers the way the
+// real dispatch does: an untrapped error is reported and ends the program.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace vt::fake {
+
+// Thrown by End(): the program has ended.
+struct ProgramEnded {};
+
+struct ControlState {
+    std::string caption;
+    bool enabled = true;
+    Color back = kDefaultColor, fore = kDefaultColor;
+    std::string toolTip;
+    Rect rect;
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    int selStart = 0, selLength = 0;
+};
+
+struct MessageBoxShown {
+    std::string text;
+    unsigned style;
+    std::string title;
+};
+
+class FakeApi : public Win32Api {
+public:
+    void GlobalMemoryStatusEx(MemoryStatusEx& status) override { status = memory; ++samples; }
+    MemoryStatusEx memory{37, 512ull << 20, 128ull << 20};
+    int samples = 0;
+};
+
+class FakePlatform;
+
+class FakeForm : public Form {
+public:
+    FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& events);
+
+    void SetCaption(int id, std::string_view text) override { controls_[id].caption = text; }
+    std::string Caption(int id) const override { return At(id).caption; }
+    void SetEnabled(int id, bool enabled) override { controls_[id].enabled = enabled; }
+    bool Enabled(int id) const override { return At(id).enabled; }
+    void SetBackColor(int id, Color color) override { controls_[id].back = color; }
+    Color BackColor(int id) const override { return At(id).back; }
+    void SetForeColor(int id, Color color) override { controls_[id].fore = color; }
+    Color ForeColor(int id) const override { return At(id).fore; }
+    void SetToolTip(int id, std::string_view text) override { controls_[id].toolTip = text; }
+    std::string ToolTip(int id) const override { return At(id).toolTip; }
+    void SetBounds(int id, Rect rect) override { controls_[id].rect = rect; }
+    Rect Bounds(int id) const override { return At(id).rect; }
+    void SetLine(int id, int x1, int y1, int x2, int y2) override;
+    void SetSelection(int id, int start, int length) override;
+    void SetFocus(int id) override { focus = id; }
+
+    void SetLeft(int32_t twips) override { left_ = twips; }
+    void SetTop(int32_t twips) override { top_ = twips; }
+    int32_t Left() const override { return left_; }
+    int32_t Top() const override { return top_; }
+    int32_t Width() const override { return width_ * 15; }
+    int32_t Height() const override { return height_ * 15; }
+    int ScaleWidth() const override { return width_; }
+    int ScaleHeight() const override { return height_; }
+
+    void Show() override { visible_ = true; }
+    void ShowModal() override { visible_ = true; }
+    void Hide() override { visible_ = false; }
+    bool Visible() const override { return visible_; }
+    void Refresh() override {}
+    void Unload() override;
+    bool Loaded() const override { return loaded_; }
+    void PopupMenu(int menuId) override { popups.push_back(menuId); }
+    uintptr_t Hwnd() const override { return 0x1234; }
+    uintptr_t FaceDc() const override { return 0x5678; }
+
+    const ControlState& At(int id) const;
+    std::vector<int> popups;
+    int focus = -1;
+
+private:
+    FakePlatform& platform_;
+    FormEvents& events_;
+    std::map<int, ControlState> controls_;
+    int32_t left_ = 0, top_ = 0;
+    int width_, height_;
+    bool visible_ = false, loaded_ = true;
+};
+
+class FakePlatform : public Platform {
+public:
+    std::unique_ptr<Form> CreateForm(const FormDef& def, FormEvents& events) override;
+    void Run() override {}
+    void DoEvents() override { ++doEventsPasses; }
+    int MsgBox(std::string_view text, unsigned style, std::string_view title) override;
+    [[noreturn]] void End() override { ended = true; throw ProgramEnded{}; }
+    void SetFatalErrorHook(void (*hook)(void*), void* context) override { hook_ = hook, hookContext_ = context; }
+
+    std::string AppTitle() const override { return "Veltrane"; }
+    std::string AppPath() const override { return "C:\\Program Files\\Veltrane"; }
+    uintptr_t Instance() const override { return 0x400000; }
+    bool PrevInstance() override { return prevInstance; }
+    std::span<const uint8_t> CustomResource(int id) override;
+
+    std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
+                           std::string_view fallback) override;
+    void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                     std::string_view value) override;
+
+    int Hour() override { return hour; }
+    void Randomize() override { ++reseeds; }
+    double Rnd() override;
+
+    bool RectOnAnyMonitor(Rect r) override;
+    Rect PrimaryWorkArea() override { return workArea; }
+    Win32Api& Api() override { return api; }
+
+    // Runs an event handler as the real dispatch does: an error nothing traps
+    // shows its report and ends the program.
+    void Dispatch(const std::function<void()>& handler);
+
+    // Script and record.
+    FakeApi api;
+    std::deque<int> answers;  // next message box answers; OK when empty
+    std::vector<MessageBoxShown> boxes;
+    std::map<std::string, std::string> settings;  // lower-case key -> text
+    std::vector<std::pair<std::string, std::string>> writes;  // in order
+    std::map<int, std::vector<uint8_t>> resources;
+    std::deque<double> randoms;
+    int hour = 9;
+    int reseeds = 0;
+    int doEventsPasses = 0;
+    bool prevInstance = false;
+    bool ended = false;
+    std::vector<Rect> monitors{{0, 0, 1920, 1080}};
+    Rect workArea{0, 0, 1920, 1040};
+
+private:
+    void (*hook_)(void*) = nullptr;
+    void* hookContext_ = nullptr;
+};
+
+}  // namespace vt::fake

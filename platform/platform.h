@@ -1,0 +1,207 @@
+// The services the program's windows need from the window system: forms built
+// from control tables, their properties, timers, popup menus, message boxes,
+// modal show, one pass over pending events, resources, the settings store, the
+// clock and the random generator. Events flow the other way, through FormEvents:
+// the platform reports what happened, the forms decide what to do.
+// Two implementations: platform/win32 (the real one) and platform/fake (tests).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/win32_api.h"
+
+namespace vt {
+
+// &H00BBGGRR; values &H800000nn name system colours (nn = COLOR_* index).
+using Color = uint32_t;
+constexpr Color kRed = 0x000000FF;
+constexpr Color kGreen = 0x0000FF00;
+constexpr Color kWhite = 0x00FFFFFF;
+constexpr Color kMagenta = 0x00FF00FF;
+constexpr Color SysColor(int index) { return 0x80000000u | static_cast<uint32_t>(index); }
+constexpr Color kColorWindow = SysColor(5);
+constexpr Color kColorHighlightText = SysColor(14);
+constexpr Color kColorAppWorkspace = SysColor(12);
+constexpr Color kColorButtonFace = SysColor(15);
+constexpr Color kDefaultColor = 0xFFFFFFFFu;  // "whatever the control kind uses"
+
+struct Rect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+enum class ControlKind { Button, Label, PictureBox, Image, Line, TextBox, ComboBox, Timer };
+
+enum ControlStyle : unsigned {
+    kGraphical = 1u << 0,    // button painted in its back colour
+    kTransparent = 1u << 1,  // label shows its container's face through
+    kCentered = 1u << 2,
+    kRightAligned = 1u << 3,
+    kDisabled = 1u << 4,
+    kFlat = 1u << 5,
+};
+
+struct FontDef {
+    const char* face = nullptr;  // nullptr: the form's font
+    double points = 0;
+};
+
+// One row of a form's control table. Rectangles are in the form's scale unit
+// (pixels for the main window) relative to the container.
+struct ControlDef {
+    ControlKind kind;
+    int id;
+    const char* name;
+    int container = 0;  // 0: the form itself, else a picture box's id
+    Rect rect{};
+    const char* caption = "";
+    unsigned style = 0;
+    Color back = kDefaultColor;
+    Color fore = kDefaultColor;
+    FontDef font{};
+    const char* toolTip = nullptr;
+    int tabIndex = -1;
+    int picture = 0;   // bitmap resource id
+    int interval = 0;  // timers: milliseconds
+    std::vector<const char*> items{};  // combo list
+};
+
+// A popup menu item; parent 0 makes a top-level (popup) menu.
+struct MenuDef {
+    int id;
+    const char* name;
+    int parent;
+    const char* caption;  // "-" for a separator
+};
+
+struct FormDef {
+    const char* name;
+    const char* caption = "";
+    int clientWidth = 0, clientHeight = 0;  // pixels
+    bool borderless = true;
+    Color back = kColorButtonFace;
+    int picture = 0;  // face bitmap resource id, drawn at the client origin
+    int icon = 0;     // icon group id
+    FontDef font{"Arial", 8.25};
+    std::span<const ControlDef> controls{};
+    std::span<const MenuDef> menus{};
+};
+
+enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
+
+// What a form hears from the platform. Control id 0 is the form itself.
+class FormEvents {
+public:
+    virtual ~FormEvents() = default;
+    virtual void Load() {}
+    virtual void Unload(int16_t& cancel) { (void)cancel; }
+    virtual void Click(int id) { (void)id; }
+    virtual void DblClick(int id) { (void)id; }
+    virtual void MouseDown(int id, MouseButton button) { (void)id, (void)button; }
+    virtual void MouseUp(int id, MouseButton button) { (void)id, (void)button; }
+    virtual void GotFocus(int id) { (void)id; }
+    virtual void Timer(int id) { (void)id; }
+    virtual void MenuClick(int id) { (void)id; }
+};
+
+// A loaded window with its controls. Control id 0 is the form itself;
+// Left/Top/Width/Height of the form are in twips (15 per pixel), those of
+// controls in the form's scale unit.
+class Form {
+public:
+    virtual ~Form() = default;
+
+    virtual void SetCaption(int id, std::string_view text) = 0;  // also a text box's text
+    virtual std::string Caption(int id) const = 0;
+    virtual void SetEnabled(int id, bool enabled) = 0;
+    virtual bool Enabled(int id) const = 0;
+    virtual void SetBackColor(int id, Color color) = 0;
+    virtual Color BackColor(int id) const = 0;
+    virtual void SetForeColor(int id, Color color) = 0;
+    virtual Color ForeColor(int id) const = 0;
+    virtual void SetToolTip(int id, std::string_view text) = 0;
+    virtual std::string ToolTip(int id) const = 0;
+    virtual void SetBounds(int id, Rect rect) = 0;
+    virtual Rect Bounds(int id) const = 0;
+    virtual void SetLine(int id, int x1, int y1, int x2, int y2) = 0;
+    virtual void SetSelection(int id, int start, int length) = 0;
+    virtual void SetFocus(int id) = 0;
+
+    virtual void SetLeft(int32_t twips) = 0;
+    virtual void SetTop(int32_t twips) = 0;
+    virtual int32_t Left() const = 0;
+    virtual int32_t Top() const = 0;
+    virtual int32_t Width() const = 0;
+    virtual int32_t Height() const = 0;
+    virtual int ScaleWidth() const = 0;  // client size in pixels
+    virtual int ScaleHeight() const = 0;
+
+    virtual void Show() = 0;       // modeless
+    virtual void ShowModal() = 0;  // returns when the form is unloaded
+    virtual void Hide() = 0;
+    virtual bool Visible() const = 0;
+    virtual void Refresh() = 0;
+    virtual void Unload() = 0;  // raises Unload; a set cancel keeps the form
+    virtual bool Loaded() const = 0;
+
+    virtual void PopupMenu(int menuId) = 0;
+
+    virtual uintptr_t Hwnd() const = 0;
+    // Device context holding the persistent image of the form's face.
+    virtual uintptr_t FaceDc() const = 0;
+};
+
+enum MsgBoxStyle : unsigned {
+    kOkOnly = 0,
+    kYesNo = 4,
+    kCritical = 16,
+    kExclamation = 48,
+    kInformation = 64,
+    kMsgBoxRight = 0x80000,
+};
+enum MsgBoxResult : int { kOk = 1, kYes = 6, kNo = 7 };
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Creates the window and its controls (hidden), then raises Load; the
+    // caller shows it.
+    virtual std::unique_ptr<Form> CreateForm(const FormDef& def, FormEvents& events) = 0;
+    // Runs events until no form is left loaded.
+    virtual void Run() = 0;
+    virtual void DoEvents() = 0;
+    virtual int MsgBox(std::string_view text, unsigned style, std::string_view title) = 0;
+    // Ends the program at once: no unload events run.
+    [[noreturn]] virtual void End() = 0;
+    // Runs before the report of an untrapped error ends the program.
+    virtual void SetFatalErrorHook(void (*hook)(void*), void* context) = 0;
+
+    virtual std::string AppTitle() const = 0;
+    virtual std::string AppPath() const = 0;
+    virtual uintptr_t Instance() const = 0;
+    virtual bool PrevInstance() = 0;
+
+    virtual std::span<const uint8_t> CustomResource(int id) = 0;
+
+    virtual std::string GetSetting(std::string_view app, std::string_view section,
+                                   std::string_view key, std::string_view fallback) = 0;
+    virtual void SaveSetting(std::string_view app, std::string_view section,
+                             std::string_view key, std::string_view value) = 0;
+
+    virtual int Hour() = 0;  // local time, 0 to 23
+    virtual void Randomize() = 0;  // reseed from the clock
+    virtual double Rnd() = 0;      // 0 <= r < 1
+
+    // Screen geometry in pixels, for keeping the window where it can be seen.
+    virtual bool RectOnAnyMonitor(Rect screenRect) = 0;
+    virtual Rect PrimaryWorkArea() = 0;
+
+    virtual Win32Api& Api() = 0;
+};
+
+}  // namespace vt

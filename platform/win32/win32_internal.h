@@ -1,0 +1,180 @@
+// Shared between the Win32 platform and its forms: not for use elsewhere.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/errors.h"
+#include "platform/platform.h"
+#include "platform/win32/handle.h"
+
+namespace vt::win32 {
+
+class Win32Platform;
+
+COLORREF ToColorRef(Color color);
+
+// Runs an event handler; an error that nothing trapped is reported and ends
+// the program.
+template <typename F>
+void Guard(F&& handler);
+void ReportUntrapped(const char* what, int number);
+
+class Win32Form final : public Form {
+public:
+    Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& events);
+    ~Win32Form() override;
+
+    void SetCaption(int id, std::string_view text) override;
+    std::string Caption(int id) const override;
+    void SetEnabled(int id, bool enabled) override;
+    bool Enabled(int id) const override;
+    void SetBackColor(int id, Color color) override;
+    Color BackColor(int id) const override;
+    void SetForeColor(int id, Color color) override;
+    Color ForeColor(int id) const override;
+    void SetToolTip(int id, std::string_view text) override;
+    std::string ToolTip(int id) const override;
+    void SetBounds(int id, Rect rect) override;
+    Rect Bounds(int id) const override;
+    void SetLine(int id, int x1, int y1, int x2, int y2) override;
+    void SetSelection(int id, int start, int length) override;
+    void SetFocus(int id) override;
+
+    void SetLeft(int32_t twips) override;
+    void SetTop(int32_t twips) override;
+    int32_t Left() const override;
+    int32_t Top() const override;
+    int32_t Width() const override;
+    int32_t Height() const override;
+    int ScaleWidth() const override { return clientWidth_; }
+    int ScaleHeight() const override { return clientHeight_; }
+
+    void Show() override;
+    void ShowModal() override;
+    void Hide() override;
+    bool Visible() const override;
+    void Refresh() override;
+    void Unload() override;
+    bool Loaded() const override { return hwnd_ != nullptr; }
+    void PopupMenu(int menuId) override;
+    uintptr_t Hwnd() const override { return reinterpret_cast<uintptr_t>(hwnd_); }
+    uintptr_t FaceDc() const override { return reinterpret_cast<uintptr_t>(faceDc_.get()); }
+
+    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK ControlSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                            DWORD_PTR ref);
+
+private:
+    struct Control {
+        ControlDef def;
+        HWND hwnd = nullptr;  // null for lines and timers
+        std::string caption;
+        std::string toolTip;
+        Color back, fore;
+        bool enabled = true;
+        Rect rect;
+        unique_hbitmap picture;
+        unique_hdc pictureDc;
+        HGDIOBJ oldPictureBitmap = nullptr;
+    };
+    struct Menu {
+        MenuDef def;
+        HMENU parent = nullptr;
+        unique_hmenu popup;  // top-level menus only
+        std::string caption;
+        bool enabled = true;
+    };
+
+    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    bool HandleChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    void CreateControl(const ControlDef& def);
+    void PaintPicture(HWND hwnd, HDC dc);
+    void DrawButton(const DRAWITEMSTRUCT& item);
+    HBRUSH BrushFor(Color color);
+    HFONT FontFor(const FontDef& font);
+    Control* ControlOf(HWND hwnd);
+    Control& At(int id);
+    const Control& At(int id) const;
+    Menu* MenuOf(int id);
+    const Menu* MenuOf(int id) const;
+    HWND ContainerHwnd(int container) const;
+    void Destroy();
+
+    Win32Platform& platform_;
+    FormDef def_;
+    FormEvents& events_;
+    HWND hwnd_ = nullptr;
+    HWND toolTips_ = nullptr;
+    int clientWidth_, clientHeight_;
+    unique_hbitmap face_;
+    unique_hdc faceDc_;
+    HGDIOBJ oldFaceBitmap_ = nullptr;
+    unique_hbrush faceBrush_;
+    std::map<int, Control> controls_;
+    std::vector<Menu> menus_;
+    std::map<Color, unique_hbrush> brushes_;
+    std::map<std::pair<std::string, double>, unique_hfont> fonts_;
+    std::string caption_;
+    bool modalDone_ = false;
+};
+
+class Win32Platform final : public Platform {
+public:
+    Win32Platform();
+    ~Win32Platform() override;
+
+    std::unique_ptr<Form> CreateForm(const FormDef& def, FormEvents& events) override;
+    void Run() override;
+    void DoEvents() override;
+    int MsgBox(std::string_view text, unsigned style, std::string_view title) override;
+    [[noreturn]] void End() override;
+    void SetFatalErrorHook(void (*hook)(void*), void* context) override;
+
+    std::string AppTitle() const override { return "Veltrane"; }
+    std::string AppPath() const override;
+    uintptr_t Instance() const override;
+    bool PrevInstance() override;
+    std::span<const uint8_t> CustomResource(int id) override;
+    std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
+                           std::string_view fallback) override;
+    void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                     std::string_view value) override;
+    int Hour() override;
+    void Randomize() override;
+    double Rnd() override;
+    bool RectOnAnyMonitor(Rect r) override;
+    Rect PrimaryWorkArea() override;
+    Win32Api& Api() override;
+
+    void FormLoaded() { ++loadedForms_; }
+    void FormUnloaded();
+
+private:
+    int loadedForms_ = 0;
+    unique_handle instanceMutex_;
+    std::unique_ptr<Win32Api> api_;
+    uint32_t seed_ = 1;
+    uint64_t randomState_ = 0;
+};
+
+void (*FatalHook())(void*);
+void* FatalHookContext();
+
+template <typename F>
+void Guard(F&& handler) {
+    try {
+        handler();
+    } catch (const RuntimeError& error) {
+        ReportUntrapped(error.description().c_str(), error.number());
+    } catch (const std::exception& error) {
+        ReportUntrapped(error.what(), 0);
+    }
+}
+
+}  // namespace vt::win32

@@ -1,0 +1,214 @@
+// The real platform: message loop, message boxes, resources, the settings
+// store under HKEY_CURRENT_USER\Software\<app>\<section>, the clock, the
+// random generator, monitors, the single-instance test and the error report.
+#include "platform/win32/win32_platform.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/convert.h"
+#include "platform/win32/win32_internal.h"
+
+namespace vt {
+std::unique_ptr<Win32Api> CreateWin32Api();
+
+namespace win32 {
+namespace {
+
+void (*g_fatalHook)(void*) = nullptr;
+void* g_fatalHookContext = nullptr;
+
+std::wstring SettingsKey(std::string_view app, std::string_view section) {
+    return L"Software\\" + Widen(app) + L"\\" + Widen(section);
+}
+
+}  // namespace
+
+std::wstring Widen(std::string_view text) {
+    if (text.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+std::string Narrow(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+COLORREF ToColorRef(Color color) {
+    if (color & 0x80000000u) return GetSysColor(static_cast<int>(color & 0xFF));
+    return color & 0x00FFFFFFu;
+}
+
+void ReportUntrapped(const char* what, int number) {
+    if (g_fatalHook) g_fatalHook(g_fatalHookContext);
+    const std::string text = "Run-time error '" + std::to_string(number) + "':\r\n\r\n" + what;
+    MessageBoxW(nullptr, Widen(text).c_str(), L"Veltrane", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    ExitProcess(1);
+}
+
+Win32Platform::Win32Platform() : api_(CreateWin32Api()) {
+    wchar_t separator[8] = L".";
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) > 0 && separator[0] < 128) {
+        SetDecimalSeparator(static_cast<char>(separator[0]));
+    }
+}
+
+Win32Platform::~Win32Platform() = default;
+
+std::unique_ptr<Form> Win32Platform::CreateForm(const FormDef& def, FormEvents& events) {
+    return std::make_unique<Win32Form>(*this, def, events);
+}
+
+void Win32Platform::FormUnloaded() {
+    if (--loadedForms_ <= 0) PostQuitMessage(0);
+}
+
+void Win32Platform::Run() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void Win32Platform::DoEvents() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+int Win32Platform::MsgBox(std::string_view text, unsigned style, std::string_view title) {
+    // Owned by whichever of our windows is active, so that it is modal to it.
+    HWND owner = GetActiveWindow();
+    return MessageBoxW(owner, Widen(text).c_str(), Widen(title).c_str(), style | MB_SETFOREGROUND);
+}
+
+void Win32Platform::End() { ExitProcess(0); }
+
+void Win32Platform::SetFatalErrorHook(void (*hook)(void*), void* context) {
+    g_fatalHook = hook;
+    g_fatalHookContext = context;
+}
+
+std::string Win32Platform::AppPath() const {
+    wchar_t path[MAX_PATH * 4];
+    const DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    std::wstring full(path, n);
+    const size_t slash = full.find_last_of(L'\\');
+    return Narrow(slash == std::wstring::npos ? full : full.substr(0, slash));
+}
+
+uintptr_t Win32Platform::Instance() const { return reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)); }
+
+bool Win32Platform::PrevInstance() {
+    // A named mutex per user session: the first copy owns it for its whole run.
+    instanceMutex_.reset(CreateMutexW(nullptr, FALSE, L"Local\\Veltrane.Instance"));
+    return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+std::span<const uint8_t> Win32Platform::CustomResource(int id) {
+    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"CUSTOM");
+    if (!info) return {};
+    HGLOBAL data = LoadResource(nullptr, info);
+    if (!data) return {};
+    return {static_cast<const uint8_t*>(LockResource(data)), SizeofResource(nullptr, info)};
+}
+
+std::string Win32Platform::GetSetting(std::string_view app, std::string_view section, std::string_view key,
+                                      std::string_view fallback) {
+    HKEY hkey;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, KEY_QUERY_VALUE, &hkey) !=
+        ERROR_SUCCESS) {
+        return std::string(fallback);
+    }
+    const std::wstring name = Widen(key);
+    DWORD type = 0, size = 0;
+    std::string result(fallback);
+    if (RegQueryValueExW(hkey, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+        // A value of another type than text reads as empty text, which no
+        // reader converts: the start-up then reports it instead of guessing.
+        result.clear();
+        if (type == REG_SZ || type == REG_EXPAND_SZ) {
+            std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+            DWORD bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+            if (RegQueryValueExW(hkey, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                                 &bytes) == ERROR_SUCCESS) {
+                data.resize(bytes / sizeof(wchar_t));
+                const size_t nul = data.find(L'\0');
+                if (nul != std::wstring::npos) data.resize(nul);
+                result = Narrow(data);
+            }
+        }
+    }
+    RegCloseKey(hkey);
+    return result;
+}
+
+void Win32Platform::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                                std::string_view value) {
+    HKEY hkey;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &hkey, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    const std::wstring data = Widen(value);
+    RegSetValueExW(hkey, Widen(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(hkey);
+}
+
+int Win32Platform::Hour() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return now.wHour;
+}
+
+void Win32Platform::Randomize() {
+    // Reseeded from the timer: milliseconds since midnight, as the clock has them.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    randomState_ = ((now.wHour * 60u + now.wMinute) * 60u + now.wSecond) * 1000u + now.wMilliseconds;
+    randomState_ ^= 0x9E3779B97F4A7C15ull;
+}
+
+double Win32Platform::Rnd() {
+    // splitmix64: small, good enough for picking a click sound.
+    uint64_t z = (randomState_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    return static_cast<double>(z >> 11) / 9007199254740992.0;
+}
+
+bool Win32Platform::RectOnAnyMonitor(Rect r) {
+    const RECT rect{r.left, r.top, r.left + r.width, r.top + r.height};
+    return MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+Rect Win32Platform::PrimaryWorkArea() {
+    RECT work{0, 0, 0, 0};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return {work.left, work.top, work.right - work.left, work.bottom - work.top};
+}
+
+Win32Api& Win32Platform::Api() { return *api_; }
+
+}  // namespace win32
+
+std::unique_ptr<Platform> CreateWin32Platform() { return std::make_unique<win32::Win32Platform>(); }
+
+}  // namespace vt

@@ -1,0 +1,25 @@
+// One contract for the settings store, run against the fake and the real
+// backend, so the fake cannot drift from what Windows does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+
+namespace vt {
+
+inline void SettingsStoreContract(Platform& p) {
+    const char* app = "Veltrane.ContractTest";
+    EXPECT_EQ(p.GetSetting(app, "Startup", "Left", "0"), "0");
+    p.SaveSetting(app, "Startup", "Top", "-120");
+    EXPECT_EQ(p.GetSetting(app, "Startup", "top", "0"), "-120");  // names match without regard to case
+    p.SaveSetting(app, "Startup", "TOP", "7");
+    EXPECT_EQ(p.GetSetting(app, "Startup", "Top", "0"), "7");     // replaced, not added
+    p.SaveSetting(app, "Startup", "Empty", "");
+    EXPECT_EQ(p.GetSetting(app, "Startup", "Empty", "fallback"), "");
+    p.SaveSetting(app, "Startup", "Text", "don\xC2\xB4t");
+    EXPECT_EQ(p.GetSetting(app, "Startup", "Text", ""), "don\xC2\xB4t");
+    EXPECT_EQ(p.GetSetting(app, "Other", "Top", "1"), "1");
+}
+
+}  // namespace vt

@@ -1,0 +1,141 @@
+#include "tests/e2e/driver.h"
+
+#include <vector>
+
+namespace e2e {
+namespace {
+
+constexpr wchar_t kSettingsKey[] = L"Software\\Veltrane\\Startup";
+
+std::wstring BesideThisProgram(const wchar_t* file) {
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir(path, n);
+    return dir.substr(0, dir.find_last_of(L'\\') + 1) + file;
+}
+
+std::string Narrow(const std::wstring& w) {
+    if (w.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
+Program::Program() {
+    // The program inherits our standard output otherwise, and a shell reading
+    // it would wait for the program to end.
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                             OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW si{sizeof si};
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
+    std::wstring exe = BesideThisProgram(L"Veltrane.exe");
+    std::wstring command = L"\"" + exe + L"\"";
+    CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &info_);
+    CloseHandle(nul);
+}
+
+Program::~Program() {
+    if (!info_.hProcess) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+HWND Program::WaitMainWindow(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        HWND hwnd = nullptr;
+        while ((hwnd = FindWindowExW(nullptr, hwnd, kMainClass, nullptr)) != nullptr) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == info_.dwProcessId && IsWindowVisible(hwnd)) return hwnd;
+        }
+        if (WaitForSingleObject(info_.hProcess, 20) == WAIT_OBJECT_0) return nullptr;
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool Program::WaitExit(DWORD timeoutMs) { return WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0; }
+
+std::string Text(HWND hwnd) {
+    wchar_t buffer[1024] = L"";
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, &got);
+    return Narrow(std::wstring(buffer, got));
+}
+
+HWND Child(HWND parent, int id) {
+    if (HWND direct = GetDlgItem(parent, id)) return direct;
+    // Controls inside a container (a picture box) are grandchildren.
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (GetDlgCtrlID(w) == s->id) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string ChildText(HWND parent, int id) { return Text(Child(parent, id)); }
+
+void PostClick(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+HWND WaitMessageBox(DWORD pid, const std::wstring& title, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        HWND hwnd = nullptr;
+        while ((hwnd = FindWindowExW(nullptr, hwnd, L"#32770", title.c_str())) != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner == pid) return hwnd;
+        }
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+std::string MessageBoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }
+
+void AnswerMessageBox(HWND box, int buttonId) {
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+}
+
+void ClearSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Veltrane"); }
+
+void SetSetting(const std::wstring& name, const std::wstring& value) {
+    HKEY key;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+std::wstring GetSetting(const std::wstring& name) {
+    wchar_t data[256];
+    DWORD size = sizeof data;
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS) {
+        return L"<absent>";
+    }
+    return data;
+}
+
+}  // namespace e2e

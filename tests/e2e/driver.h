@@ -1,0 +1,58 @@
+// Drives the real Veltrane.exe from a second process, the way a user or an
+// accessibility tool would: find its windows, read their texts, post clicks,
+// answer its message boxes, read and write its settings. Every wait has a
+// timeout.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace e2e {
+
+constexpr wchar_t kMainClass[] = L"Veltrane.Form1";
+constexpr DWORD kTimeoutMs = 20000;
+
+class Program {
+public:
+    Program();  // starts Veltrane.exe beside this test program
+    ~Program();  // ends it if it is still running
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    HWND WaitMainWindow(DWORD timeoutMs = kTimeoutMs);  // visible main window, or null
+    bool WaitExit(DWORD timeoutMs = kTimeoutMs);
+    DWORD Pid() const { return info_.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+std::string Text(HWND hwnd);
+HWND Child(HWND parent, int id);
+std::string ChildText(HWND parent, int id);
+void PostClick(HWND button);
+// Waits until the child's text satisfies pred; returns the last text read.
+template <typename Pred>
+std::string WaitText(HWND parent, int id, Pred pred, DWORD timeoutMs = kTimeoutMs) {
+    const DWORD start = GetTickCount();
+    std::string text;
+    do {
+        text = ChildText(parent, id);
+        if (pred(text)) break;
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return text;
+}
+
+// A message box of the given process with this title, or null after the timeout.
+HWND WaitMessageBox(DWORD pid, const std::wstring& title, DWORD timeoutMs = kTimeoutMs);
+std::string MessageBoxText(HWND box);
+void AnswerMessageBox(HWND box, int buttonId);
+
+// The program's settings under HKEY_CURRENT_USER\Software\Veltrane\Startup.
+void ClearSettings();
+void SetSetting(const std::wstring& name, const std::wstring& value);
+std::wstring GetSetting(const std::wstring& name);  // "<absent>" when missing
+
+}  // namespace e2e

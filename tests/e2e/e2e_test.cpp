@@ -1,0 +1,113 @@
+// The real Veltrane.exe under Wine, driven from outside.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+
+#include "tests/e2e/driver.h"
+
+namespace {
+
+using namespace e2e;
+
+// Control ids of the main window, as the program numbers its children.
+constexpr int Command5 = 1, Command1 = 16, Label4 = 21, Label1 = 23;
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override { ClearSettings(); }
+    void TearDown() override { ClearSettings(); }
+};
+
+RECT WindowRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+TEST_F(EndToEnd, EmptyStoreOpensAtTheOriginWithTheMachinesFigures) {
+    Program program;
+    HWND main = program.WaitMainWindow();
+    ASSERT_NE(main, nullptr);
+    const RECT r = WindowRect(main);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right - r.left, 453);
+    EXPECT_EQ(r.bottom - r.top, 111);
+
+    MEMORYSTATUSEX m{sizeof m};
+    GlobalMemoryStatusEx(&m);
+    const long totalMb = std::lround(std::nearbyint(m.ullTotalPhys / 1024.0) * 0.001);
+    const long freeMb = std::lround(m.ullAvailPhys / 1024.0 * 0.001);
+    const std::string label1 = ChildText(main, Label1);
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(label1, match, std::regex("  Totalt= (\\d+) Mb  Free= (\\d+) Mb     "))) << label1;
+    EXPECT_EQ(std::stol(match[1]), totalMb);
+    EXPECT_NEAR(std::stol(match[2]), freeMb, totalMb / 10.0);
+    EXPECT_TRUE(std::regex_match(ChildText(main, Label4), std::regex("Busy= \\d+ Mb or [0-9.,]+ %")))
+        << ChildText(main, Label4);
+
+    // Nothing is written until the window closes.
+    EXPECT_EQ(GetSetting(L"Top"), L"<absent>");
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitExit());
+    EXPECT_EQ(GetSetting(L"Top"), L"0");
+    EXPECT_EQ(GetSetting(L"Left"), L"0");
+}
+
+TEST_F(EndToEnd, UpdateAndTheUnitButtonRewriteTheTexts) {
+    Program program;
+    HWND main = program.WaitMainWindow();
+    ASSERT_NE(main, nullptr);
+    auto contains = [](const char* unit) {
+        return [unit](const std::string& text) { return text.find(unit) != std::string::npos; };
+    };
+    PostClick(Child(main, Command5));
+    EXPECT_TRUE(contains(" Kb  Free= ")(WaitText(main, Label1, contains(" Kb  Free= "))));
+    EXPECT_TRUE(contains(" Kb or ")(ChildText(main, Label4)));
+    PostClick(Child(main, Command5));
+    EXPECT_TRUE(contains(" Byte  Free= ")(WaitText(main, Label1, contains(" Byte  Free= "))));
+    EXPECT_TRUE(contains(" Byte or ")(ChildText(main, Label4)));
+    PostClick(Child(main, Command5));
+    EXPECT_TRUE(contains(" Mb  Free= ")(WaitText(main, Label1, contains(" Mb  Free= "))));
+    // Update returns to Mb from any view.
+    PostClick(Child(main, Command5));
+    WaitText(main, Label1, contains(" Kb  Free= "));
+    PostClick(Child(main, Command1));
+    EXPECT_TRUE(contains(" Mb  Free= ")(WaitText(main, Label1, contains(" Mb  Free= "))));
+}
+
+TEST_F(EndToEnd, PositionSurvivesARestart) {
+    {
+        Program program;
+        HWND main = program.WaitMainWindow();
+        ASSERT_NE(main, nullptr);
+        SetWindowPos(main, nullptr, 120, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(program.WaitExit());
+    }
+    EXPECT_EQ(GetSetting(L"Top"), L"80");
+    EXPECT_EQ(GetSetting(L"Left"), L"120");
+    Program again;
+    HWND main = again.WaitMainWindow();
+    ASSERT_NE(main, nullptr);
+    const RECT r = WindowRect(main);
+    EXPECT_EQ(r.left, 120);
+    EXPECT_EQ(r.top, 80);
+}
+
+TEST_F(EndToEnd, StoredLeftThatIsNoNumberStopsTheStart) {
+    SetSetting(L"Left", L"abc");
+    SetSetting(L"sound", L"0");
+    Program program;
+    HWND box = WaitMessageBox(program.Pid(), L"Error");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box).rfind("Error number: 13", 0), 0u) << MessageBoxText(box);
+    EXPECT_NE(MessageBoxText(box).find("Description: Type mismatch"), std::string::npos);
+    EXPECT_EQ(FindWindowW(kMainClass, nullptr) ? IsWindowVisible(FindWindowW(kMainClass, nullptr)) : FALSE, FALSE);
+    AnswerMessageBox(box, IDOK);
+    EXPECT_TRUE(program.WaitExit());
+    EXPECT_EQ(GetSetting(L"Left"), L"abc");  // the stored value stays
+}
+
+}  // namespace

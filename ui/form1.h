@@ -1,0 +1,96 @@
+// The main window: its control ids, its state and every handler. The handlers
+// are defined by area: start-up and shutdown in app/, the Update and the unit
+// toggle in memory/, the window's own commands and layout in ui/.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/program_state.h"
+#include "memory/system.h"
+#include "platform/errors.h"
+#include "platform/platform.h"
+
+namespace vt {
+
+namespace form1 {
+enum Id : int {
+    kForm = 0,
+    Command5 = 1, Command4, Command3, Timer4, Timer3, Timer2, Timer1, Combo1, Text1,
+    Picture1, Picture2, Line1, Label3, pictray, Command2, Command1, Label5, Image3,
+    Image2, Image1, Label4, Label2, Label1,
+    // menus
+    mnufile = 100, mnuCancel, stupid, sdgf, sucker, fgh, mnuSoff, mnuSetWarning, Malackca,
+    autoItem, goner,
+    mnuIconTema = 120, IconTemaChange2,
+};
+}  // namespace form1
+
+// Pictures of the main window (bitmap resources).
+enum PictureId : int { kFacePicture = 1001, kBarPicture = 1002, kTitlePicture = 1003, kHidePicture = 1004 };
+
+const FormDef& MainWindowDef();
+
+class Form1 : public FormEvents {
+public:
+    Form1(Platform& platform, ProgramState& globals);
+    ~Form1() override;
+
+    // Creates the window, runs Form_Load and shows the window.
+    void Start();
+    Form& form() { return *form_; }
+
+    // Application lifecycle
+    void Form_Load();
+    void Form_Unload(int16_t& Cancel);
+
+    // Status texts and units
+    void Command1_Click();
+    void Command5_Click();
+    void aftertimecheck();
+    void Timer4_Timer();
+    void FlashStatus();
+    void Timer2_Timer();
+
+    // Tray seams: the tray tip and the theme icon follow every Update.
+    void UpdateTrayTip() {}
+    void SetThemeIcon() {}
+
+    // FormEvents
+    void Unload(int16_t& cancel) override { Form_Unload(cancel); }
+    void Click(int id) override;
+    void Timer(int id) override;
+
+    // Form-level variables.
+    int16_t intHideToTray = 0;
+    std::string strTipTitle;
+    int32_t lngLeftPx = 0, lngTopPx = 0;
+    std::unique_ptr<System> objSystem;
+    uint8_t bteUsedPct = 0;
+    int32_t lngTotalKb = 0;
+
+    int16_t intUnitView = 0;
+    int16_t intBusyPercent = 0;
+    float sngTotalMb = 0, sngFreeMb = 0, sngFreeRatio = 0, sngFreePercent = 0;
+    std::string strBusyText;
+    bool blnFromUpdate = false;
+    int32_t lngTipFreeMb = 0, lngTipTotalMb = 0;
+    float sngTipRatio = 0, sngTipFreePercent = 0;
+    std::string strTipBusyText;
+
+private:
+    void ShowFigures(double free, double total, const char* unit, double factor, bool byteView);
+    void ResetVariables();
+    void StartupErrorReport(const RuntimeError& error);
+
+    Platform& platform_;
+    ProgramState& g_;
+    std::unique_ptr<Form> form_;
+};
+
+// "Busy= " + (100 - V) + ending, V read back from the first n characters of
+// the text of the free percent.
+std::string BusyText(float freePercent, size_t n, const char* ending);
+
+}  // namespace vt
