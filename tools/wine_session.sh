@@ -38,6 +38,4 @@ vt_start_wine() {
     # Without a window manager, an unmanaged window hides at once instead of
     # waiting two seconds for one.
     timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-    timeout 60 wineserver -w </dev/null >/dev/null 2>&1 || true
-    wineserver -p </dev/null >/dev/null 2>&1
 }

@@ -1,0 +1,447 @@
+#!/usr/bin/python3
+"""Draws Veltrane's icons as 16-colour Windows .ico files.
+
+Standard library only; the output is deterministic, so the icons can be
+regenerated at any time and committed. Run from anywhere:
+
+    /usr/bin/python3 resources/icons/make_icons.py
+
+Files written next to this script:
+
+    1.ico            the program's own icon (same pictures as 145.ico)
+    101.ico          the "tired" mark: a jagged check mark, 16x16 and 32x32
+    102.ico, 145.ico the plain check mark, 16x16 and 32x32
+    103..113.ico     level icons, green bar rising from the bottom, 100..0
+    114..123.ico     level icons, blue bar across a ticked field, 90..0
+    124..133.ico     level icons, shrinking dithered grey block, 90..0
+    134..144.ico     level icons, scale and red bar, "100%".."0%"
+
+Every image is 4 bits per pixel with the standard 16-colour palette: a
+BITMAPINFOHEADER whose height is doubled, the palette, the colour (XOR)
+bitmap and the 1-bit transparency (AND) mask, rows stored bottom-up and
+padded to 4 bytes. After writing, each file is parsed back and checked
+field by field, and its pixels are compared with what was drawn.
+"""
+import os
+import struct
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+# ---------------------------------------------------------------- palette
+# The standard Windows 16-colour palette, in index order.
+PALETTE = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER = range(8)
+GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE = range(8, 16)
+CLEAR = None  # transparent pixel: AND bit set, colour index 0
+
+# ---------------------------------------------------------------- fonts
+# Bold digits for 32x32 icons. Strokes are two pixels thick so they survive
+# the shell shrinking a 32x32 icon to 16x16 in the notification area.
+# Glyphs may differ in width; all glyphs of a font share one height.
+BIG = {
+    "0": [".#####.", "#######", "##...##", "##...##", "##...##", "##...##",
+          "##...##", "##...##", "##...##", "##...##", "#######", ".#####."],
+    "1": ["..##", ".###", "####", "..##", "..##", "..##",
+          "..##", "..##", "..##", "..##", "..##", "..##"],
+    "2": [".#####.", "#######", "##...##", ".....##", ".....##", "....###",
+          "..####.", ".###...", "###....", "##.....", "#######", "#######"],
+    "3": [".#####.", "#######", "##...##", ".....##", ".....##", "..####.",
+          "..####.", ".....##", ".....##", "##...##", "#######", ".#####."],
+    "4": ["....##.", "...###.", "..####.", ".##.##.", "##..##.", "##..##.",
+          "#######", "#######", "....##.", "....##.", "....##.", "....##."],
+    "5": ["#######", "#######", "##.....", "##.....", "######.", "#######",
+          ".....##", ".....##", ".....##", "##...##", "#######", ".#####."],
+    "6": [".#####.", "#######", "##.....", "##.....", "##.....", "######.",
+          "#######", "##...##", "##...##", "##...##", "#######", ".#####."],
+    "7": ["#######", "#######", ".....##", "....##.", "....##.", "...##..",
+          "...##..", "..##...", "..##...", "..##...", "..##...", "..##..."],
+    "8": [".#####.", "#######", "##...##", "##...##", "##...##", ".#####.",
+          ".#####.", "##...##", "##...##", "##...##", "#######", ".#####."],
+    "9": [".#####.", "#######", "##...##", "##...##", "##...##", "#######",
+          ".######", ".....##", ".....##", ".....##", "#######", ".#####."],
+}
+
+# Narrower, shorter digits plus a percent sign, so "100%" fits beside the
+# scale of the percent icons.
+SMALL = {
+    "0": [".####.", "######", "##..##", "##..##", "##..##",
+          "##..##", "##..##", "##..##", "######", ".####."],
+    "1": [".##", "###", "###", ".##", ".##",
+          ".##", ".##", ".##", ".##", ".##"],
+    "2": [".####.", "######", "##..##", "....##", "...###",
+          "..###.", ".###..", "###...", "######", "######"],
+    "3": [".####.", "######", "##..##", "....##", "..###.",
+          "..###.", "....##", "##..##", "######", ".####."],
+    "4": ["...##.", "..###.", ".####.", "##.##.", "##.##.",
+          "######", "######", "...##.", "...##.", "...##."],
+    "5": ["######", "######", "##....", "#####.", "######",
+          "....##", "....##", "##..##", "######", ".####."],
+    "6": [".####.", "######", "##....", "#####.", "######",
+          "##..##", "##..##", "##..##", "######", ".####."],
+    "7": ["######", "######", "....##", "...##.", "...##.",
+          "..##..", "..##..", "..##..", "..##..", "..##.."],
+    "8": [".####.", "######", "##..##", "##..##", ".####.",
+          ".####.", "##..##", "##..##", "######", ".####."],
+    "9": [".####.", "######", "##..##", "##..##", "##..##",
+          "######", ".#####", "....##", "######", ".####."],
+    "%": ["##...##", "##...##", "....##.", "....##.", "...##..",
+          "..##...", ".##....", ".##....", "##...##", "##...##"],
+}
+
+
+def check_font(font):
+    height = len(next(iter(font.values())))
+    for ch, rows in font.items():
+        assert len(rows) == height, ("glyph height", ch)
+        assert len(set(map(len, rows))) == 1, ("ragged glyph", ch)
+    return height
+
+
+# ---------------------------------------------------------------- drawing
+def canvas(size, colour=CLEAR):
+    return [[colour] * size for _ in range(size)]
+
+
+def fill(img, x0, y0, w, h, colour):
+    for y in range(max(0, y0), min(len(img), y0 + h)):
+        for x in range(max(0, x0), min(len(img[0]), x0 + w)):
+            img[y][x] = colour
+
+
+def framed(size, border, inside, cut):
+    """A square with a one-pixel border and its corners chamfered by `cut`
+    pixels; the cut-off corners are transparent."""
+    img = canvas(size, inside)
+    last = size - 1
+    for i in range(size):
+        img[0][i] = img[last][i] = img[i][0] = img[i][last] = border
+    for dy in range(cut + 1):
+        for dx in range(cut + 1 - dy):
+            colour = CLEAR if dx + dy < cut else border
+            for x, y in ((dx, dy), (last - dx, dy), (dx, last - dy),
+                         (last - dx, last - dy)):
+                img[y][x] = colour
+    return img
+
+
+def text_mask(text, font, gap=1):
+    """Pixel coordinates of `text` set at the origin, and its width/height."""
+    pts, x = [], 0
+    for i, ch in enumerate(text):
+        rows = font[ch]
+        for gy, row in enumerate(rows):
+            for gx, bit in enumerate(row):
+                if bit == "#":
+                    pts.append((x + gx, gy))
+        x += len(rows[0]) + (gap if i < len(text) - 1 else 0)
+    return pts, x, len(font[text[0]])
+
+
+def draw_text(img, text, font, colour, halo, cx, cy):
+    """Draws `text` centred on (cx, cy) with a one-pixel halo all round.
+    Refuses to clip: a label that does not fit is a drawing error."""
+    pts, w, h = text_mask(text, font)
+    x0, y0 = cx - w // 2, cy - h // 2
+    glyph = {(x0 + x, y0 + y) for x, y in pts}
+    ring = {(x + dx, y + dy) for x, y in glyph
+            for dx in (-1, 0, 1) for dy in (-1, 0, 1)} - glyph
+    # Counters (the holes of 0, 6, 8, 9, 4) take the halo colour as well,
+    # or a busy background shows through and clogs them at tray size.
+    left, right = min(x for x, _ in ring), max(x for x, _ in ring)
+    top, bottom = min(y for _, y in ring), max(y for _, y in ring)
+    solid = glyph | ring
+    outside, todo = set(), [(left - 1, top - 1)]
+    while todo:
+        x, y = todo.pop()
+        if ((x, y) in outside or (x, y) in solid or not
+                (left - 1 <= x <= right + 1 and top - 1 <= y <= bottom + 1)):
+            continue
+        outside.add((x, y))
+        todo += [(x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)]
+    ring |= {(x, y) for x in range(left, right + 1)
+             for y in range(top, bottom + 1)} - outside - glyph
+    size = len(img)
+    for x, y in glyph | ring:
+        assert 0 <= x < size and 0 <= y < size, ("label clipped", text, x, y)
+    for x, y in ring:
+        img[y][x] = halo
+    for x, y in glyph:
+        img[y][x] = colour
+    return min(x for x, _ in ring), max(x for x, _ in ring)
+
+
+def seg_dist2(px, py, ax, ay, bx, by):
+    dx, dy = bx - ax, by - ay
+    t = ((px - ax) * dx + (py - ay) * dy) / float(dx * dx + dy * dy)
+    t = max(0.0, min(1.0, t))
+    ex, ey = ax + t * dx - px, ay + t * dy - py
+    return ex * ex + ey * ey
+
+
+def stroke(img, points, width, colour):
+    """A polyline `width` pixels thick: every pixel whose centre lies within
+    half the width of a segment is painted, so edges stay hard."""
+    r2 = (width / 2.0) ** 2
+    size = len(img)
+    for y in range(size):
+        for x in range(size):
+            px, py = x + 0.5, y + 0.5
+            for (ax, ay), (bx, by) in zip(points, points[1:]):
+                if seg_dist2(px, py, ax, ay, bx, by) <= r2:
+                    img[y][x] = colour
+                    break
+
+
+# ---------------------------------------------------------------- check marks
+def button(size):
+    """Grey face with a light top-left and dark bottom-right edge."""
+    cut = 2 if size >= 32 else 1
+    img = framed(size, BLACK, GREY, cut)
+    for i in range(1, size - 1):
+        if img[1][i] == GREY:
+            img[1][i] = SILVER
+        if img[i][1] == GREY:
+            img[i][1] = SILVER
+    return img
+
+
+PLAIN_MARK = {
+    16: ([(3.5, 8.0), (6.5, 11.0), (12.5, 4.5)], 2.6),
+    32: ([(7.0, 16.5), (13.0, 22.5), (25.5, 9.0)], 4.6),
+}
+TIRED_MARK = {
+    16: ([(3.0, 8.0), (5.5, 11.5), (7.5, 7.5), (9.5, 9.5), (13.0, 4.0)], 2.0),
+    32: ([(6.0, 16.0), (11.5, 23.5), (15.0, 14.0), (18.5, 19.0),
+          (22.0, 10.0), (26.5, 6.5)], 3.4),
+}
+
+
+def check_mark(size, marks):
+    img = button(size)
+    points, width = marks[size]
+    stroke(img, points, width, BLACK)
+    return img
+
+
+# ---------------------------------------------------------------- level icons
+SIZE = 32
+INNER = SIZE - 2  # pixels inside the one-pixel border
+
+
+def part(level, span):
+    return (level * span + 50) // 100
+
+
+def rising_bar(level):
+    """Silver tube, lime bar from the bottom, black digits."""
+    img = framed(SIZE, BLACK, SILVER, 2)
+    h = part(level, INNER)
+    top = SIZE - 1 - h
+    fill(img, 1, top, INNER, h, LIME)
+    if h:
+        fill(img, 1, top, INNER, 1, GREEN)
+    draw_text(img, str(level), BIG, BLACK, WHITE, SIZE // 2, SIZE // 2)
+    return img
+
+
+def ticked_field(level):
+    """White field with ticks top and bottom, blue bar from the left."""
+    img = framed(SIZE, BLACK, WHITE, 2)
+    w = part(level, INNER)
+    fill(img, 1, 6, w, INNER - 10, BLUE)
+    if w:
+        fill(img, w, 6, 1, INNER - 10, NAVY)
+    for i in range(1, 10):
+        x = part(i * 10, INNER)
+        length = 4 if i == 5 else 2
+        fill(img, x, 1, 1, length, BLACK)
+        fill(img, x, SIZE - 1 - length, 1, length, BLACK)
+    draw_text(img, str(level), BIG, RED, WHITE, SIZE // 2, SIZE // 2)
+    return img
+
+
+BAYER = [[0, 8, 2, 10], [12, 4, 14, 6], [3, 11, 1, 9], [15, 7, 13, 5]]
+GREYS = [(0, BLACK), (128, GREY), (192, SILVER), (255, WHITE)]
+
+
+def dithered_grey(value, x, y):
+    """Ordered dither of a 0..255 grey between the palette's four greys."""
+    for (lo, a), (hi, b) in zip(GREYS, GREYS[1:]):
+        if value <= hi:
+            t = (value - lo) / float(hi - lo)
+            return b if t * 16 > BAYER[y & 3][x & 3] + 0.5 else a
+    return WHITE
+
+
+def shrinking_block(level):
+    """Black well holding a dithered grey block, light at its top left and
+    dark at its bottom right, that shrinks into the top left corner; yellow
+    digits. The block's area follows the level, and the corner stays clear
+    of the digits, so even a small block shows."""
+    img = framed(SIZE, GREY, BLACK, 2)
+    side = int(round((INNER - 2) * (level / 100.0) ** 0.5))
+    for y in range(side):
+        for x in range(side):
+            t = (x + y) / float(max(1, 2 * side - 2))
+            value = int(round(255 - t * 160))
+            img[2 + y][2 + x] = dithered_grey(value, 2 + x, 2 + y)
+    draw_text(img, str(level), BIG, YELLOW, BLACK, SIZE // 2, SIZE // 2)
+    return img
+
+
+SCALE_W = 4  # the scale takes the columns 1..SCALE_W-1 plus its spine
+
+
+def scale_bar(level):
+    """Scale on the left edge, red bar rising from the bottom, "NN%"."""
+    img = framed(SIZE, GREY, WHITE, 2)
+    fill(img, 1, 1, SCALE_W - 1, INNER, SILVER)
+    fill(img, SCALE_W - 1, 1, 1, INNER, BLACK)
+    for i in range(1, 10):
+        y = SIZE - 1 - part(i * 10, INNER)
+        x = 1 if i == 5 else 2
+        fill(img, x, y, SCALE_W - 1 - x, 1, BLACK)
+    h = part(level, INNER)
+    top = SIZE - 1 - h
+    fill(img, SCALE_W, top, SIZE - 1 - SCALE_W, h, RED)
+    if h:
+        fill(img, SCALE_W, top, SIZE - 1 - SCALE_W, 1, MAROON)
+    text = "%d%%" % level
+    _, w, _ = text_mask(text, SMALL)
+    # centre over the bar area, but never let the halo cover the scale
+    cx = SCALE_W + (SIZE - 1 - SCALE_W) // 2
+    cx = max(cx, SCALE_W + 1 + w // 2)
+    lo, hi = draw_text(img, text, SMALL, BLACK, WHITE, cx, SIZE // 2)
+    assert lo >= SCALE_W and hi <= SIZE - 2, ("label over the scale", text)
+    return img
+
+
+# ---------------------------------------------------------------- ico files
+def row_bytes(width, bpp):
+    return ((width * bpp + 31) // 32) * 4
+
+
+def image_bytes(img):
+    """One icon image: BITMAPINFOHEADER, palette, XOR bitmap, AND mask."""
+    size = len(img)
+    xor_stride, and_stride = row_bytes(size, 4), row_bytes(size, 1)
+    xor, mask = bytearray(), bytearray()
+    for y in reversed(range(size)):
+        xrow, mrow = bytearray(xor_stride), bytearray(and_stride)
+        for x in range(size):
+            p = img[y][x]
+            if p is CLEAR:
+                mrow[x >> 3] |= 0x80 >> (x & 7)
+                p = 0
+            xrow[x >> 1] |= p << 4 if x % 2 == 0 else p
+        xor += xrow
+        mask += mrow
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0,
+                         len(xor) + len(mask), 0, 0, 0, 0)
+    palette = b"".join(struct.pack("<BBBB", b, g, r, 0)
+                       for r, g, b in PALETTE)
+    return header + palette + bytes(xor) + bytes(mask)
+
+
+def ico_bytes(images):
+    blobs = [image_bytes(img) for img in images]
+    out = struct.pack("<HHH", 0, 1, len(blobs))
+    offset = 6 + 16 * len(blobs)
+    for img, blob in zip(images, blobs):
+        size = len(img)
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 16, 0, 1, 4,
+                           len(blob), offset)
+        offset += len(blob)
+    return out + b"".join(blobs)
+
+
+def read_ico(path):
+    """Parses an .ico written above, checking every field; returns the
+    images as index/CLEAR grids."""
+    data = open(path, "rb").read()
+    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
+    assert (reserved, kind) == (0, 1) and count >= 1, (path, "ICONDIR")
+    images, expect_offset = [], 6 + 16 * count
+    for i in range(count):
+        w, h, colours, res, planes, bpp, length, offset = struct.unpack_from(
+            "<BBBBHHII", data, 6 + 16 * i)
+        size = w or 256
+        assert h == w and colours == 16 and res == 0, (path, i, "entry")
+        assert planes == 1 and bpp == 4, (path, i, "entry planes/bpp")
+        assert offset == expect_offset, (path, i, "offset")
+        xor_len = row_bytes(size, 4) * size
+        and_len = row_bytes(size, 1) * size
+        assert length == 40 + 64 + xor_len + and_len, (path, i, "length")
+        (hsize, bw, bh, bplanes, bbpp, comp, simage, _, _, used,
+         important) = struct.unpack_from("<IiiHHIIiiII", data, offset)
+        assert (hsize, bw, bh) == (40, size, 2 * size), (path, i, "header")
+        assert (bplanes, bbpp, comp) == (1, 4, 0), (path, i, "format")
+        assert simage == xor_len + and_len, (path, i, "biSizeImage")
+        assert used in (0, 16) and important == 0, (path, i, "colours")
+        pal = [struct.unpack_from("<BBBB", data, offset + 40 + 4 * k)
+               for k in range(16)]
+        assert [(r, g, b) for b, g, r, _ in pal] == PALETTE, (path, "palette")
+        assert all(a == 0 for *_, a in pal), (path, "palette reserved")
+        xor_at = offset + 104
+        and_at = xor_at + xor_len
+        img = canvas(size, 0)
+        for row in range(size):
+            y = size - 1 - row
+            for x in range(size):
+                byte = data[xor_at + row * row_bytes(size, 4) + (x >> 1)]
+                p = byte >> 4 if x % 2 == 0 else byte & 15
+                m = data[and_at + row * row_bytes(size, 1) + (x >> 3)]
+                if m & (0x80 >> (x & 7)):
+                    assert p == 0, (path, "transparent pixel not black")
+                    p = CLEAR
+                img[y][x] = p
+        images.append(img)
+        expect_offset = offset + length
+    assert expect_offset == len(data), (path, "file size")
+    return images
+
+
+# ---------------------------------------------------------------- main
+def icon_set():
+    plain = [check_mark(16, PLAIN_MARK), check_mark(32, PLAIN_MARK)]
+    icons = {1: plain, 101: [check_mark(16, TIRED_MARK),
+                             check_mark(32, TIRED_MARK)],
+             102: plain, 145: plain}
+    for i in range(11):
+        icons[103 + i] = [rising_bar(100 - 10 * i)]
+        icons[134 + i] = [scale_bar(100 - 10 * i)]
+    for i in range(10):
+        icons[114 + i] = [ticked_field(90 - 10 * i)]
+        icons[124 + i] = [shrinking_block(90 - 10 * i)]
+    return icons
+
+
+def main():
+    check_font(BIG)
+    check_font(SMALL)
+    icons = icon_set()
+    assert sorted(icons) == [1] + list(range(101, 146)), "icon numbering"
+    for number, images in sorted(icons.items()):
+        path = os.path.join(HERE, "%d.ico" % number)
+        with open(path, "wb") as f:
+            f.write(ico_bytes(images))
+    for number, images in sorted(icons.items()):
+        path = os.path.join(HERE, "%d.ico" % number)
+        back = read_ico(path)
+        assert back == images, (path, "pixels differ after reading back")
+        sizes = "+".join("%dx%d" % (len(i), len(i)) for i in back)
+        clear = sum(p is CLEAR for i in back for r in i for p in r)
+        print("%-8s %-11s %5d bytes  %3d transparent pixels"
+              % ("%d.ico" % number, sizes, os.path.getsize(path), clear))
+    print("%d icon files written and verified" % len(icons))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Every test: the native unit tests (AddressSanitizer + UndefinedBehaviorSanitizer)
+# against the fake platform, the 32-bit build (compile and link), and under
+# wine64 on a private X display the real backend's tests and the end-to-end
+# tests of Veltrane.exe.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/setup.sh
+
+jobs=$(nproc)
+cmake -S . -B build/native -G Ninja -DVT_SANITIZE=ON >/dev/null
+cmake --build build/native -j "$jobs"
+cmake -S . -B build/x64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+cmake --build build/x64 -j "$jobs"
+cmake -S . -B build/x86 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+cmake --build build/x86 -j "$jobs" --target Veltrane
+
+echo "== native unit tests"
+ctest --test-dir build/native --output-on-failure --timeout 60
+
+echo "== Wine: backend and end-to-end tests"
+source tools/wine_session.sh
+vt_start_display
+vt_start_wine
+ctest --test-dir build/x64 --output-on-failure --timeout 180
