@@ -43,6 +43,11 @@ std::string WindowText(HWND hwnd) {
     return Narrow(text);
 }
 
+BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
+    if (IsWindowVisible(w) && IsWindowEnabled(w)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+    return TRUE;
+}
+
 MouseButton ButtonOf(UINT msg) {
     switch (msg) {
         case WM_RBUTTONDOWN: case WM_RBUTTONUP: return MouseButton::Right;
@@ -417,13 +422,7 @@ void Win32Form::Show() {
 void Win32Form::ShowModal() {
     // The other windows of the thread take no input until this one unloads.
     std::vector<HWND> disabled;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM list) -> BOOL {
-            if (IsWindowVisible(w) && IsWindowEnabled(w)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&disabled));
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
     for (HWND w : disabled) EnableWindow(w, FALSE);
     Show();
     MSG msg;
