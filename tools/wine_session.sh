@@ -32,6 +32,7 @@ vt_start_display() {
 }
 
 vt_start_wine() {
+    mkdir -p "$WINEPREFIX"
     # A persistent server: each Wine process then starts in a fraction of a second.
     wineserver -p </dev/null >/dev/null 2>&1
     timeout 300 "$WINELOADER" wineboot -i </dev/null >/dev/null 2>&1
