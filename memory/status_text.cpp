@@ -1,5 +1,7 @@
 // Turns a memory sample into what the user reads: the totals line, the busy
 // line, the bar and its tooltip, the status menu line and the tray tip.
+#include <cmath>
+
 #include "platform/convert.h"
 #include "ui/form1.h"
 
@@ -7,9 +9,20 @@ namespace vt {
 
 using namespace form1;
 
+// 100 - V as text. V has as many decimals as the characters cut from the
+// percent text carry, and so has the exact difference; rounding to them keeps
+// binary noise out of the figure ("2.9", not "2.90000000000001").
+static std::string BusyPercentText(std::string_view cut) {
+    const double v = CDbl(cut);
+    const size_t separator = cut.find(DecimalSeparator());
+    const size_t exponent = cut.find_first_of("eE");
+    if (separator == std::string_view::npos || exponent != std::string_view::npos) return StrDouble(100.0 - v);
+    const double scale = std::pow(10.0, static_cast<double>(cut.size() - separator - 1));
+    return StrDouble(RoundEven((100.0 - v) * scale) / scale);
+}
+
 std::string BusyText(float freePercent, size_t n, const char* ending) {
-    const double v = CDbl(Left(StrSingle(freePercent), n));
-    return "Busy= " + StrDouble(100.0 - v) + ending;
+    return "Busy= " + BusyPercentText(Left(StrSingle(freePercent), n)) + ending;
 }
 
 void Form1::FlashStatus() {
@@ -35,9 +48,8 @@ static void MbView(Form1& f, Form& form, int32_t freeKb) {
 
     form.SetCaption(Label1, "  Totalt= " + StrSingle(f.sngTotalMb) + " Mb  Free= " +
                                 StrSingle(f.sngFreeMb) + " Mb     ");
-    const double v = CDbl(Left(StrSingle(f.sngFreePercent), 4));
-    form.SetCaption(Label4, "Busy= " + StrLong(CLng(SubLong(f.lngTotalKb, freeKb) * 0.001)) +
-                                " Mb or " + StrDouble(100.0 - v) + " %");
+    form.SetCaption(Label4, "Busy= " + StrLong(CLng(SubLong(f.lngTotalKb, freeKb) * 0.001)) + " Mb or " +
+                                BusyPercentText(Left(StrSingle(f.sngFreePercent), 4)) + " %");
     f.intBusyPercent = SubInt(100, CInt(f.sngFreePercent));
 }
 
@@ -85,7 +97,7 @@ void Form1::ShowFigures(double freeKb, double totalKb, const char* unit, double 
                                       StrSingle(100.0f - p) + " %");
     } else {
         form_->SetCaption(Label4, "Busy= " + StrSingle(static_cast<float>(busyKb * factor)) + " Kb or " +
-                                      StrDouble(100.0 - v) + " %");
+                                      BusyPercentText(Left(StrSingle(p), 5)) + " %");
     }
     intBusyPercent = CInt(100.0 - v);
 }

@@ -61,6 +61,17 @@ TEST_F(Form1Test, ByteViewDoesNotOverflowOnLargeMachines) {
     EXPECT_EQ(Caption(Label4), "Busy= 1536000000000 Byte or 75 %");
 }
 
+TEST_F(Form1Test, BusyFigureCarriesNoBinaryNoise) {
+    SetMemoryKb(1000000, 971000);  // free percent 97.1: 100 - 97.1 is 2.9000000000000057 in binary
+    Start();
+    EXPECT_EQ(f.strBusyText, "Busy= 2.9 %");
+    EXPECT_EQ(Caption(Label4), "Busy= 29 Mb or 2.9 %");
+    Run(&Form1::Command5_Click);
+    EXPECT_EQ(Caption(Label4), "Busy= 29000 Kb or 2.9 %");
+    EXPECT_EQ(BusyText(38.16794f, 4, " %"), "Busy= 61.9 %");
+    EXPECT_EQ(BusyText(100.0f, 4, " %"), "Busy= 0 %");
+}
+
 TEST_F(Form1Test, FreeEqualToTotalGivesAnEmptyBar) {
     SetMemoryKb(524288, 524288);
     Start();
