@@ -71,9 +71,9 @@ void Form1::Command1_Click() {
 
     MbView(*this, *form_, g_.lngFreeKb);
     ShowBar(*this, *form_);
-    form_->SetCaption(sucker, BusyText(sngFreePercent, 4, " %"));
-    form_->SetLine(Line1, 100, 0, 100, 24);
     strBusyText = BusyText(sngFreePercent, 4, " %");
+    form_->SetCaption(sucker, strBusyText);
+    form_->SetLine(Line1, 100, 0, 100, 24);
     UpdateTrayTip();
     blnFromUpdate = true;
     if (g_.intTema > 0) SetThemeIcon();

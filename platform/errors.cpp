@@ -12,6 +12,10 @@ std::string ErrorDescription(int number) {
     }
 }
 
+std::string UntrappedErrorText(int number, const std::string& description) {
+    return "Run-time error '" + std::to_string(number) + "':\r\n\r\n" + description;
+}
+
 void Raise(int number) { throw RuntimeError(number, ErrorDescription(number)); }
 
 }  // namespace vt

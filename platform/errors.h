@@ -32,4 +32,7 @@ std::string ErrorDescription(int number);
 
 [[noreturn]] void Raise(int number);
 
+// The report of an error that no handler trapped.
+std::string UntrappedErrorText(int number, const std::string& description);
+
 }  // namespace vt

@@ -110,8 +110,7 @@ void FakePlatform::Dispatch(const std::function<void()>& handler) {
     } catch (const ProgramEnded&) {
     } catch (const RuntimeError& error) {
         if (hook_) hook_(hookContext_);
-        boxes.push_back({"Run-time error '" + std::to_string(error.number()) + "':\r\n\r\n" + error.description(),
-                         kCritical, AppTitle()});
+        boxes.push_back({UntrappedErrorText(error.number(), error.description()), kCritical, AppTitle()});
         ended = true;
     }
 }

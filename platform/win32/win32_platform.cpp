@@ -49,7 +49,7 @@ COLORREF ToColorRef(Color color) {
 
 void ReportUntrapped(const char* what, int number) {
     if (g_fatalHook) g_fatalHook(g_fatalHookContext);
-    const std::string text = "Run-time error '" + std::to_string(number) + "':\r\n\r\n" + what;
+    const std::string text = UntrappedErrorText(number, what);
     MessageBoxW(nullptr, Widen(text).c_str(), L"Veltrane", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(1);
 }
