@@ -150,6 +150,12 @@ public:
 
     virtual void PopupMenu(int menuId) = 0;
 
+    // The form's own icon (title bar, task switcher), and an icon shown in an
+    // image control (0 clears it). Icon handles come from Platform::IconResource.
+    virtual void SetIcon(uintptr_t icon) = 0;
+    virtual uintptr_t Icon() const = 0;
+    virtual void SetPictureIcon(int id, uintptr_t icon) = 0;
+
     virtual uintptr_t Hwnd() const = 0;
     // Device context holding the persistent image of the form's face.
     virtual uintptr_t FaceDc() const = 0;
@@ -187,6 +193,10 @@ public:
     virtual bool PrevInstance() = 0;
 
     virtual std::span<const uint8_t> CustomResource(int id) = 0;
+    // An icon group as an icon handle, loaded once and held by the platform
+    // for the whole run (so it can be shown as often as wanted without
+    // leaking); 0 when the program has no such icon.
+    virtual uintptr_t IconResource(int id) = 0;
 
     virtual std::string GetSetting(std::string_view app, std::string_view section,
                                    std::string_view key, std::string_view fallback) = 0;

@@ -1,5 +1,6 @@
 // A thin facade of the named Win32 calls the program makes, in plain C++
 // types, so that the program's logic can run against a fake in the unit tests.
+// Handles travel as uintptr_t; results are the calls' own.
 #pragma once
 
 #include <cstdint>
@@ -13,10 +14,93 @@ struct MemoryStatusEx {
     uint64_t ullAvailPhys = 0;
 };
 
+// The version-1 notification icon record. The backend lays it out in the
+// platform's own ANSI form on each target (88 bytes on 32-bit Windows).
+struct NotifyIconData {
+    uint32_t cbSize = 0;
+    uintptr_t hWnd = 0;
+    uint32_t uID = 0;
+    uint32_t uFlags = 0;
+    uint32_t uCallbackMessage = 0;
+    uintptr_t hIcon = 0;
+    char szTip[64] = {};
+};
+
+struct WinRect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// A window procedure in portable form; the backend makes it callable by the
+// system (WndProcAddress).
+using WndProc = intptr_t (*)(uintptr_t hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+
+namespace win32c {
+constexpr uint32_t kClrInvalid = 0xFFFFFFFFu;
+constexpr int kRgnDiff = 4;
+constexpr uint32_t kWmSysCommand = 0x0112;
+constexpr int kGwlpWndProc = -4;
+constexpr uint32_t kGwHwndNext = 2, kGwChild = 5;
+constexpr int kIdaniCaption = 3;
+constexpr uint32_t kNimAdd = 0, kNimModify = 1, kNimDelete = 2;
+constexpr uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4;
+constexpr uint32_t kSndSync = 0, kSndAsync = 1, kSndNoDefault = 2, kSndMemory = 4, kSndLoop = 8;
+constexpr int32_t kHkeyCurrentUser = static_cast<int32_t>(0x80000001u);
+constexpr int32_t kHkeyLocalMachine = static_cast<int32_t>(0x80000002u);
+constexpr uint32_t kRegSz = 1, kRegDword = 4;
+constexpr long kErrorSuccess = 0, kErrorFileNotFound = 2, kErrorAccessDenied = 5;
+}  // namespace win32c
+
 class Win32Api {
 public:
     virtual ~Win32Api() = default;
+
+    // Memory status
     virtual void GlobalMemoryStatusEx(MemoryStatusEx& status) = 0;
+
+    // Shell notification area
+    virtual bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) = 0;
+    virtual uint32_t RegisterWindowMessageA(const char* name) = 0;
+
+    // Window procedure
+    virtual intptr_t WndProcAddress(WndProc proc) = 0;
+    virtual intptr_t SetWindowLongPtrA(uintptr_t hwnd, int index, intptr_t value) = 0;
+    virtual intptr_t CallWindowProcA(intptr_t proc, uintptr_t hwnd, uint32_t msg, uintptr_t wParam,
+                                     intptr_t lParam) = 0;
+
+    // Regions and pixels
+    virtual uintptr_t CreateRectRgn(int left, int top, int right, int bottom) = 0;
+    virtual int CombineRgn(uintptr_t dest, uintptr_t src1, uintptr_t src2, int mode) = 0;
+    virtual bool DeleteObject(uintptr_t object) = 0;
+    virtual int SetWindowRgn(uintptr_t hwnd, uintptr_t region, bool redraw) = 0;
+    virtual uint32_t GetPixel(uintptr_t dc, int x, int y) = 0;
+
+    // Mouse capture and messages
+    virtual bool ReleaseCapture() = 0;
+    virtual intptr_t SendMessageA(uintptr_t hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) = 0;
+
+    // Window lookup and the caption animation
+    virtual uintptr_t FindWindowA(const char* className, const char* windowName) = 0;
+    virtual uintptr_t GetWindow(uintptr_t hwnd, uint32_t command) = 0;
+    virtual int GetClassNameA(uintptr_t hwnd, char* buffer, int length) = 0;
+    virtual bool GetWindowRect(uintptr_t hwnd, WinRect& rect) = 0;
+    virtual bool DrawAnimatedRects(uintptr_t hwnd, int animation, const WinRect& from, const WinRect& to) = 0;
+
+    // Sound output
+    virtual bool sndPlaySoundA(const void* sound, uint32_t flags) = 0;
+
+    // Registry (roots as 32-bit signed values, HKEY_LOCAL_MACHINE and so on)
+    virtual long RegOpenKeyA(int32_t root, const char* subKey, uintptr_t& key) = 0;
+    virtual long RegCreateKeyA(int32_t root, const char* subKey, uintptr_t& key) = 0;
+    virtual long RegQueryValueExA(uintptr_t key, const char* valueName, uint32_t& type, uint8_t* data,
+                                  uint32_t& size) = 0;
+    virtual long RegSetValueExA(uintptr_t key, const char* valueName, uint32_t type, const uint8_t* data,
+                                uint32_t size) = 0;
+    virtual long RegDeleteValueA(uintptr_t key, const char* valueName) = 0;
+    virtual long RegCloseKey(uintptr_t key) = 0;
+
+    // Files
+    virtual uint32_t GetShortPathNameA(const char* longPath, char* buffer, uint32_t length) = 0;
+    virtual uint32_t GetModuleFileNameA(char* buffer, uint32_t length) = 0;  // the program's own file
 };
 
 }  // namespace vt

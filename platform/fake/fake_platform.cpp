@@ -18,7 +18,9 @@ std::string Lower(std::string_view text) {
 }  // namespace
 
 FakeForm::FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& events)
-    : platform_(platform), events_(events), width_(def.clientWidth), height_(def.clientHeight) {
+    : platform_(platform), events_(events), width_(def.clientWidth), height_(def.clientHeight),
+      hwnd_(platform.forms.empty() ? kMainHwnd : kMainHwnd + 0x100 * platform.forms.size()) {
+    platform.forms.push_back(this);
     controls_[0].caption = def.caption;
     for (const ControlDef& c : def.controls) {
         ControlState& s = controls_[c.id];
@@ -51,6 +53,15 @@ void FakeForm::SetSelection(int id, int start, int length) {
     controls_[id].selLength = length;
 }
 
+FakeForm::~FakeForm() { std::erase(platform_.forms, this); }
+
+void FakeForm::ShowModal() {
+    ++modalShows;
+    visible_ = true;
+    if (platform_.onModal) platform_.onModal(*this);
+    if (loaded_) Unload();  // the user closed it
+}
+
 void FakeForm::Unload() {
     int16_t cancel = 0;
     events_.Unload(cancel);
@@ -76,6 +87,10 @@ std::span<const uint8_t> FakePlatform::CustomResource(int id) {
     const auto it = resources.find(id);
     if (it == resources.end()) return {};
     return it->second;
+}
+
+uintptr_t FakePlatform::IconResource(int id) {
+    return id == 1 || (id >= 101 && id <= 145) ? 0x1C000u + static_cast<uintptr_t>(id) : 0;
 }
 
 std::string FakePlatform::GetSetting(std::string_view app, std::string_view section, std::string_view key,

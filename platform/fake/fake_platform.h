@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/fake_api.h"
 #include "platform/platform.h"
 
 namespace vt::fake {
@@ -33,18 +34,12 @@ struct MessageBoxShown {
     std::string title;
 };
 
-class FakeApi : public Win32Api {
-public:
-    void GlobalMemoryStatusEx(MemoryStatusEx& status) override { status = memory; ++samples; }
-    MemoryStatusEx memory{37, 512ull << 20, 128ull << 20};
-    int samples = 0;
-};
-
 class FakePlatform;
 
 class FakeForm : public Form {
 public:
     FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& events);
+    ~FakeForm() override;
 
     void SetCaption(int id, std::string_view text) override { controls_[id].caption = text; }
     std::string Caption(int id) const override { return At(id).caption; }
@@ -72,19 +67,26 @@ public:
     int ScaleHeight() const override { return height_; }
 
     void Show() override { visible_ = true; }
-    void ShowModal() override { visible_ = true; }
+    // Runs the test's script for the modal window (FakePlatform::onModal),
+    // then returns as the real one does once the window is unloaded.
+    void ShowModal() override;
     void Hide() override { visible_ = false; }
     bool Visible() const override { return visible_; }
     void Refresh() override {}
     void Unload() override;
     bool Loaded() const override { return loaded_; }
     void PopupMenu(int menuId) override { popups.push_back(menuId); }
-    uintptr_t Hwnd() const override { return 0x1234; }
-    uintptr_t FaceDc() const override { return 0x5678; }
+    void SetIcon(uintptr_t icon) override { icon_ = icon; }
+    uintptr_t Icon() const override { return icon_; }
+    void SetPictureIcon(int id, uintptr_t icon) override { pictureIcons[id] = icon; }
+    uintptr_t Hwnd() const override { return hwnd_; }
+    uintptr_t FaceDc() const override { return kFaceDc; }
 
     const ControlState& At(int id) const;
     std::vector<int> popups;
+    std::map<int, uintptr_t> pictureIcons;
     int focus = -1;
+    int modalShows = 0;
 
 private:
     FakePlatform& platform_;
@@ -93,6 +95,8 @@ private:
     int32_t left_ = 0, top_ = 0;
     int width_, height_;
     bool visible_ = false, loaded_ = true;
+    uintptr_t icon_ = 0;
+    uintptr_t hwnd_;
 };
 
 class FakePlatform : public Platform {
@@ -109,6 +113,8 @@ public:
     uintptr_t Instance() const override { return 0x400000; }
     bool PrevInstance() override { return prevInstance; }
     std::span<const uint8_t> CustomResource(int id) override;
+    // Icons 1 and 101 to 145 exist, as handles 0x1C000 + id.
+    uintptr_t IconResource(int id) override;
 
     std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
                            std::string_view fallback) override;
@@ -130,6 +136,8 @@ public:
     // Script and record.
     FakeApi api;
     std::deque<int> answers;  // next message box answers; OK when empty
+    std::function<void(FakeForm&)> onModal;  // what the user does in a modal window
+    std::vector<FakeForm*> forms;            // live forms, in creation order
     std::vector<MessageBoxShown> boxes;
     std::map<std::string, std::string> settings;  // lower-case key -> text
     std::vector<std::pair<std::string, std::string>> writes;  // in order

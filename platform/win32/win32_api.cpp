@@ -1,12 +1,34 @@
-// The named Win32 calls behind the facade.
+// The named Win32 calls behind the facade. Regions created here are counted
+// with the program's other handles, so leak tests can see them.
 #include <windows.h>
 
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <cstring>
 #include <memory>
 
+#include "platform/win32/handle.h"
 #include "platform/win32_api.h"
 
 namespace vt {
 namespace {
+
+using win32::HandleKind;
+
+void CountRegion(int delta) { win32::g_liveHandles[static_cast<int>(HandleKind::Region)] += delta; }
+
+HWND H(uintptr_t hwnd) { return reinterpret_cast<HWND>(hwnd); }
+HKEY Root(int32_t root) { return reinterpret_cast<HKEY>(static_cast<intptr_t>(root)); }
+HKEY Key(uintptr_t key) { return reinterpret_cast<HKEY>(key); }
+
+// The one portable procedure the program installs (the main window's hook),
+// behind a procedure with the system's calling convention.
+WndProc g_hookProc = nullptr;
+
+LRESULT CALLBACK HookTrampoline(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return g_hookProc(reinterpret_cast<uintptr_t>(hwnd), msg, wp, lp);
+}
 
 class RealApi final : public Win32Api {
 public:
@@ -17,6 +39,124 @@ public:
         status.dwMemoryLoad = m.dwMemoryLoad;
         status.ullTotalPhys = m.ullTotalPhys;
         status.ullAvailPhys = m.ullAvailPhys;
+    }
+
+    bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) override {
+        // The version-1 layout of this target (88 bytes on 32-bit Windows).
+        NOTIFYICONDATAA nid{};
+        nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        nid.hWnd = H(data.hWnd);
+        nid.uID = data.uID;
+        nid.uFlags = data.uFlags;
+        nid.uCallbackMessage = data.uCallbackMessage;
+        nid.hIcon = reinterpret_cast<HICON>(data.hIcon);
+        static_assert(sizeof data.szTip == 64);
+        std::memcpy(nid.szTip, data.szTip, sizeof data.szTip);
+        return ::Shell_NotifyIconA(message, &nid) != FALSE;
+    }
+
+    uint32_t RegisterWindowMessageA(const char* name) override { return ::RegisterWindowMessageA(name); }
+
+    intptr_t WndProcAddress(WndProc proc) override {
+        g_hookProc = proc;
+        return reinterpret_cast<intptr_t>(&HookTrampoline);
+    }
+    intptr_t SetWindowLongPtrA(uintptr_t hwnd, int index, intptr_t value) override {
+        return ::SetWindowLongPtrA(H(hwnd), index, value);
+    }
+    intptr_t CallWindowProcA(intptr_t proc, uintptr_t hwnd, uint32_t msg, uintptr_t wp, intptr_t lp) override {
+        return ::CallWindowProcA(reinterpret_cast<WNDPROC>(proc), H(hwnd), msg, wp, lp);
+    }
+
+    uintptr_t CreateRectRgn(int left, int top, int right, int bottom) override {
+        HRGN rgn = ::CreateRectRgn(left, top, right, bottom);
+        if (rgn) CountRegion(+1);
+        return reinterpret_cast<uintptr_t>(rgn);
+    }
+    int CombineRgn(uintptr_t dest, uintptr_t src1, uintptr_t src2, int mode) override {
+        return ::CombineRgn(reinterpret_cast<HRGN>(dest), reinterpret_cast<HRGN>(src1),
+                            reinterpret_cast<HRGN>(src2), mode);
+    }
+    bool DeleteObject(uintptr_t object) override {
+        auto h = reinterpret_cast<HGDIOBJ>(object);
+        const bool region = GetObjectType(h) == OBJ_REGION;
+        const bool done = ::DeleteObject(h) != FALSE;
+        if (done && region) CountRegion(-1);
+        return done;
+    }
+    int SetWindowRgn(uintptr_t hwnd, uintptr_t region, bool redraw) override {
+        const int done = ::SetWindowRgn(H(hwnd), reinterpret_cast<HRGN>(region), redraw);
+        if (done && region) CountRegion(-1);  // the system owns it now
+        return done;
+    }
+    uint32_t GetPixel(uintptr_t dc, int x, int y) override {
+        return ::GetPixel(reinterpret_cast<HDC>(dc), x, y);
+    }
+
+    bool ReleaseCapture() override { return ::ReleaseCapture() != FALSE; }
+    intptr_t SendMessageA(uintptr_t hwnd, uint32_t msg, uintptr_t wp, intptr_t lp) override {
+        return ::SendMessageA(H(hwnd), msg, wp, lp);
+    }
+
+    uintptr_t FindWindowA(const char* className, const char* windowName) override {
+        return reinterpret_cast<uintptr_t>(::FindWindowA(className, windowName));
+    }
+    uintptr_t GetWindow(uintptr_t hwnd, uint32_t command) override {
+        return reinterpret_cast<uintptr_t>(::GetWindow(H(hwnd), command));
+    }
+    int GetClassNameA(uintptr_t hwnd, char* buffer, int length) override {
+        return ::GetClassNameA(H(hwnd), buffer, length);
+    }
+    bool GetWindowRect(uintptr_t hwnd, WinRect& rect) override {
+        RECT r{};
+        const bool done = ::GetWindowRect(H(hwnd), &r) != FALSE;
+        rect = {r.left, r.top, r.right, r.bottom};
+        return done;
+    }
+    bool DrawAnimatedRects(uintptr_t hwnd, int animation, const WinRect& from, const WinRect& to) override {
+        const RECT a{from.left, from.top, from.right, from.bottom};
+        const RECT b{to.left, to.top, to.right, to.bottom};
+        return ::DrawAnimatedRects(H(hwnd), animation, &a, &b) != FALSE;
+    }
+
+    bool sndPlaySoundA(const void* sound, uint32_t flags) override {
+        return ::sndPlaySoundA(static_cast<const char*>(sound), flags) != FALSE;
+    }
+
+    long RegOpenKeyA(int32_t root, const char* subKey, uintptr_t& key) override {
+        HKEY k = nullptr;
+        const long r = ::RegOpenKeyA(Root(root), subKey, &k);
+        key = reinterpret_cast<uintptr_t>(k);
+        return r;
+    }
+    long RegCreateKeyA(int32_t root, const char* subKey, uintptr_t& key) override {
+        HKEY k = nullptr;
+        const long r = ::RegCreateKeyA(Root(root), subKey, &k);
+        key = reinterpret_cast<uintptr_t>(k);
+        return r;
+    }
+    long RegQueryValueExA(uintptr_t key, const char* valueName, uint32_t& type, uint8_t* data,
+                          uint32_t& size) override {
+        DWORD t = 0, n = size;
+        const long r = ::RegQueryValueExA(Key(key), valueName, nullptr, &t, data, &n);
+        type = t;
+        size = n;
+        return r;
+    }
+    long RegSetValueExA(uintptr_t key, const char* valueName, uint32_t type, const uint8_t* data,
+                        uint32_t size) override {
+        return ::RegSetValueExA(Key(key), valueName, 0, type, data, size);
+    }
+    long RegDeleteValueA(uintptr_t key, const char* valueName) override {
+        return ::RegDeleteValueA(Key(key), valueName);
+    }
+    long RegCloseKey(uintptr_t key) override { return ::RegCloseKey(Key(key)); }
+
+    uint32_t GetShortPathNameA(const char* longPath, char* buffer, uint32_t length) override {
+        return ::GetShortPathNameA(longPath, buffer, length);
+    }
+    uint32_t GetModuleFileNameA(char* buffer, uint32_t length) override {
+        return ::GetModuleFileNameA(nullptr, buffer, length);
     }
 };
 

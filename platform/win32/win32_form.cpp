@@ -71,6 +71,10 @@ Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& ev
         wc.hInstance = Module();
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hIcon = def.icon ? LoadIconW(Module(), MAKEINTRESOURCEW(def.icon)) : nullptr;
+        wc.hIconSm = def.icon ? static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(def.icon), IMAGE_ICON,
+                                                               GetSystemMetrics(SM_CXSMICON),
+                                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED))
+                              : nullptr;
         wc.lpszClassName = className.c_str();
         RegisterClassExW(&wc);
     }
@@ -94,6 +98,7 @@ Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& ev
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     hwnd_ = CreateWindowExW(exStyle, className.c_str(), Widen(def.caption).c_str(), style, 0, 0,
                             frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, Module(), this);
+    icon_ = wc.hIcon;
     toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 0, 0, 0, 0, hwnd_, nullptr, Module(), nullptr);
     for (const ControlDef& c : def.controls) CreateControl(c);
@@ -460,6 +465,22 @@ void Win32Form::PopupMenu(int menuId) {
     PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
+void Win32Form::SetIcon(uintptr_t icon) {
+    HICON h = reinterpret_cast<HICON>(icon);
+    if (h == icon_) return;
+    icon_ = h;
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(h));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(h));
+}
+
+void Win32Form::SetPictureIcon(int id, uintptr_t icon) {
+    Control& c = At(id);
+    HICON h = reinterpret_cast<HICON>(icon);
+    if (c.icon == h) return;
+    c.icon = h;
+    if (c.hwnd) InvalidateRect(c.hwnd, nullptr, FALSE);
+}
+
 // --- painting ------------------------------------------------------------
 
 void Win32Form::PaintPicture(HWND hwnd, HDC dc) {
@@ -474,7 +495,9 @@ void Win32Form::PaintPicture(HWND hwnd, HDC dc) {
     } else {
         FillRect(dc, &client, BrushFor(back));
     }
-    if (self->pictureDc) {
+    if (self->icon) {
+        DrawIconEx(dc, 0, 0, self->icon, 0, 0, 0, nullptr, DI_NORMAL);
+    } else if (self->pictureDc) {
         BITMAP bm;
         GetObjectW(self->picture.get(), sizeof bm, &bm);
         BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, self->pictureDc.get(), 0, 0, SRCCOPY);

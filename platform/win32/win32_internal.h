@@ -62,6 +62,9 @@ public:
     void Unload() override;
     bool Loaded() const override { return hwnd_ != nullptr; }
     void PopupMenu(int menuId) override;
+    void SetIcon(uintptr_t icon) override;
+    uintptr_t Icon() const override { return reinterpret_cast<uintptr_t>(icon_); }
+    void SetPictureIcon(int id, uintptr_t icon) override;
     uintptr_t Hwnd() const override { return reinterpret_cast<uintptr_t>(hwnd_); }
     uintptr_t FaceDc() const override { return reinterpret_cast<uintptr_t>(faceDc_.get()); }
 
@@ -82,6 +85,7 @@ private:
         unique_hbitmap picture;
         unique_hdc pictureDc;
         HGDIOBJ oldPictureBitmap = nullptr;
+        HICON icon = nullptr;  // shown instead of the bitmap; owned by the platform
     };
     struct Menu {
         MenuDef def;
@@ -121,7 +125,7 @@ private:
     std::map<Color, unique_hbrush> brushes_;
     std::map<std::pair<std::string, double>, unique_hfont> fonts_;
     std::string caption_;
-    bool modalDone_ = false;
+    HICON icon_ = nullptr;  // owned by the platform or the module
 };
 
 class Win32Platform final : public Platform {
@@ -141,6 +145,7 @@ public:
     uintptr_t Instance() const override;
     bool PrevInstance() override;
     std::span<const uint8_t> CustomResource(int id) override;
+    uintptr_t IconResource(int id) override;
     std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
                            std::string_view fallback) override;
     void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
@@ -159,6 +164,7 @@ private:
     int loadedForms_ = 0;
     unique_handle instanceMutex_;
     std::unique_ptr<Win32Api> api_;
+    std::map<int, unique_hicon> icons_;
     uint32_t seed_ = 1;
     uint64_t randomState_ = 0;
 };

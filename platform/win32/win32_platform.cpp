@@ -128,6 +128,18 @@ std::span<const uint8_t> Win32Platform::CustomResource(int id) {
     return {static_cast<const uint8_t*>(LockResource(data)), SizeofResource(nullptr, info)};
 }
 
+uintptr_t Win32Platform::IconResource(int id) {
+    auto it = icons_.find(id);
+    if (it == icons_.end()) {
+        // 32 x 32 at the default size; the shell scales the tray copy itself.
+        unique_hicon icon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                                        0, 0, LR_DEFAULTSIZE)));
+        if (!icon) return 0;
+        it = icons_.emplace(id, std::move(icon)).first;
+    }
+    return reinterpret_cast<uintptr_t>(it->second.get());
+}
+
 std::string Win32Platform::GetSetting(std::string_view app, std::string_view section, std::string_view key,
                                       std::string_view fallback) {
     HKEY hkey;

@@ -1,0 +1,272 @@
+#include "platform/fake/fake_api.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <iterator>
+#include <utility>
+
+namespace vt::fake {
+namespace {
+
+using namespace win32c;
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+bool FakeApi::Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) {
+    notifications.emplace_back(message, data);
+    if (shellRefuses) return false;
+    const auto key = std::make_pair(data.hWnd, data.uID);
+    switch (message) {
+        case kNimAdd:
+            if (trayIcons.count(key)) return false;
+            trayIcons[key] = data;
+            return true;
+        case kNimModify:
+            if (!trayIcons.count(key)) return false;
+            trayIcons[key] = data;
+            return true;
+        case kNimDelete:
+            return trayIcons.erase(key) > 0;
+        default:
+            return false;
+    }
+}
+
+uint32_t FakeApi::RegisterWindowMessageA(const char* name) {
+    const std::string key = Lower(name);
+    auto it = windowMessages.find(key);
+    if (it == windowMessages.end()) {
+        it = windowMessages.emplace(key, 0xC000u + static_cast<uint32_t>(windowMessages.size())).first;
+    }
+    return it->second;
+}
+
+intptr_t FakeApi::SetWindowLongPtrA(uintptr_t hwnd, int index, intptr_t value) {
+    if (index != kGwlpWndProc) return 0;
+    auto [it, added] = windowProcs.emplace(hwnd, kOriginalProc);
+    (void)added;
+    return std::exchange(it->second, value);
+}
+
+intptr_t FakeApi::CallWindowProcA(intptr_t proc, uintptr_t hwnd, uint32_t msg, uintptr_t wp, intptr_t lp) {
+    if (proc == kOriginalProc) {
+        passedOn.push_back({hwnd, msg, wp, lp});
+        return kOriginalResult;
+    }
+    if (proc == 0) return 0;
+    return reinterpret_cast<WndProc>(proc)(hwnd, msg, wp, lp);
+}
+
+intptr_t FakeApi::Deliver(uintptr_t hwnd, uint32_t msg, uintptr_t wp, intptr_t lp) {
+    const auto it = windowProcs.find(hwnd);
+    return CallWindowProcA(it == windowProcs.end() ? kOriginalProc : it->second, hwnd, msg, wp, lp);
+}
+
+uintptr_t FakeApi::CreateRectRgn(int left, int top, int right, int bottom) {
+    Pixels pixels;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) pixels.emplace(x, y);
+    }
+    const uintptr_t h = next_++;
+    regions.emplace(h, std::move(pixels));
+    ++regionsCreated;
+    return h;
+}
+
+int FakeApi::CombineRgn(uintptr_t dest, uintptr_t src1, uintptr_t src2, int mode) {
+    ++regionCombines;
+    if (mode != kRgnDiff || !regions.count(dest) || !regions.count(src1) || !regions.count(src2)) return 0;
+    Pixels result;
+    std::set_difference(regions[src1].begin(), regions[src1].end(), regions[src2].begin(), regions[src2].end(),
+                        std::inserter(result, result.end()));
+    regions[dest] = std::move(result);
+    return regions[dest].empty() ? 1 : 3;  // NULLREGION or COMPLEXREGION
+}
+
+bool FakeApi::DeleteObject(uintptr_t object) { return regions.erase(object) > 0; }
+
+int FakeApi::SetWindowRgn(uintptr_t hwnd, uintptr_t region, bool) {
+    ++setWindowRgnCalls;
+    const auto it = regions.find(region);
+    if (it == regions.end()) return 0;
+    windowRegions[hwnd] = std::move(it->second);
+    regions.erase(it);
+    return 1;
+}
+
+uint32_t FakeApi::GetPixel(uintptr_t dc, int x, int y) {
+    ++pixelReads;
+    if (dc != kFaceDc || x < 0 || y < 0 || x >= faceWidth || y >= faceHeight) return kClrInvalid;
+    if (keyPixels.count({x, y})) return keyColor;
+    const auto it = otherPixels.find({x, y});
+    return it == otherPixels.end() ? faceColor : it->second;
+}
+
+uintptr_t FakeApi::FindWindowA(const char* className, const char*) {
+    for (const FakeWindow& w : windows) {
+        if (w.parent == 0 && className && w.className == className) return w.hwnd;
+    }
+    return 0;
+}
+
+uintptr_t FakeApi::GetWindow(uintptr_t hwnd, uint32_t command) {
+    if (command == kGwChild) {
+        for (const FakeWindow& w : windows) {
+            if (w.parent == hwnd && hwnd != 0) return w.hwnd;
+        }
+        return 0;
+    }
+    if (command == kGwHwndNext) {
+        const auto self = std::find_if(windows.begin(), windows.end(), [&](const FakeWindow& w) { return w.hwnd == hwnd; });
+        if (self == windows.end()) return 0;
+        for (auto it = self + 1; it != windows.end(); ++it) {
+            if (it->parent == self->parent) return it->hwnd;
+        }
+    }
+    return 0;
+}
+
+int FakeApi::GetClassNameA(uintptr_t hwnd, char* buffer, int length) {
+    for (const FakeWindow& w : windows) {
+        if (w.hwnd != hwnd || length <= 0) continue;
+        const int n = std::min<int>(static_cast<int>(w.className.size()), length - 1);
+        std::memcpy(buffer, w.className.data(), static_cast<size_t>(n));
+        buffer[n] = '\0';
+        return n;
+    }
+    return 0;
+}
+
+bool FakeApi::GetWindowRect(uintptr_t hwnd, WinRect& rect) {
+    for (const FakeWindow& w : windows) {
+        if (w.hwnd == hwnd) {
+            rect = w.rect;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FakeApi::sndPlaySoundA(const void* sound, uint32_t flags) {
+    // The player may still be reading the image it was handed last time.
+    if (!sounds.empty() && sounds.back().address &&
+        std::memcmp(sounds.back().address, sounds.back().bytes.data(), sounds.back().bytes.size()) != 0) {
+        previousSoundStillValid = false;
+    }
+    SoundCall call{sound, flags, {}};
+    if (sound && (flags & kSndMemory)) {
+        // A RIFF image carries its own length: 8 + the RIFF chunk size.
+        uint32_t chunk = 0;
+        std::memcpy(&chunk, static_cast<const uint8_t*>(sound) + 4, 4);
+        const auto* p = static_cast<const uint8_t*>(sound);
+        call.bytes.assign(p, p + 8 + chunk);
+    }
+    sounds.push_back(std::move(call));
+    return sound != nullptr;
+}
+
+std::string FakeApi::RegPath(int32_t root, const std::string& subKey) {
+    const char* hive = root == kHkeyLocalMachine ? "hklm" : root == kHkeyCurrentUser ? "hkcu" : "other";
+    return Lower(std::string(hive) + "\\" + subKey);
+}
+
+void FakeApi::SetRegValue(int32_t root, const std::string& subKey, const std::string& name, uint32_t type,
+                          const std::string& bytes) {
+    registry[RegPath(root, subKey)][Lower(name)] = {type, std::vector<uint8_t>(bytes.begin(), bytes.end())};
+}
+
+const RegValue* FakeApi::FindRegValue(int32_t root, const std::string& subKey, const std::string& name) const {
+    const auto key = registry.find(RegPath(root, subKey));
+    if (key == registry.end()) return nullptr;
+    const auto value = key->second.find(Lower(name));
+    return value == key->second.end() ? nullptr : &value->second;
+}
+
+long FakeApi::RegOpenKeyA(int32_t root, const char* subKey, uintptr_t& key) {
+    key = 0;
+    const std::string path = RegPath(root, subKey);
+    if (!registry.count(path)) return kErrorFileNotFound;
+    key = next_++;
+    keys_[key] = path;
+    ++openKeys;
+    return kErrorSuccess;
+}
+
+long FakeApi::RegCreateKeyA(int32_t root, const char* subKey, uintptr_t& key) {
+    key = 0;
+    if (createError) return createError;
+    const std::string path = RegPath(root, subKey);
+    registry[path];
+    key = next_++;
+    keys_[key] = path;
+    ++openKeys;
+    return kErrorSuccess;
+}
+
+long FakeApi::RegQueryValueExA(uintptr_t key, const char* valueName, uint32_t& type, uint8_t* data,
+                               uint32_t& size) {
+    const auto k = keys_.find(key);
+    if (k == keys_.end()) return 6;  // ERROR_INVALID_HANDLE
+    const auto& values = registry[k->second];
+    const auto v = values.find(Lower(valueName));
+    if (v == values.end()) return kErrorFileNotFound;
+    type = v->second.type;
+    const auto n = static_cast<uint32_t>(v->second.data.size());
+    if (data) {
+        if (size < n) {
+            size = n;
+            return 234;  // ERROR_MORE_DATA
+        }
+        std::copy(v->second.data.begin(), v->second.data.end(), data);
+    }
+    size = n;
+    return kErrorSuccess;
+}
+
+long FakeApi::RegSetValueExA(uintptr_t key, const char* valueName, uint32_t type, const uint8_t* data,
+                             uint32_t size) {
+    const auto k = keys_.find(key);
+    if (k == keys_.end()) return 6;
+    if (setError) return setError;
+    registry[k->second][Lower(valueName)] = {type, std::vector<uint8_t>(data, data + size)};
+    return kErrorSuccess;
+}
+
+long FakeApi::RegDeleteValueA(uintptr_t key, const char* valueName) {
+    const auto k = keys_.find(key);
+    if (k == keys_.end()) return 6;
+    if (deleteError) return deleteError;
+    return registry[k->second].erase(Lower(valueName)) ? kErrorSuccess : kErrorFileNotFound;
+}
+
+long FakeApi::RegCloseKey(uintptr_t key) {
+    if (!keys_.erase(key)) return 6;
+    --openKeys;
+    return kErrorSuccess;
+}
+
+uint32_t FakeApi::GetShortPathNameA(const char* longPath, char* buffer, uint32_t length) {
+    const auto it = files.find(longPath);
+    if (it == files.end()) return 0;
+    const std::string& result = it->second.empty() ? it->first : it->second;
+    const auto n = static_cast<uint32_t>(result.size());
+    if (n + 1 > length) return n + 1;  // the size needed, NUL included
+    std::memcpy(buffer, result.c_str(), n + 1);
+    return n;
+}
+
+uint32_t FakeApi::GetModuleFileNameA(char* buffer, uint32_t length) {
+    if (length == 0) return 0;
+    const auto n = std::min<uint32_t>(static_cast<uint32_t>(moduleFileName.size()), length - 1);
+    std::memcpy(buffer, moduleFileName.data(), n);
+    buffer[n] = '\0';
+    return n;
+}
+
+}  // namespace vt::fake
