@@ -3,6 +3,8 @@
 #include "app/settings.h"
 #include "platform/convert.h"
 #include "ui/form1.h"
+#include "ui/options_window.h"
+#include "ui/shape_window.h"
 
 namespace vt {
 
@@ -19,7 +21,8 @@ void Form1::Start() {
 
 void Form1::Form_Load() {
     try {
-        // The single-instance guard and the window's shaping come first.
+        // The single-instance guard comes first.
+        modSND::ShapeWindow(platform_.Api(), *form_, kMagenta);
         strTipTitle = kAppTitle;
 
         lngLeftPx = CLng(ReadSetting(platform_, "Left", "0"));
@@ -40,8 +43,9 @@ void Form1::Form_Load() {
         form_->SetLeft(left);
         form_->SetTop(top);
 
-        // The tray record, the window hook and the icon; the autostart state;
-        // the greeting and the sound menu caption slot in here.
+        // The tray record, the window hook and the icon slot in here.
+        ReadAutostartState();
+        // The greeting and the sound menu caption slot in here.
 
         Command1_Click();
         form_->SetCaption(sucker, BusyText(sngFreePercent, 4, " %."));
@@ -62,6 +66,7 @@ void Form1::Form_Unload(int16_t& Cancel) {
         form_->Hide();
         form_->SetEnabled(stupid, true);
         Cancel = 1;
+        if (options) options->Close();
         return;
     }
     WriteSetting(platform_, "Top", StrLong(CLng(form_->Top() / 15.0)));

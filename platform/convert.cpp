@@ -128,6 +128,11 @@ int32_t MulLong(int32_t a, int32_t b) {
     if (__builtin_mul_overflow(a, b, &r)) Raise(kOverflow);
     return r;
 }
+int32_t AddLong(int32_t a, int32_t b) {
+    int32_t r;
+    if (__builtin_add_overflow(a, b, &r)) Raise(kOverflow);
+    return r;
+}
 int32_t SubLong(int32_t a, int32_t b) {
     int32_t r;
     if (__builtin_sub_overflow(a, b, &r)) Raise(kOverflow);

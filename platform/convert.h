@@ -43,6 +43,7 @@ std::string StrLong(int64_t value);
 
 // Overflow-checked integer steps (error 6 when the result leaves the width).
 int32_t MulLong(int32_t a, int32_t b);
+int32_t AddLong(int32_t a, int32_t b);
 int32_t SubLong(int32_t a, int32_t b);
 int16_t MulInt(int16_t a, int16_t b);
 int16_t AddInt(int16_t a, int16_t b);

@@ -14,6 +14,8 @@
 
 namespace vt {
 
+class frmOptions;
+
 namespace form1 {
 enum Id : int {
     kForm = 0,
@@ -56,11 +58,32 @@ public:
     // Tray seams: the tray tip and the theme icon follow every Update.
     void UpdateTrayTip() {}
     void SetThemeIcon() {}
+    void RemoveTrayIcon() {}
+
+    // The window's own commands
+    void Command3_Click();  // Hide
+    void Image3_Click();
+    void Form_DblClick();
+    void Command4_Click();  // Options
+    void mnuSetWarning_Click();
+    void IconTemaChange2_Click();
+    void stupid_Click();  // Open
+    void sucker_Click();  // Get Status
+    void goner_Click();   // Exit
+    void mnuCancel_Click() {}
+
+    // Autostart
+    void ReadAutostartState();
+    void auto_Click();
 
     // FormEvents
     void Unload(int16_t& cancel) override { Form_Unload(cancel); }
     void Click(int id) override;
+    void DblClick(int id) override;
+    void MouseDown(int id, MouseButton button) override;
+    void MouseUp(int id, MouseButton button) override;
     void Timer(int id) override;
+    void MenuClick(int id) override;
 
     // Form-level variables.
     int16_t intHideToTray = 0;
@@ -79,7 +102,13 @@ public:
     float sngTipRatio = 0, sngTipFreePercent = 0;
     std::string strTipBusyText;
 
+    // The options window while it is open (it runs modally), else null.
+    frmOptions* options = nullptr;
+
 private:
+    void HideToTray();
+    void ShowOptions();
+    void DragForm();
     void ShowFigures(double free, double total, const char* unit, double factor, bool byteView);
     void ResetVariables();
     void StartupErrorReport(const RuntimeError& error);

@@ -104,6 +104,9 @@ void Form1::Click(int id) {
     switch (id) {
         case Command1: Command1_Click(); break;
         case Command5: Command5_Click(); break;
+        case Command3: Command3_Click(); break;
+        case Command4: Command4_Click(); break;
+        case Image3: Image3_Click(); break;
         default: break;
     }
 }

@@ -139,3 +139,112 @@ std::wstring GetSetting(const std::wstring& name) {
 }
 
 }  // namespace e2e
+
+#include <tlhelp32.h>
+
+namespace e2e {
+namespace {
+
+struct PopupSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindPopup(HWND hwnd, LPARAM param) {
+    auto* s = reinterpret_cast<PopupSearch*>(param);
+    wchar_t name[32] = L"";
+    GetClassNameW(hwnd, name, 32);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == s->pid && IsWindowVisible(hwnd) && std::wstring(name) == L"#32768") {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitPopup(DWORD pid, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        PopupSearch s{pid, nullptr};
+        EnumWindows(FindPopup, reinterpret_cast<LPARAM>(&s));
+        if (s.found) return s.found;
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+uintptr_t RemoteModuleBase(DWORD pid, const wchar_t* name) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snap == INVALID_HANDLE_VALUE) return 0;
+    MODULEENTRY32W entry{sizeof entry};
+    uintptr_t base = 0;
+    for (BOOL more = Module32FirstW(snap, &entry); more; more = Module32NextW(snap, &entry)) {
+        if (_wcsicmp(entry.szModule, name) == 0) base = reinterpret_cast<uintptr_t>(entry.modBaseAddr);
+    }
+    CloseHandle(snap);
+    return base;
+}
+
+bool RunRemote(HANDLE process, LPTHREAD_START_ROUTINE start, void* param) {
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, start, param, 0, nullptr);
+    if (!thread) return false;
+    const bool done = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return done;
+}
+
+}  // namespace
+
+std::vector<MenuItem> ReadPopupMenu(DWORD pid, HWND target, UINT mouseMessage) {
+    PostMessageW(target, mouseMessage, 0, MAKELPARAM(2, 2));
+    HWND popup = WaitPopup(pid, 5000);
+    if (!popup) return {};
+    const auto menu = reinterpret_cast<void*>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+
+    HANDLE map = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 8192, L"Local\\Veltrane.MenuProbe");
+    auto* view = static_cast<wchar_t*>(MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    view[0] = L'\0';
+
+    const std::wstring dll = BesideThisProgram(L"menu_probe.dll");
+    HMODULE local = LoadLibraryW(dll.c_str());
+    const auto offset = reinterpret_cast<uintptr_t>(GetProcAddress(local, "DumpMenu")) - reinterpret_cast<uintptr_t>(local);
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
+    void* remotePath = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    WriteProcessMemory(process, remotePath, dll.c_str(), bytes, nullptr);
+    // kernel32 sits at the same address in every process.
+    auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    std::vector<MenuItem> items;
+    if (RunRemote(process, loadLibrary, remotePath)) {
+        const uintptr_t base = RemoteModuleBase(pid, L"menu_probe.dll");
+        if (base && RunRemote(process, reinterpret_cast<LPTHREAD_START_ROUTINE>(base + offset), menu)) {
+            std::wstring text(view);
+            size_t at = 0;
+            while (at < text.size()) {
+                const size_t tab = text.find(L'\t', at), end = text.find(L'\n', at);
+                if (tab == std::wstring::npos || end == std::wstring::npos) break;
+                items.push_back({Narrow(text.substr(at, tab - at)), text[tab + 1] == L'1'});
+                at = end + 1;
+            }
+        }
+    }
+    VirtualFreeEx(process, remotePath, 0, MEM_RELEASE);
+    CloseHandle(process);
+    FreeLibrary(local);
+    UnmapViewOfFile(view);
+    CloseHandle(map);
+
+    // Close the menu as a user would, with Escape, and wait until it is gone.
+    PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    const DWORD start = GetTickCount();
+    while (IsWindowVisible(popup) && GetTickCount() - start < 5000) Sleep(20);
+    return items;
+}
+
+std::string CaptionOf(const std::vector<MenuItem>& items, size_t index) {
+    return index < items.size() ? items[index].caption : "<none>";
+}
+
+}  // namespace e2e

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -54,5 +55,21 @@ void AnswerMessageBox(HWND box, int buttonId);
 void ClearSettings();
 void SetSetting(const std::wstring& name, const std::wstring& value);
 std::wstring GetSetting(const std::wstring& name);  // "<absent>" when missing
+
+}  // namespace e2e
+
+namespace e2e {
+
+struct MenuItem {
+    std::string caption;  // "-" for a separator
+    bool enabled;
+};
+
+// Opens a popup menu of the program by posting a mouse message to one of its
+// windows, reads the menu from inside the program, then closes it again.
+// Empty when no menu opened.
+std::vector<MenuItem> ReadPopupMenu(DWORD pid, HWND target, UINT mouseMessage);
+// The caption of the item, "<none>" when absent.
+std::string CaptionOf(const std::vector<MenuItem>& items, size_t index);
 
 }  // namespace e2e

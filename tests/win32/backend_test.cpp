@@ -7,6 +7,9 @@
 #include "platform/win32/win32_platform.h"
 #include "tests/contract_settings.h"
 #include "ui/form1.h"
+#include "ui/shape_window.h"
+
+#include <cstdio>
 
 namespace vt {
 namespace {
@@ -118,6 +121,45 @@ TEST(Win32Backend, MainWindowControlsAreRealWindowsWithReadableCaptions) {
 TEST(Win32Backend, MissingCustomResourceIsEmpty) {
     auto p = CreateWin32Platform();
     EXPECT_TRUE(p->CustomResource(126).empty());
+}
+
+}  // namespace
+}  // namespace vt
+
+namespace vt {
+namespace {
+
+// The real face, read from the window's persistent image before it is shown.
+TEST(Win32Backend, ShapeWindowCutsTheFaceOutlineAndKeepsNoRegion) {
+    auto p = CreateWin32Platform();
+    FormEvents events;
+    auto form = p->CreateForm(MainWindowDef(), events);
+    HWND hwnd = reinterpret_cast<HWND>(form->Hwnd());
+    const int regionsBefore = win32::LiveHandles(win32::HandleKind::Region);
+
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    modSND::ShapeWindow(p->Api(), *form, kMagenta);
+    QueryPerformanceCounter(&end);
+    std::printf("[ figures  ] ShapeWindow on the 453 x 111 face: %.1f ms\n",
+                1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
+
+    EXPECT_EQ(win32::LiveHandles(win32::HandleKind::Region), regionsBefore);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(GetWindowRgn(hwnd, region), COMPLEXREGION);
+    HDC face = reinterpret_cast<HDC>(form->FaceDc());
+    int cut = 0, wrong = 0;
+    for (int y = 0; y < 111; ++y) {
+        for (int x = 0; x < 453; ++x) {
+            const bool key = GetPixel(face, x, y) == RGB(255, 0, 255);
+            cut += key;
+            wrong += key == (PtInRegion(region, x, y) != FALSE);
+        }
+    }
+    DeleteObject(region);
+    EXPECT_GT(cut, 0);
+    EXPECT_EQ(wrong, 0);  // in the window exactly where the face is not magenta
 }
 
 }  // namespace

@@ -1,0 +1,181 @@
+// The main window's commands, menus, shape and autostart, driven from outside.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "tests/e2e/driver.h"
+
+namespace {
+
+using namespace e2e;
+
+// Control and menu ids of the main window.
+constexpr int Command3 = 3, Command4 = 2, Image2 = 19, Label2 = 22;
+constexpr int stupid = 102, autoItem = 109, goner = 110;
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+void PostMenu(HWND main, int id) { PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+std::wstring RunValue() {
+    wchar_t data[512];
+    DWORD size = sizeof data;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kRunKey, L"Veltrane", RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
+        return L"<absent>";
+    }
+    return data;
+}
+void DeleteRunValue() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, L"Veltrane");
+        RegCloseKey(key);
+    }
+}
+
+template <typename Pred>
+bool WaitFor(Pred pred, DWORD timeoutMs = kTimeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+class WindowEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearSettings();
+        SetSetting(L"sound", L"0");
+        DeleteRunValue();
+        main = program.WaitMainWindow();
+        ASSERT_NE(main, nullptr);
+    }
+    void TearDown() override {
+        ClearSettings();
+        DeleteRunValue();
+    }
+    // Answers a box and waits until the program is back in its own loop.
+    void Answer(HWND box) {
+        AnswerMessageBox(box, IDOK);
+        WaitFor([&] { return !IsWindow(box); });
+        WaitFor([&] { return IsWindowEnabled(main) != FALSE; });
+    }
+    std::vector<MenuItem> FileMenu() { return ReadPopupMenu(program.Pid(), Child(main, Label2), WM_RBUTTONUP); }
+
+    Program program;
+    HWND main = nullptr;
+};
+
+TEST_F(WindowEndToEnd, PopupMenusCarryTheirRunTimeCaptions) {
+    const auto file = FileMenu();
+    ASSERT_EQ(file.size(), 10u);
+    EXPECT_EQ(file[0].caption, "Cancel");
+    EXPECT_EQ(file[1].caption, "Open Veltrane");
+    EXPECT_EQ(file[2].caption, "-");
+    EXPECT_TRUE(std::regex_match(file[3].caption, std::regex("Busy= [0-9.,]+ %\\."))) << file[3].caption;
+    EXPECT_EQ(file[4].caption, "-");
+    EXPECT_EQ(file[6].caption, "Set Warning sound");
+    EXPECT_EQ(file[7].caption, "-");
+    EXPECT_EQ(file[8].caption, "Make Autostart");
+    EXPECT_EQ(file[9].caption, "Exit");
+    for (const MenuItem& item : file) {
+        if (item.caption != "-") {
+            EXPECT_TRUE(item.enabled) << item.caption;
+        }
+    }
+
+    const auto tema = ReadPopupMenu(program.Pid(), Child(main, Image2), WM_RBUTTONDOWN);
+    ASSERT_EQ(tema.size(), 1u);
+    EXPECT_EQ(tema[0].caption, "Change Icon Tema");
+}
+
+TEST_F(WindowEndToEnd, OpenIsDisabledOnceChosen) {
+    EXPECT_TRUE(FileMenu().at(1).enabled);
+    PostMenu(main, stupid);
+    EXPECT_TRUE(WaitFor([&] { return !FileMenu().at(1).enabled; }, 5000));
+    EXPECT_TRUE(IsWindowVisible(main));
+}
+
+TEST_F(WindowEndToEnd, HideKeepsTheProgramRunningAndExitEndsItWritingThePosition) {
+    SetWindowPos(main, nullptr, 70, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PostClick(Child(main, Command3));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }));
+    EXPECT_FALSE(program.WaitExit(300));
+    EXPECT_EQ(GetSetting(L"Left"), L"<absent>");  // hiding saves nothing
+    EXPECT_TRUE(FileMenu().at(1).enabled);     // "Open Veltrane" offered again
+
+    PostMenu(main, goner);
+    ASSERT_TRUE(program.WaitExit());
+    EXPECT_EQ(GetSetting(L"Left"), L"70");
+    EXPECT_EQ(GetSetting(L"Top"), L"30");
+}
+
+TEST_F(WindowEndToEnd, WindowIsCutToTheOutlineOfItsFace) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(GetWindowRgn(main, region), COMPLEXREGION);
+    EXPECT_FALSE(PtInRegion(region, 0, 0));      // the face's magenta corner
+    EXPECT_FALSE(PtInRegion(region, 452, 110));
+    EXPECT_TRUE(PtInRegion(region, 120, 40));    // the panel behind the figures
+    DeleteObject(region);
+    // What the screen shows there is checked on a screenshot (shape_on_screen.sh).
+}
+
+TEST_F(WindowEndToEnd, OptionsWindowIsModalAndOpensBelowTheMainWindow) {
+    PostClick(Child(main, Command4));
+    HWND options = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        options = FindWindowW(L"Veltrane.frmOptions", nullptr);
+        return options && IsWindowVisible(options);
+    }));
+    EXPECT_EQ(Text(options), "Options");
+    EXPECT_FALSE(IsWindowEnabled(main));
+    RECT m, o;
+    GetWindowRect(main, &m);
+    GetWindowRect(options, &o);
+    EXPECT_EQ(o.left, m.left);
+    EXPECT_EQ(o.top, m.bottom);
+    PostMessageW(options, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(options); }));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(main) != FALSE; }));
+}
+
+TEST_F(WindowEndToEnd, AutostartIsWrittenAndRemovedWithTheCaptionFollowing) {
+    EXPECT_EQ(FileMenu().at(8).caption, "Make Autostart");
+    PostMenu(main, autoItem);
+    HWND box = WaitMessageBox(program.Pid(), L"Veltrane");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "Autostart fixed!");
+    Answer(box);
+    const std::wstring value = RunValue();
+    EXPECT_NE(value.find(L".exe"), std::wstring::npos) << value.size();
+    EXPECT_TRUE(WaitFor([&] { return CaptionOf(FileMenu(), 8) == "Remove Autostart"; }, 5000));
+
+    PostMenu(main, autoItem);
+    box = WaitMessageBox(program.Pid(), L"Veltrane");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "Autostart removed!");
+    Answer(box);
+    EXPECT_EQ(RunValue(), L"<absent>");
+    EXPECT_TRUE(WaitFor([&] { return CaptionOf(FileMenu(), 8) == "Make Autostart"; }, 5000));
+}
+
+TEST(AutostartAtStart, ValuePresentAtStartOffersRemove) {
+    ClearSettings();
+    SetSetting(L"sound", L"0");
+    HKEY key;
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    const wchar_t data[] = L"C:\\VELTRANE.EXE";
+    RegSetValueExW(key, L"Veltrane", 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof data);
+    RegCloseKey(key);
+    {
+        Program program;
+        HWND main = program.WaitMainWindow();
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(CaptionOf(ReadPopupMenu(program.Pid(), Child(main, Label2), WM_RBUTTONUP), 8), "Remove Autostart");
+    }
+    DeleteRunValue();
+    ClearSettings();
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+// The main window's own commands and mouse gestures: hide to the tray, the
+// options window, show again, exit, the popup menus and dragging the
+// captionless window by its surface.
+#include "ui/form1.h"
+#include "ui/options_window.h"
+
+namespace vt {
+
+using namespace form1;
+
+void Form1::HideToTray() {
+    intHideToTray = 1;
+    form_->Unload();  // the unload handler hides instead of closing
+}
+
+void Form1::Command3_Click() { HideToTray(); }
+void Form1::Image3_Click() { HideToTray(); }
+void Form1::Form_DblClick() { HideToTray(); }
+
+void Form1::ShowOptions() {
+    frmOptions window(platform_, g_, *this);
+    options = &window;
+    try {
+        window.ShowModal();
+    } catch (...) {
+        options = nullptr;
+        throw;
+    }
+    options = nullptr;
+}
+
+void Form1::Command4_Click() { ShowOptions(); }
+void Form1::mnuSetWarning_Click() { ShowOptions(); }
+void Form1::IconTemaChange2_Click() { ShowOptions(); }
+
+void Form1::stupid_Click() {
+    form_->Show();
+    form_->SetEnabled(stupid, false);
+    form_->Refresh();
+}
+
+void Form1::sucker_Click() { Command1_Click(); }
+
+void Form1::goner_Click() {
+    intHideToTray = 0;
+    RemoveTrayIcon();
+    if (options) options->Close();
+    form_->Unload();
+}
+
+// The system moves the window with the mouse as if its caption were held,
+// and returns when the button is released.
+void Form1::DragForm() {
+    Win32Api& api = platform_.Api();
+    api.ReleaseCapture();
+    api.SendMessageA(form_->Hwnd(), win32c::kWmSysCommand, 0xF012, 0);
+}
+
+void Form1::MouseDown(int id, MouseButton button) {
+    switch (id) {
+        case kForm:
+        case Picture1:
+        case Picture2:
+        case Label3:
+            if (button == MouseButton::Left) DragForm();
+            if (button == MouseButton::Right) form_->PopupMenu(mnufile);
+            break;
+        case Image2:
+        case Label5:
+            if (button == MouseButton::Left) DragForm();
+            if (button == MouseButton::Right) form_->PopupMenu(mnuIconTema);
+            break;
+        case Label1:
+        case Label4:
+            DragForm();  // any button; the menu comes with the right release
+            break;
+        case Command1:
+            if (button == MouseButton::Right) form_->PopupMenu(mnufile);
+            break;
+        case Command2:
+            if (button == MouseButton::Right) form_->PopupMenu(mnuIconTema);
+            break;
+        default:
+            break;
+    }
+}
+
+void Form1::MouseUp(int id, MouseButton button) {
+    switch (id) {
+        case Label1:
+        case Label4:
+        case Label2:
+            if (button == MouseButton::Right) form_->PopupMenu(mnufile);
+            break;
+        default:
+            break;
+    }
+}
+
+void Form1::DblClick(int id) {
+    if (id == kForm) Form_DblClick();
+}
+
+void Form1::MenuClick(int id) {
+    switch (id) {
+        case mnuCancel: mnuCancel_Click(); break;
+        case stupid: stupid_Click(); break;
+        case sucker: sucker_Click(); break;
+        case mnuSetWarning: mnuSetWarning_Click(); break;
+        case autoItem: auto_Click(); break;
+        case goner: goner_Click(); break;
+        case IconTemaChange2: IconTemaChange2_Click(); break;
+        default: break;
+    }
+}
+
+}  // namespace vt
