@@ -108,6 +108,21 @@ void Form1::Click(int id) {
     }
 }
 
+void Form1::MouseUp(int id, MouseButton button) {
+    (void)button;
+    switch (id) {
+        case Command1: Command1_MouseUp(); break;
+        default: break;
+    }
+}
+
+void Form1::MenuClick(int id) {
+    switch (id) {
+        case mnuSoff: mnuSoff_Click(); break;
+        default: break;
+    }
+}
+
 void Form1::Timer(int id) {
     switch (id) {
         case Timer2: Timer2_Timer(); break;
