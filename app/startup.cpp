@@ -45,7 +45,12 @@ void Form1::Form_Load() {
 
         // The tray record, the window hook and the icon slot in here.
         ReadAutostartState();
-        // The greeting and the sound menu caption slot in here.
+        if (g_.blnSound) {
+            snd.PlayResSound(modSND::GreetingSound(platform_.Hour()));
+            form_->SetCaption(mnuSoff, "Turn Off Sound");
+        } else {
+            form_->SetCaption(mnuSoff, "Turn On Sound");
+        }
 
         Command1_Click();
         form_->SetCaption(sucker, BusyText(sngFreePercent, 4, " %."));
@@ -55,6 +60,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::StartupErrorReport(const RuntimeError& error) {
+    if (g_.blnSound) snd.PlayErrorPair(modSND::kErrorZero);
     platform_.MsgBox("Error number: " + std::to_string(error.number()) + "\r" + "Description: " +
                          error.description(),
                      kOkOnly | kCritical, "Error");
@@ -75,6 +81,7 @@ void Form1::Form_Unload(int16_t& Cancel) {
 }
 
 void Form1::ResetVariables() {
+    g_.blnSound = false;  // nothing plays once the program closes
     intHideToTray = 0;
     strTipTitle.clear();
     lngLeftPx = lngTopPx = 0;

@@ -11,6 +11,7 @@
 #include "memory/system.h"
 #include "platform/errors.h"
 #include "platform/platform.h"
+#include "sound/mod_snd.h"
 
 namespace vt {
 
@@ -76,6 +77,10 @@ public:
     void ReadAutostartState();
     void auto_Click();
 
+    // Sound (sound/sound_menu.cpp)
+    void Command1_MouseUp();
+    void mnuSoff_Click();
+
     // FormEvents
     void Unload(int16_t& cancel) override { Form_Unload(cancel); }
     void Click(int id) override;
@@ -116,6 +121,10 @@ private:
     Platform& platform_;
     ProgramState& g_;
     std::unique_ptr<Form> form_;
+
+public:
+    // The sound module's player (modSND), for this window and the options window.
+    modSND::Player snd{platform_};
 };
 
 // "Busy= " + (100 - V) + ending, V read back from the first n characters of

@@ -87,6 +87,9 @@ void Form1::MouseDown(int id, MouseButton button) {
 
 void Form1::MouseUp(int id, MouseButton button) {
     switch (id) {
+        case Command1:
+            Command1_MouseUp();  // any button: the click sound
+            break;
         case Label1:
         case Label4:
         case Label2:
@@ -106,6 +109,7 @@ void Form1::MenuClick(int id) {
         case mnuCancel: mnuCancel_Click(); break;
         case stupid: stupid_Click(); break;
         case sucker: sucker_Click(); break;
+        case mnuSoff: mnuSoff_Click(); break;
         case mnuSetWarning: mnuSetWarning_Click(); break;
         case autoItem: auto_Click(); break;
         case goner: goner_Click(); break;

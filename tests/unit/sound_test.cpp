@@ -1,0 +1,218 @@
+#include <cmath>
+#include <cstring>
+#include <set>
+
+#include "form1_fixture.h"
+
+namespace vt {
+namespace {
+
+using namespace form1;
+using namespace win32c;
+using modSND::Player;
+
+constexpr uint32_t kPlay = kSndAsync | kSndNoDefault | kSndMemory;  // 7
+constexpr uint32_t kLoop = kPlay | kSndLoop;                         // 15
+constexpr uint32_t kWait = kSndNoDefault | kSndMemory;              // 6
+
+// A whole RIFF WAVE image whose samples tell the ids apart.
+std::vector<uint8_t> Riff(int id) {
+    const uint32_t data = 2 * static_cast<uint32_t>(id % 7 + 3);
+    std::vector<uint8_t> out(44 + data, static_cast<uint8_t>(id));
+    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&out[at], &v, 4); };
+    std::memcpy(&out[0], "RIFF", 4);
+    put32(4, 36 + data);
+    std::memcpy(&out[8], "WAVEfmt ", 8);
+    put32(16, 16);
+    const uint8_t fmt[16] = {1, 0, 1, 0, 0x11, 0x2B, 0, 0, 0x11, 0x2B, 0, 0, 1, 0, 8, 0};
+    std::memcpy(&out[20], fmt, 16);
+    std::memcpy(&out[36], "data", 4);
+    put32(40, data);
+    return out;
+}
+
+void AddSounds(fake::FakePlatform& p) {
+    for (int id = 101; id <= 141; ++id) {
+        if (id != 126 && id != 131 && id != 135 && id != 136) p.resources[id] = Riff(id);
+    }
+}
+
+void Store(fake::FakePlatform& p, const std::string& key, const std::string& value) {
+    p.settings["veltrane\\startup\\" + key] = value;
+}
+
+// The id of a recorded call, read back from the image it was handed.
+int IdOf(const fake::SoundCall& call) { return call.bytes.empty() ? 0 : call.bytes[44]; }
+
+std::vector<std::pair<int, uint32_t>> Played(const fake::FakeApi& api) {
+    std::vector<std::pair<int, uint32_t>> out;
+    for (const auto& call : api.sounds) out.emplace_back(IdOf(call), call.flags);
+    return out;
+}
+
+using Calls = std::vector<std::pair<int, uint32_t>>;
+
+class SoundTest : public Form1Test {
+protected:
+    SoundTest() { AddSounds(platform); }
+};
+
+TEST_F(SoundTest, EachRoutineHandsTheResourceItselfWithItsFlagsAndKeepsItUntilTheNextCall) {
+    Player player(platform);
+    player.PlayResSound(130);
+    player.LoopResSound(127);
+    player.PlayResSoundWait(132);
+    player.PlayResSoundWait(134);
+    player.PlayResSound(101);
+    player.StopSound();
+
+    EXPECT_EQ(Played(platform.api), (Calls{{130, kPlay}, {127, kLoop}, {132, kWait}, {134, kWait}, {101, kPlay}, {0, 0}}));
+    for (size_t i = 0; i + 1 < platform.api.sounds.size(); ++i) {
+        EXPECT_EQ(platform.api.sounds[i].bytes, platform.resources[IdOf(platform.api.sounds[i])]) << i;
+    }
+    // Every image stayed intact until the call after it had been made.
+    EXPECT_TRUE(platform.api.previousSoundStillValid);
+    // Stopping passes no sound, and the last image is still the one held.
+    EXPECT_EQ(platform.api.sounds.back().address, nullptr);
+    EXPECT_EQ(player.strSoundData(), platform.resources[101]);
+    EXPECT_EQ(platform.api.sounds[4].address, player.strSoundData().data());
+    // One pass over pending events after each play, none after the stop.
+    EXPECT_EQ(platform.doEventsPasses, 5);
+}
+
+TEST_F(SoundTest, MissingResourcePlaysNothing) {
+    Player player(platform);
+    player.PlayResSound(126);
+    ASSERT_EQ(platform.api.sounds.size(), 1u);
+    EXPECT_EQ(platform.api.sounds[0].address, nullptr);
+}
+
+TEST_F(SoundTest, GreetingFollowsTheHour) {
+    const std::pair<int, int> cases[] = {{0, 138}, {5, 138}, {6, 128}, {11, 128},
+                                         {12, 129}, {17, 129}, {18, 130}, {23, 130}};
+    for (auto [hour, id] : cases) {
+        fake::FakePlatform p;
+        AddSounds(p);
+        p.hour = hour;
+        ProgramState state;
+        Form1 form(p, state);
+        p.Dispatch([&] { form.Start(); });
+        EXPECT_EQ(Played(p.api), (Calls{{id, kPlay}})) << hour;
+        EXPECT_EQ(form.form().Caption(mnuSoff), "Turn Off Sound");
+        EXPECT_GE(p.doEventsPasses, 1);
+    }
+}
+
+TEST_F(SoundTest, StartWithSoundOffIsSilentAndOffersToTurnItOn) {
+    Store(platform, "sound", "0");
+    Start();
+    EXPECT_TRUE(platform.api.sounds.empty());
+    EXPECT_EQ(Caption(mnuSoff), "Turn On Sound");
+    f.MouseUp(Command1, MouseButton::Left);
+    EXPECT_TRUE(platform.api.sounds.empty());
+}
+
+TEST_F(SoundTest, ClickDrawCoversExactlyTheTwentyFiveClickSounds) {
+    std::set<int> seen;
+    const int steps = 100000;
+    for (int i = 0; i < steps; ++i) {
+        platform.randoms.push_back(static_cast<double>(i) / steps);
+        seen.insert(modSND::ClickSound(platform));
+    }
+    platform.randoms = {std::nextafter(1.0, 0.0)};
+    seen.insert(modSND::ClickSound(platform));
+    EXPECT_EQ(seen.size(), 25u);
+    EXPECT_EQ(*seen.begin(), 101);
+    EXPECT_EQ(*seen.rbegin(), 125);
+    EXPECT_EQ(platform.reseeds, steps + 1);  // reseeded before every draw
+
+    platform.randoms = {0.0, std::nextafter(1.0, 0.0), 0.04, 0.04 - 1e-12};
+    EXPECT_EQ(modSND::ClickSound(platform), 101);
+    EXPECT_EQ(modSND::ClickSound(platform), 125);
+    EXPECT_EQ(modSND::ClickSound(platform), 102);
+    EXPECT_EQ(modSND::ClickSound(platform), 101);
+}
+
+TEST_F(SoundTest, EveryButtonReleasedOverUpdatePlaysARandomClick) {
+    Start();
+    platform.api.sounds.clear();
+    platform.randoms = {0.0, 0.5, std::nextafter(1.0, 0.0)};
+    const int before = platform.reseeds;
+    f.MouseUp(Command1, MouseButton::Left);
+    f.MouseUp(Command1, MouseButton::Right);
+    f.MouseUp(Command1, MouseButton::Middle);
+    f.MouseUp(Command2, MouseButton::Left);  // not over "Update"
+    EXPECT_EQ(Played(platform.api), (Calls{{101, kPlay}, {113, kPlay}, {125, kPlay}}));
+    EXPECT_EQ(platform.reseeds - before, 3);
+    EXPECT_TRUE(platform.api.previousSoundStillValid);
+}
+
+TEST_F(SoundTest, SoundSwitchConfirmsBothWaysAndIsRememberedAcrossARestart) {
+    Start();
+    platform.api.sounds.clear();
+    f.MenuClick(mnuSoff);
+    EXPECT_FALSE(g.blnSound);
+    EXPECT_EQ(Caption(mnuSoff), "Turn On Sound");
+    EXPECT_EQ(platform.writes.back(), (std::pair<std::string, std::string>{"sound", "0"}));
+    f.MouseUp(Command1, MouseButton::Left);  // now silent
+
+    f.MenuClick(mnuSoff);
+    EXPECT_TRUE(g.blnSound);
+    EXPECT_EQ(Caption(mnuSoff), "Turn Off Sound");
+    EXPECT_EQ(platform.writes.back(), (std::pair<std::string, std::string>{"sound", "1"}));
+    // The confirmation of "off" plays although sound is now off.
+    EXPECT_EQ(Played(platform.api), (Calls{{102, kPlay}, {101, kPlay}}));
+
+    f.MenuClick(mnuSoff);
+    ProgramState state;
+    Form1 again(platform, state);
+    platform.Dispatch([&] { again.Start(); });
+    EXPECT_FALSE(state.blnSound);
+    EXPECT_EQ(again.form().Caption(mnuSoff), "Turn On Sound");
+}
+
+// Records how many sounds had been played when a message box came up.
+class BoxAfterSounds : public fake::FakePlatform {
+public:
+    int MsgBox(std::string_view text, unsigned style, std::string_view title) override {
+        soundsBeforeBox.push_back(api.sounds.size());
+        return FakePlatform::MsgBox(text, style, title);
+    }
+    std::vector<size_t> soundsBeforeBox;
+};
+
+TEST(StartupErrorSound, ErrorPairPlaysToItsEndBeforeTheReportOnlyOnceSoundIsKnownToBeOn) {
+    const struct {
+        const char* key;
+        const char* value;
+        bool pair;
+    } cases[] = {
+        {"tema", "x", true},      // sound read as on (default) before the failing step
+        {"left", "abc", false},   // fails before "sound" is read: still off
+        {"sound", "yes", false},  // the sound setting itself does not convert
+    };
+    for (const auto& c : cases) {
+        BoxAfterSounds p;
+        AddSounds(p);
+        ProgramState state;
+        Form1 form(p, state);
+        Store(p, c.key, c.value);
+        p.Dispatch([&] { form.Start(); });
+        ASSERT_EQ(p.boxes.size(), 1u) << c.key;
+        EXPECT_TRUE(p.ended);
+        const Calls expected = c.pair ? Calls{{132, kWait}, {134, kWait}} : Calls{};
+        EXPECT_EQ(Played(p.api), expected) << c.key;
+        EXPECT_EQ(p.soundsBeforeBox, std::vector<size_t>{expected.size()}) << c.key;
+    }
+    BoxAfterSounds p;
+    AddSounds(p);
+    ProgramState state;
+    Form1 form(p, state);
+    Store(p, "sound", "0");
+    Store(p, "tema", "x");
+    p.Dispatch([&] { form.Start(); });
+    EXPECT_TRUE(p.api.sounds.empty());
+}
+
+}  // namespace
+}  // namespace vt
