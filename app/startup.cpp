@@ -84,6 +84,9 @@ void Form1::ResetVariables() {
     g_.blnSound = false;  // nothing plays once the program closes
     intHideToTray = 0;
     strTipTitle.clear();
+    lngCheckSec = lngCheckMin = lngCheckHour = lngTickCount = lngTickTarget = 0;
+    blnAlarmOn = blnWarnFired = false;
+    g_.intWarnMb = 0;
     lngLeftPx = lngTopPx = 0;
     objSystem.reset();
     bteUsedPct = 0;

@@ -34,7 +34,11 @@ struct Rect {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
-enum class ControlKind { Button, Label, PictureBox, Image, Line, TextBox, ComboBox, Timer };
+// Tab: a row of tabs (items are their captions) whose pages hold the controls
+// naming it as container with their page in ControlDef::tab. Frame: a
+// captioned group box holding controls. OptionButton: one of a group of
+// mutually exclusive choices (a group is a run of them in creation order).
+enum class ControlKind { Button, Label, PictureBox, Image, Line, TextBox, ComboBox, Timer, Tab, Frame, OptionButton };
 
 enum ControlStyle : unsigned {
     kGraphical = 1u << 0,    // button painted in its back colour
@@ -43,6 +47,7 @@ enum ControlStyle : unsigned {
     kRightAligned = 1u << 3,
     kDisabled = 1u << 4,
     kFlat = 1u << 5,
+    kChecked = 1u << 6,  // option buttons: selected at design
 };
 
 struct FontDef {
@@ -67,7 +72,8 @@ struct ControlDef {
     int tabIndex = -1;
     int picture = 0;   // bitmap resource id
     int interval = 0;  // timers: milliseconds
-    std::vector<const char*> items{};  // combo list
+    std::vector<const char*> items{};  // combo list, tab captions
+    int tab = -1;                      // page of the containing tab control
 };
 
 // A popup menu item; parent 0 makes a top-level (popup) menu.
@@ -130,6 +136,8 @@ public:
     virtual void SetLine(int id, int x1, int y1, int x2, int y2) = 0;
     virtual void SetSelection(int id, int start, int length) = 0;
     virtual void SetFocus(int id) = 0;
+    virtual void SetChecked(int id, bool checked) = 0;  // option buttons
+    virtual bool Checked(int id) const = 0;
 
     virtual void SetLeft(int32_t twips) = 0;
     virtual void SetTop(int32_t twips) = 0;

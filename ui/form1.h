@@ -60,6 +60,14 @@ public:
     void UpdateTrayTip() {}
     void SetThemeIcon() {}
     void RemoveTrayIcon() {}
+    void cmdChangeIcon_Click() {}
+
+    // Check period and low-memory warning
+    void Command2_Click();
+    void Timer1_Timer();
+    void Text1_GotFocus();
+    void Timer3_Timer();
+    void Form_Click();
 
     // The window's own commands
     void Command3_Click();  // Hide
@@ -85,6 +93,7 @@ public:
     void Unload(int16_t& cancel) override { Form_Unload(cancel); }
     void Click(int id) override;
     void DblClick(int id) override;
+    void GotFocus(int id) override;
     void MouseDown(int id, MouseButton button) override;
     void MouseUp(int id, MouseButton button) override;
     void Timer(int id) override;
@@ -107,10 +116,14 @@ public:
     float sngTipRatio = 0, sngTipFreePercent = 0;
     std::string strTipBusyText;
 
+    int32_t lngCheckSec = 0, lngCheckMin = 0, lngCheckHour = 0, lngTickCount = 0, lngTickTarget = 0;
+    bool blnAlarmOn = false, blnWarnFired = false;
+
     // The options window while it is open (it runs modally), else null.
     frmOptions* options = nullptr;
 
 private:
+    void StartAlarm();
     void HideToTray();
     void ShowOptions();
     void DragForm();
@@ -121,11 +134,16 @@ private:
     Platform& platform_;
     ProgramState& g_;
     std::unique_ptr<Form> form_;
+    bool acknowledging_ = false;
 
 public:
     // The sound module's player (modSND), for this window and the options window.
     modSND::Player snd{platform_};
 };
+
+// The free-megabyte figure of the warning: Kb / 1000, to the nearest whole
+// number, halves to even.
+int32_t FreeMbFigure(int32_t freeKb);
 
 // "Busy= " + (100 - V) + ending, V read back from the first n characters of
 // the text of the free percent.

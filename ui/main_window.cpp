@@ -107,12 +107,20 @@ void Form1::Click(int id) {
         case Command3: Command3_Click(); break;
         case Command4: Command4_Click(); break;
         case Image3: Image3_Click(); break;
+        case Command2: Command2_Click(); break;
+        case kForm: Form_Click(); break;
         default: break;
     }
 }
 
+void Form1::GotFocus(int id) {
+    if (id == Text1) Text1_GotFocus();
+}
+
 void Form1::Timer(int id) {
     switch (id) {
+        case Timer1: Timer1_Timer(); break;
+        case Timer3: Timer3_Timer(); break;
         case Timer2: Timer2_Timer(); break;
         case Timer4: Timer4_Timer(); break;
         default: break;

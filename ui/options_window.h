@@ -1,7 +1,10 @@
-// The options window: shown modally just below the main window, unloaded
-// (not hidden) when closed, so every opening starts from its design state.
+// The options window: three tabs (the tray icon theme with its preview, the
+// low-memory warning, about and help), shown modally just below the main
+// window and unloaded (not hidden) when closed, so every opening starts from
+// its design state and reads the warning's state afresh.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "app/program_state.h"
@@ -12,8 +15,15 @@ namespace vt {
 class Form1;
 
 namespace frm_options {
-enum Id : int { kForm = 0, Command3 = 1 };
+enum Id : int {
+    kForm = 0,
+    Command3 = 1, SSTab1, Frame1, Option1, Option2, Option3, Option4, Option5, Command1, Command2, Image1,
+    Label1, Timer1, Label2, Line1, Label6, Label7, Label8, Label9, Command5, Label5, Label4, Text1, Label3,
+    Command4, Label10, Image3, Image2, Label11, Label12,
+};
 }  // namespace frm_options
+
+enum OptionsPictureId : int { kBannerPicture = 1005, kAboutPicture = 1006 };
 
 const FormDef& OptionsWindowDef();
 
@@ -30,11 +40,29 @@ public:
     Form& form() { return *form_; }
 
     void Form_Load();
-    void Command3_Click();
+    void Form_Unload();
+    void Command3_Click();  // Close
 
+    // Warning tab
+    void Command4_Click();  // Set
+    void Command5_Click();  // Turn off warning
+
+    // Theme tab and its preview
+    void OptionClick(int16_t tema);  // Option1_Click .. Option5_Click
+    void Command1_Click();           // Deafult icon
+    void Command2_Click();           // Pick
+    void Image1_Click();
+    void Timer1_Timer();
+
+    void Unload(int16_t& cancel) override;
     void Click(int id) override;
+    void Timer(int id) override;
+
+    int16_t intPreviewFrame = 0, intPreviewTema = 0, intPreviewPercent = 0;
 
 private:
+    void ShowPreviewIcon(int id);
+
     Platform& platform_;
     ProgramState& g_;
     Form1& main_;

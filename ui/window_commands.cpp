@@ -59,6 +59,15 @@ void Form1::DragForm() {
 void Form1::MouseDown(int id, MouseButton button) {
     switch (id) {
         case kForm:
+            if (button == MouseButton::Left) {
+                // The system's move ends with the release; a window that did
+                // not move was clicked, which acknowledges an alarm.
+                const int32_t left = form_->Left(), top = form_->Top();
+                DragForm();
+                if (form_->Left() == left && form_->Top() == top) Form_Click();
+            }
+            if (button == MouseButton::Right) form_->PopupMenu(mnufile);
+            break;
         case Picture1:
         case Picture2:
         case Label3:

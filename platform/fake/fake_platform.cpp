@@ -30,11 +30,15 @@ FakeForm::FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& event
         s.fore = c.fore;
         s.toolTip = c.toolTip ? c.toolTip : "";
         s.rect = c.rect;
+        s.checked = c.style & kChecked;
         if (c.kind == ControlKind::Line) {
             s.x1 = c.rect.left, s.y1 = c.rect.top, s.x2 = c.rect.width, s.y2 = c.rect.height;
         }
     }
     for (const MenuDef& m : def.menus) controls_[m.id].caption = m.caption;
+    for (const ControlDef& c : def.controls) {
+        if (c.kind == ControlKind::OptionButton) optionButtons_.insert(c.id);
+    }
 }
 
 const ControlState& FakeForm::At(int id) const {
@@ -46,6 +50,16 @@ const ControlState& FakeForm::At(int id) const {
 void FakeForm::SetLine(int id, int x1, int y1, int x2, int y2) {
     ControlState& s = controls_[id];
     s.x1 = x1, s.y1 = y1, s.x2 = x2, s.y2 = y2;
+}
+
+void FakeForm::SetChecked(int id, bool checked) {
+    // Choosing one option clears the others, as in a real group.
+    if (checked) {
+        for (auto& [other, state] : controls_) {
+            if (optionButtons_.count(other)) state.checked = false;
+        }
+    }
+    controls_[id].checked = checked;
 }
 
 void FakeForm::SetSelection(int id, int start, int length) {

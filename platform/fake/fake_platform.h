@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ struct ControlState {
     Rect rect;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     int selStart = 0, selLength = 0;
+    bool checked = false;
 };
 
 struct MessageBoxShown {
@@ -39,6 +41,7 @@ class FakePlatform;
 class FakeForm : public Form {
 public:
     FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& events);
+    FormEvents& events() { return events_; }
     ~FakeForm() override;
 
     void SetCaption(int id, std::string_view text) override { controls_[id].caption = text; }
@@ -56,6 +59,8 @@ public:
     void SetLine(int id, int x1, int y1, int x2, int y2) override;
     void SetSelection(int id, int start, int length) override;
     void SetFocus(int id) override { focus = id; }
+    void SetChecked(int id, bool checked) override;
+    bool Checked(int id) const override { return At(id).checked; }
 
     void SetLeft(int32_t twips) override { left_ = twips; }
     void SetTop(int32_t twips) override { top_ = twips; }
@@ -92,6 +97,7 @@ private:
     FakePlatform& platform_;
     FormEvents& events_;
     std::map<int, ControlState> controls_;
+    std::set<int> optionButtons_;
     int32_t left_ = 0, top_ = 0;
     int width_, height_;
     bool visible_ = false, loaded_ = true;

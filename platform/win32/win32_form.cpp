@@ -7,6 +7,7 @@
 #include "platform/win32/win32_internal.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <cmath>
 
@@ -102,6 +103,12 @@ Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& ev
     toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 0, 0, 0, 0, hwnd_, nullptr, Module(), nullptr);
     for (const ControlDef& c : def.controls) CreateControl(c);
+    // Frames, then tab controls, lie behind the controls they hold.
+    for (ControlKind kind : {ControlKind::Frame, ControlKind::Tab}) {
+        for (auto& [id, c] : controls_) {
+            if (c.def.kind == kind) SetWindowPos(c.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
 
     for (const MenuDef& m : def.menus) {
         Menu menu{m, nullptr, {}, m.caption, true};
@@ -136,9 +143,49 @@ void Win32Form::Destroy() {
     platform_.FormUnloaded();
 }
 
+// Tab controls and frames are drawn behind the controls they hold; the
+// window that really holds those controls is the nearest picture box or the
+// form, and their positions add up on the way.
 HWND Win32Form::ContainerHwnd(int container) const {
-    if (container == 0) return hwnd_;
-    return At(container).hwnd;
+    while (container != 0) {
+        const Control& c = At(container);
+        if (c.def.kind != ControlKind::Tab && c.def.kind != ControlKind::Frame) return c.hwnd;
+        container = c.def.container;
+    }
+    return hwnd_;
+}
+
+POINT Win32Form::OffsetIn(int container) const {
+    POINT at{0, 0};
+    while (container != 0) {
+        const Control& c = At(container);
+        if (c.def.kind != ControlKind::Tab && c.def.kind != ControlKind::Frame) break;
+        // Positions on a tab page count from the tab control's own corner,
+        // the row of tabs included.
+        at.x += c.def.rect.left;
+        at.y += c.def.rect.top;
+        container = c.def.container;
+    }
+    return at;
+}
+
+// The page a control lies on: (tab control id, page), or (0, -1).
+std::pair<int, int> Win32Form::PageOf(const ControlDef& def) const {
+    const ControlDef* d = &def;
+    while (d->container != 0) {
+        const Control& parent = At(d->container);
+        if (parent.def.kind == ControlKind::Tab) return {parent.def.id, d->tab};
+        d = &parent.def;
+    }
+    return {0, -1};
+}
+
+void Win32Form::ShowPage(int tabId) {
+    const int page = TabCtrl_GetCurSel(At(tabId).hwnd);
+    for (auto& [id, c] : controls_) {
+        const auto [tab, onPage] = PageOf(c.def);
+        if (tab == tabId && c.hwnd) ShowWindow(c.hwnd, onPage == page ? SW_SHOWNA : SW_HIDE);
+    }
 }
 
 void Win32Form::CreateControl(const ControlDef& def) {
@@ -150,7 +197,11 @@ void Win32Form::CreateControl(const ControlDef& def) {
     c.rect = def.rect;
     c.enabled = def.kind != ControlKind::Timer && !(def.style & kDisabled);
     HWND parent = ContainerHwnd(def.container);
-    const Rect& r = def.rect;
+    const POINT offset = OffsetIn(def.container);
+    Rect r = def.rect;
+    r.left += offset.x;
+    r.top += offset.y;
+    const bool hidden = PageOf(def).second > 0;  // only the first page shows at first
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     const HMENU childId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id));
     switch (def.kind) {
@@ -190,10 +241,48 @@ void Win32Form::CreateControl(const ControlDef& def) {
             }
             SetWindowTextW(c.hwnd, Widen(def.caption).c_str());
             break;
+        case ControlKind::Tab: {
+            c.hwnd = CreateWindowExW(0, WC_TABCONTROLW, L"", style | WS_TABSTOP, r.left, r.top, r.width, r.height,
+                                     parent, childId, Module(), nullptr);
+            // Drawn in the classic way, so its pages take the button face
+            // that the controls on them are painted in.
+            SetWindowTheme(c.hwnd, L"", L"");
+            SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(def.font)), FALSE);
+            int index = 0;
+            for (const char* item : def.items) {
+                std::wstring text = Widen(item);
+                TCITEMW tab{TCIF_TEXT};
+                tab.pszText = text.data();
+                TabCtrl_InsertItem(c.hwnd, index++, &tab);
+            }
+            break;
+        }
+        case ControlKind::Frame:
+            c.hwnd = CreateWindowExW(0, L"BUTTON", Widen(def.caption).c_str(), style | BS_GROUPBOX, r.left, r.top,
+                                     r.width, r.height, parent, childId, Module(), nullptr);
+            break;
+        case ControlKind::OptionButton:
+            style |= WS_TABSTOP | BS_AUTORADIOBUTTON | (lastKind_ == ControlKind::OptionButton ? 0 : WS_GROUP);
+            c.hwnd = CreateWindowExW(0, L"BUTTON", Widen(def.caption).c_str(), style, r.left, r.top, r.width,
+                                     r.height, parent, childId, Module(), nullptr);
+            if (def.style & kChecked) SendMessageW(c.hwnd, BM_SETCHECK, BST_CHECKED, 0);
+            break;
         case ControlKind::Line:
+            // A rule on a plain window; lines in picture boxes are painted by the box.
+            if (parent == hwnd_ && !faceDc_) {
+                const bool flat = def.rect.top == def.rect.height;
+                c.hwnd = CreateWindowExW(0, L"STATIC", L"", style | (flat ? SS_ETCHEDHORZ : SS_ETCHEDVERT),
+                                         offset.x + def.rect.left, offset.y + def.rect.top,
+                                         flat ? def.rect.width - def.rect.left : 2,
+                                         flat ? 2 : def.rect.height - def.rect.top, parent, childId, Module(),
+                                         nullptr);
+            }
+            break;
         case ControlKind::Timer:
             break;
     }
+    lastKind_ = def.kind;
+    if (hidden && c.hwnd) ShowWindow(c.hwnd, SW_HIDE);
     if (c.hwnd) {
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(def.font)), FALSE);
         SetWindowSubclass(c.hwnd, ControlSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
@@ -382,6 +471,18 @@ void Win32Form::SetSelection(int id, int start, int length) {
 
 void Win32Form::SetFocus(int id) { ::SetFocus(id == 0 ? hwnd_ : At(id).hwnd); }
 
+void Win32Form::SetChecked(int id, bool checked) {
+    // BM_SETCHECK leaves the rest of the group alone; a click would not.
+    if (checked) {
+        for (auto& [other, c] : controls_) {
+            if (c.def.kind == ControlKind::OptionButton && other != id) SendMessageW(c.hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
+        }
+    }
+    SendMessageW(At(id).hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool Win32Form::Checked(int id) const { return SendMessageW(At(id).hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
 void Win32Form::SetLeft(int32_t twips) {
     RECT r;
     GetWindowRect(hwnd_, &r);
@@ -564,6 +665,15 @@ bool Win32Form::HandleChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
             result = reinterpret_cast<LRESULT>(BrushFor(back));
             return true;
         }
+        case WM_NOTIFY: {
+            const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
+            if (hdr->code != static_cast<UINT>(TCN_SELCHANGE)) return false;
+            Control* c = ControlOf(hdr->hwndFrom);
+            if (!c || c->def.kind != ControlKind::Tab) return false;
+            ShowPage(c->def.id);
+            result = 0;
+            return true;
+        }
         case WM_DRAWITEM:
             DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
             result = TRUE;
@@ -579,7 +689,8 @@ bool Win32Form::HandleChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
             if (lp == 0) return false;
             if (code == BN_CLICKED || code == STN_CLICKED) {
                 Control* c = ControlOf(reinterpret_cast<HWND>(lp));
-                if (c && (c->def.kind == ControlKind::Button || c->def.kind == ControlKind::Label)) {
+                if (c && (c->def.kind == ControlKind::Button || c->def.kind == ControlKind::Label ||
+                          c->def.kind == ControlKind::OptionButton)) {
                     Guard([&] { events_.Click(id); });
                     result = 0;
                     return true;
@@ -694,6 +805,16 @@ LRESULT CALLBACK Win32Form::ControlSubclass(HWND hwnd, UINT msg, WPARAM wp, LPAR
                 Guard([&] { self->events_.MouseUp(id, ButtonOf(msg)); });
                 return r;
             }
+            case WM_ERASEBKGND:
+                if (c->def.kind == ControlKind::Frame) {
+                    // A group box leaves its inside to whatever lies behind it.
+                    RECT client;
+                    GetClientRect(hwnd, &client);
+                    FillRect(reinterpret_cast<HDC>(wp), &client,
+                             self->BrushFor(c->back == kDefaultColor ? kColorButtonFace : c->back));
+                    return 1;
+                }
+                break;
             case WM_LBUTTONDBLCLK:
                 if (c->def.kind != ControlKind::Button) Guard([&] { self->events_.DblClick(id); });
                 break;

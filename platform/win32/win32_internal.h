@@ -44,6 +44,8 @@ public:
     void SetLine(int id, int x1, int y1, int x2, int y2) override;
     void SetSelection(int id, int start, int length) override;
     void SetFocus(int id) override;
+    void SetChecked(int id, bool checked) override;
+    bool Checked(int id) const override;
 
     void SetLeft(int32_t twips) override;
     void SetTop(int32_t twips) override;
@@ -108,6 +110,9 @@ private:
     Menu* MenuOf(int id);
     const Menu* MenuOf(int id) const;
     HWND ContainerHwnd(int container) const;
+    POINT OffsetIn(int container) const;
+    std::pair<int, int> PageOf(const ControlDef& def) const;
+    void ShowPage(int tabId);
     void Destroy();
 
     Win32Platform& platform_;
@@ -126,6 +131,7 @@ private:
     std::map<std::pair<std::string, double>, unique_hfont> fonts_;
     std::string caption_;
     HICON icon_ = nullptr;  // owned by the platform or the module
+    ControlKind lastKind_ = ControlKind::Timer;
 };
 
 class Win32Platform final : public Platform {

@@ -1,0 +1,80 @@
+// The "Check every" row: the figures refresh by themselves every N seconds,
+// minutes or hours, counted in one-second ticks.
+#include "platform/convert.h"
+#include "ui/form1.h"
+
+namespace vt {
+
+using namespace form1;
+
+namespace {
+constexpr Color kRunning = kGreen;
+constexpr Color kStopped = kRed;
+}  // namespace
+
+void Form1::Command2_Click() {
+    try {
+        if (form_->Caption(Combo1) != "Off") {
+            if (form_->Enabled(Timer1)) {
+                if (platform_.MsgBox("Timer is running, are you sure you want to set a new time?", kYesNo,
+                                     "No time?") != kYes) {
+                    return;
+                }
+                form_->SetEnabled(Timer1, false);
+            }
+            Command1_Click();
+            form_->SetCaption(Text1, Trim(form_->Caption(Text1)));
+            lngTickTarget = lngCheckSec = lngCheckMin = lngCheckHour = lngTickCount = 0;
+            const std::string amount = form_->Caption(Text1);
+            lngCheckSec = CLng(amount);
+            lngCheckMin = CLng(amount);
+            lngCheckHour = CLng(amount);
+            if (lngCheckSec == 0 || lngCheckMin == 0 || lngCheckHour == 0) {
+                if (g_.blnSound) snd.PlayErrorPair(modSND::kErrorZero);
+                platform_.MsgBox("Value can not be 0", kOkOnly | kExclamation, "Wrong value");
+                return;
+            }
+            if (lngCheckSec > 60 || lngCheckMin > 60 || lngCheckHour > 60) {
+                if (g_.blnSound) snd.PlayErrorPair(modSND::kErrorTooBig);
+                platform_.MsgBox("Value must be lower then 61", kOkOnly | kExclamation, "Bad value");
+                return;
+            }
+        }
+        const std::string unit = form_->Caption(Combo1);
+        bool running = true;
+        if (unit == "Off") {
+            running = false;
+        } else if (unit == "sec") {
+            lngTickTarget = lngCheckSec;
+        } else if (unit == "min") {
+            lngTickTarget = MulLong(lngCheckMin, 60);
+        } else if (unit == "hour") {
+            lngTickTarget = MulLong(lngCheckHour, 3600);
+        } else {
+            return;  // not one of the four units: nothing more
+        }
+        form_->SetEnabled(Timer1, running);
+        form_->SetBackColor(Text1, running ? kRunning : kStopped);
+        form_->SetBackColor(Combo1, running ? kRunning : kStopped);
+    } catch (const RuntimeError&) {
+        if (g_.blnSound) snd.PlayErrorPair(modSND::kErrorNotNumber);
+        platform_.MsgBox("Value no good", kOkOnly | kExclamation, "Bad value");
+    }
+}
+
+void Form1::Timer1_Timer() {
+    lngTickCount = AddLong(lngTickCount, 1);
+    if (lngTickCount == lngTickTarget) {
+        Command1_Click();
+        form_->SetForeColor(Label1, kRed);
+        form_->SetForeColor(Label4, kRed);
+        form_->SetEnabled(Timer2, true);
+        lngTickCount = 0;
+    }
+}
+
+void Form1::Text1_GotFocus() {
+    form_->SetSelection(Text1, 0, static_cast<int>(form_->Caption(Text1).size()));
+}
+
+}  // namespace vt
