@@ -12,6 +12,7 @@ using namespace e2e;
 
 // Control ids of the main window, as the program numbers its children.
 constexpr int Command5 = 1, Command1 = 16, Label4 = 21, Label1 = 23;
+constexpr int mnuSoff = 106;  // menu item ids as the program numbers them
 
 class EndToEnd : public ::testing::Test {
 protected:
@@ -108,6 +109,52 @@ TEST_F(EndToEnd, StoredLeftThatIsNoNumberStopsTheStart) {
     AnswerMessageBox(box, IDOK);
     EXPECT_TRUE(program.WaitExit());
     EXPECT_EQ(GetSetting(L"Left"), L"abc");  // the stored value stays
+}
+
+// Wine has no sound device here: the greeting must not hold up the start.
+TEST_F(EndToEnd, StartWithSoundOnDoesNotHang) {
+    for (const wchar_t* stored : {L"<absent>", L"1"}) {
+        ClearSettings();
+        if (std::wstring(stored) != L"<absent>") SetSetting(L"sound", stored);
+        Program program;
+        HWND main = program.WaitMainWindow();
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(ChildText(main, Label1).find("Not Updated"), std::string::npos);
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(program.WaitExit());
+        EXPECT_EQ(GetSetting(L"sound"), stored);  // the start writes no sound setting
+    }
+}
+
+// The error pair is played to its end before the report; without a device it
+// ends at once and the report still comes.
+TEST_F(EndToEnd, FailedStartWithSoundOnStillReports) {
+    SetSetting(L"Tema", L"x");
+    Program program;
+    HWND box = WaitMessageBox(program.Pid(), L"Error");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box).rfind("Error number: 13", 0), 0u) << MessageBoxText(box);
+    AnswerMessageBox(box, IDOK);
+    EXPECT_TRUE(program.WaitExit());
+}
+
+TEST_F(EndToEnd, SoundSwitchStoresItsChoice) {
+    Program program;
+    HWND main = program.WaitMainWindow();
+    ASSERT_NE(main, nullptr);
+    auto stored = [](const wchar_t* want) {
+        for (int i = 0; i < 500 && GetSetting(L"sound") != want; ++i) Sleep(20);
+        return GetSetting(L"sound");
+    };
+    PostMessageW(main, WM_COMMAND, mnuSoff, 0);
+    EXPECT_EQ(stored(L"0"), L"0");
+    PostMessageW(main, WM_COMMAND, mnuSoff, 0);
+    EXPECT_EQ(stored(L"1"), L"1");
+    PostMessageW(main, WM_COMMAND, mnuSoff, 0);
+    EXPECT_EQ(stored(L"0"), L"0");
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitExit());
+    EXPECT_EQ(GetSetting(L"sound"), L"0");
 }
 
 }  // namespace

@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstring>
+#include <map>
+
 #include "platform/win32/handle.h"
 #include "platform/win32/win32_platform.h"
+#include "sound/mod_snd.h"
 #include "tests/contract_settings.h"
 #include "ui/form1.h"
 #include "ui/shape_window.h"
@@ -121,6 +126,91 @@ TEST(Win32Backend, MainWindowControlsAreRealWindowsWithReadableCaptions) {
 TEST(Win32Backend, MissingCustomResourceIsEmpty) {
     auto p = CreateWin32Platform();
     EXPECT_TRUE(p->CustomResource(126).empty());
+}
+
+struct WaveFormat {
+    int channels, rate, bits;
+    double seconds;  // 0: judged by its size in bytes
+    size_t bytes;    // 0: judged by its length
+};
+
+// The header of a whole RIFF WAVE PCM image, walked chunk by chunk; a
+// failure is reported as text.
+std::string ReadWave(std::span<const uint8_t> image, int& channels, int& rate, int& bits, size_t& dataBytes) {
+    auto u16 = [&](size_t at) { return static_cast<unsigned>(image[at] | image[at + 1] << 8); };
+    auto u32 = [&](size_t at) { return static_cast<uint32_t>(u16(at) | u16(at + 2) << 16); };
+    if (image.size() < 12 || std::memcmp(image.data(), "RIFF", 4) != 0 || std::memcmp(&image[8], "WAVE", 4) != 0)
+        return "not RIFF WAVE";
+    if (u32(4) + 8 != image.size()) return "RIFF size " + std::to_string(u32(4)) + " in " + std::to_string(image.size());
+    bool format = false;
+    for (size_t at = 12; at + 8 <= image.size();) {
+        const uint32_t size = u32(at + 4);
+        if (at + 8 + size > image.size()) return "chunk runs past the end";
+        if (std::memcmp(&image[at], "fmt ", 4) == 0) {
+            if (u16(at + 8) != 1) return "format tag " + std::to_string(u16(at + 8));
+            channels = static_cast<int>(u16(at + 10));
+            rate = static_cast<int>(u32(at + 12));
+            bits = static_cast<int>(u16(at + 22));
+            format = true;
+        } else if (std::memcmp(&image[at], "data", 4) == 0) {
+            if (!format) return "data before fmt";
+            dataBytes = size;
+            return "";
+        }
+        at += 8 + size + (size & 1);
+    }
+    return "no data chunk";
+}
+
+TEST(Win32Backend, EverySoundIsACustomWaveOfItsFormatAndLength) {
+    constexpr WaveFormat kMono8{1, 11025, 8, 0, 0};
+    std::map<int, WaveFormat> table;
+    const size_t clickBytes[25] = {2924, 1908, 6248, 7028, 292,  1932, 4044, 9316, 4452, 2064, 3292, 11484, 12204,
+                                   2600, 2084, 6152, 3008, 392,  752,  2204, 1832, 5192, 4448, 6760, 4348};
+    for (int i = 0; i < 25; ++i) table[101 + i] = {1, 11025, 8, 0, clickBytes[i]};
+    for (auto [id, seconds] : {std::pair{127, 2.87}, {128, 2.74}, {129, 2.77}, {130, 2.66}, {132, 1.30}, {134, 2.01},
+                               {137, 0.82}, {138, 2.49}, {140, 1.82}, {141, 3.87}}) {
+        table[id] = kMono8;
+        table[id].seconds = seconds;
+    }
+    table[133] = {1, 22050, 16, 1.28, 0};
+    table[139] = {2, 11025, 8, 4.07, 0};
+    ASSERT_EQ(table.size(), 37u);
+
+    auto p = CreateWin32Platform();
+    for (const auto& [id, want] : table) {
+        const std::span<const uint8_t> image = p->CustomResource(id);
+        ASSERT_FALSE(image.empty()) << id;
+        int channels = 0, rate = 0, bits = 0;
+        size_t data = 0;
+        ASSERT_EQ(ReadWave(image, channels, rate, bits, data), "") << id;
+        EXPECT_EQ(channels, want.channels) << id;
+        EXPECT_EQ(rate, want.rate) << id;
+        EXPECT_EQ(bits, want.bits) << id;
+        if (want.seconds > 0) {
+            const double seconds = static_cast<double>(data) / (channels * bits / 8) / rate;
+            EXPECT_NEAR(seconds, want.seconds, want.seconds * 0.1) << id;
+        } else {
+            EXPECT_NEAR(static_cast<double>(image.size()), static_cast<double>(want.bytes), want.bytes * 0.1) << id;
+        }
+    }
+    for (int id : {126, 131, 135, 136}) EXPECT_TRUE(p->CustomResource(id).empty()) << id;
+}
+
+// With or without a sound device, a waited sound returns within about its
+// own length and a loop stops when told; here (no device) both are silent.
+TEST(Win32Backend, SoundCallsReturnWithoutADevice) {
+    auto p = CreateWin32Platform();
+    modSND::Player player(*p);
+    const auto start = std::chrono::steady_clock::now();
+    player.PlayErrorPair(modSND::kErrorNotNumber);  // 1.3 s + 3.9 s where a device plays them
+    const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(waited, 5.2 + 3.0);
+    player.LoopResSound(modSND::kAlarm);
+    player.PlayResSound(modSND::kMorning);
+    player.StopSound();
+    player.StopSound();  // with nothing playing: harmless
+    EXPECT_EQ(player.strSoundData().size(), p->CustomResource(modSND::kMorning).size());
 }
 
 }  // namespace
