@@ -2,55 +2,17 @@
 #include <cstring>
 #include <set>
 
-#include "form1_fixture.h"
+#include "sound_fixture.h"
 
 namespace vt {
 namespace {
 
 using namespace form1;
-using namespace win32c;
 using modSND::Player;
-
-constexpr uint32_t kPlay = kSndAsync | kSndNoDefault | kSndMemory;  // 7
-constexpr uint32_t kLoop = kPlay | kSndLoop;                         // 15
-constexpr uint32_t kWait = kSndNoDefault | kSndMemory;              // 6
-
-// A whole RIFF WAVE image whose samples tell the ids apart.
-std::vector<uint8_t> Riff(int id) {
-    const uint32_t data = 2 * static_cast<uint32_t>(id % 7 + 3);
-    std::vector<uint8_t> out(44 + data, static_cast<uint8_t>(id));
-    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&out[at], &v, 4); };
-    std::memcpy(&out[0], "RIFF", 4);
-    put32(4, 36 + data);
-    std::memcpy(&out[8], "WAVEfmt ", 8);
-    put32(16, 16);
-    const uint8_t fmt[16] = {1, 0, 1, 0, 0x11, 0x2B, 0, 0, 0x11, 0x2B, 0, 0, 1, 0, 8, 0};
-    std::memcpy(&out[20], fmt, 16);
-    std::memcpy(&out[36], "data", 4);
-    put32(40, data);
-    return out;
-}
-
-void AddSounds(fake::FakePlatform& p) {
-    for (int id = 101; id <= 141; ++id) {
-        if (id != 126 && id != 131 && id != 135 && id != 136) p.resources[id] = Riff(id);
-    }
-}
 
 void Store(fake::FakePlatform& p, const std::string& key, const std::string& value) {
     p.settings["veltrane\\startup\\" + key] = value;
 }
-
-// The id of a recorded call, read back from the image it was handed.
-int IdOf(const fake::SoundCall& call) { return call.bytes.empty() ? 0 : call.bytes[44]; }
-
-std::vector<std::pair<int, uint32_t>> Played(const fake::FakeApi& api) {
-    std::vector<std::pair<int, uint32_t>> out;
-    for (const auto& call : api.sounds) out.emplace_back(IdOf(call), call.flags);
-    return out;
-}
-
-using Calls = std::vector<std::pair<int, uint32_t>>;
 
 class SoundTest : public Form1Test {
 protected:
