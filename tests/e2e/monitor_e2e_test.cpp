@@ -1,0 +1,181 @@
+// The options window, the low-memory warning and the check row, driven from
+// outside.
+#include "tests/e2e/driver.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <regex>
+
+namespace {
+
+using namespace e2e;
+
+// Main window ids.
+constexpr int Command4 = 2, Combo1 = 8, Text1 = 9, Command2 = 15;
+constexpr int mnuSetWarning = 107, IconTemaChange2 = 121;
+// Options window ids.
+constexpr int oCommand3 = 1, oTab = 2, oOption3 = 6, oPick = 10, oLabel7 = 17, oLabel9 = 19, oLabel5 = 21,
+              oText1 = 23, oSet = 25;
+
+template <typename Pred>
+bool WaitFor(Pred pred, DWORD timeoutMs = kTimeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+void SetText(HWND hwnd, const wchar_t* text) { SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+
+class MonitorEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearSettings();
+        SetSetting(L"sound", L"0");
+        program = std::make_unique<Program>();
+        main = program->WaitMainWindow();
+        ASSERT_NE(main, nullptr);
+    }
+    void TearDown() override {
+        program.reset();
+        ClearSettings();
+    }
+    HWND WaitOptions() {
+        HWND options = nullptr;
+        WaitFor([&] {
+            options = FindWindowW(L"Veltrane.frmOptions", nullptr);
+            return options && IsWindowVisible(options);
+        });
+        return options;
+    }
+    void CloseOptions(HWND options) {
+        PostClick(Child(options, oCommand3));
+        WaitFor([&] { return !IsWindow(options); });
+    }
+    // Answers the next box with this title and returns its text.
+    std::string Answer(const wchar_t* title) {
+        HWND box = WaitMessageBox(program->Pid(), title);
+        if (!box) return "<no box>";
+        const std::string text = MessageBoxText(box);
+        AnswerMessageBox(box, IDOK);
+        WaitFor([&] { return !IsWindow(box); });
+        return text;
+    }
+
+    std::unique_ptr<Program> program;
+    HWND main = nullptr;
+};
+
+TEST_F(MonitorEndToEnd, EachCommandOpensTheOptionsOnTheThemeTab) {
+    for (int how = 0; how < 3; ++how) {
+        if (how == 0) PostClick(Child(main, Command4));
+        if (how == 1) PostMessageW(main, WM_COMMAND, mnuSetWarning, 0);
+        if (how == 2) PostMessageW(main, WM_COMMAND, IconTemaChange2, 0);
+        HWND options = WaitOptions();
+        ASSERT_NE(options, nullptr) << how;
+        EXPECT_EQ(SendMessageW(Child(options, oTab), TCM_GETCURSEL, 0, 0), 0) << how;
+        EXPECT_FALSE(IsWindowEnabled(main));
+        EXPECT_TRUE(std::regex_match(Text(Child(options, oLabel5)), std::regex("You have \\d+ Mb free now")));
+        CloseOptions(options);
+    }
+}
+
+TEST_F(MonitorEndToEnd, PickedThemeIsStored) {
+    PostMessageW(main, WM_COMMAND, IconTemaChange2, 0);
+    HWND options = WaitOptions();
+    ASSERT_NE(options, nullptr);
+    PostClick(Child(options, oOption3));
+    PostClick(Child(options, oPick));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(options); }));
+    EXPECT_EQ(GetSetting(L"Tema"), L"3");
+}
+
+TEST_F(MonitorEndToEnd, CheckRowRejectsZeroTooBigAndLetters) {
+    const struct {
+        const wchar_t* entry;
+        const wchar_t* title;
+        const char* text;
+    } cases[] = {
+        {L"0", L"Wrong value", "Value can not be 0"},
+        {L"61", L"Bad value", "Value must be lower then 61"},
+        {L"abc", L"Bad value", "Value no good"},
+    };
+    for (const auto& c : cases) {
+        SetText(Child(main, Text1), c.entry);
+        PostClick(Child(main, Command2));
+        EXPECT_EQ(Answer(c.title), c.text);
+    }
+    EXPECT_EQ(Text(Child(main, Combo1)), "min");
+}
+
+TEST_F(MonitorEndToEnd, WarningFiresWhenMemoryFallsAndIsAcknowledged) {
+    PostClick(Child(main, Command4));
+    HWND options = WaitOptions();
+    ASSERT_NE(options, nullptr);
+    std::smatch m;
+    const std::string line = Text(Child(options, oLabel5));
+    ASSERT_TRUE(std::regex_match(line, m, std::regex("You have (\\d+) Mb free now"))) << line;
+    const long freeMb = std::stol(m[1]);
+    const long threshold = freeMb - 150;
+    ASSERT_GT(threshold, 0);
+    ASSERT_LT(threshold, 32768) << "the threshold is a 16-bit figure";
+    SetText(Child(options, oText1), std::to_wstring(threshold).c_str());
+    PostClick(Child(options, oSet));
+    EXPECT_NE(Answer(L"Message 1/2").find("Warningsound"), std::string::npos);
+    EXPECT_NE(Answer(L"Message 2/2").find("Now the checking will begin."), std::string::npos);
+    EXPECT_EQ(Text(Child(options, oLabel7)), "On");
+    EXPECT_EQ(Text(Child(options, oLabel9)), std::to_string(threshold) + " Mb");
+    CloseOptions(options);
+
+    // Make free memory fall well below the threshold: a few hundred MB, touched.
+    const size_t bytes = 600u << 20;
+    auto* block = static_cast<char*>(VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(block, nullptr);
+    for (size_t i = 0; i < bytes; i += 4096) block[i] = 1;
+    // With sound off the alarm is its message box; the monitor looks every 5 s.
+    EXPECT_EQ(Answer(L"RAM Mb Warning Finished"), "The RAM Mb have been reached");
+    VirtualFree(block, 0, MEM_RELEASE);
+
+    // Acknowledged: still on, at 0 Mb.
+    PostClick(Child(main, Command4));
+    options = WaitOptions();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(Text(Child(options, oLabel7)), "On");
+    EXPECT_EQ(Text(Child(options, oLabel9)), "0 Mb");
+    EXPECT_FALSE(IsWindowEnabled(Child(options, oSet)));
+    CloseOptions(options);
+}
+
+TEST_F(MonitorEndToEnd, AlarmWithSoundLoopsUntilAClickOnTheWindow) {
+    program.reset();
+    SetSetting(L"sound", L"1");
+    program = std::make_unique<Program>();
+    main = program->WaitMainWindow();
+    ASSERT_NE(main, nullptr);
+    PostClick(Child(main, Command4));
+    HWND options = WaitOptions();
+    ASSERT_NE(options, nullptr);
+    std::smatch m;
+    const std::string line = Text(Child(options, oLabel5));
+    ASSERT_TRUE(std::regex_match(line, m, std::regex("You have (\\d+) Mb free now")));
+    SetText(Child(options, oText1), std::to_wstring(std::stol(m[1]) - 150).c_str());
+    PostClick(Child(options, oSet));
+    Answer(L"Message 1/2");
+    Answer(L"Message 2/2");
+    CloseOptions(options);
+    const size_t bytes = 600u << 20;
+    auto* block = static_cast<char*>(VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    for (size_t i = 0; i < bytes; i += 4096) block[i] = 1;
+    Sleep(11000);  // two monitor ticks: the (silent) loop is playing, no box yet
+    EXPECT_EQ(WaitMessageBox(program->Pid(), L"RAM Mb Warning Finished", 100), nullptr);
+    // A click on the window's surface acknowledges it.
+    PostMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(5, 60));
+    EXPECT_EQ(Answer(L"RAM Mb Warning Finished"), "The RAM Mb have been reached");
+    VirtualFree(block, 0, MEM_RELEASE);
+}
+
+}  // namespace
