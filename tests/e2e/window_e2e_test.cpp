@@ -179,3 +179,24 @@ TEST(AutostartAtStart, ValuePresentAtStartOffersRemove) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SoundMenuAtStart, CaptionFollowsTheStoredSetting) {
+    for (auto [stored, caption] : {std::pair{L"0", "Turn On Sound"}, {L"1", "Turn Off Sound"}}) {
+        ClearSettings();
+        SetSetting(L"sound", stored);
+        Program program;
+        HWND main = program.WaitMainWindow();
+        ASSERT_NE(main, nullptr);
+        const auto menu = ReadPopupMenu(program.Pid(), Child(main, Label2), WM_RBUTTONUP);
+        EXPECT_EQ(CaptionOf(menu, 5), caption);
+        // Chosen once, it offers the other way round.
+        PostMenu(main, 106);
+        const char* other = std::string(caption) == "Turn On Sound" ? "Turn Off Sound" : "Turn On Sound";
+        EXPECT_TRUE(WaitFor([&] { return CaptionOf(ReadPopupMenu(program.Pid(), Child(main, Label2), WM_RBUTTONUP), 5) == other; }, 5000));
+    }
+    ClearSettings();
+}
+
+}  // namespace
