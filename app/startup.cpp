@@ -2,6 +2,7 @@
 // report, and the two outcomes of an unload (hide to the tray, or close).
 #include "app/settings.h"
 #include "platform/convert.h"
+#include "tray/tray_function.h"
 #include "ui/form1.h"
 
 namespace vt {
@@ -9,7 +10,7 @@ namespace vt {
 using namespace form1;
 
 Form1::Form1(Platform& platform, ProgramState& globals) : platform_(platform), g_(globals) {}
-Form1::~Form1() = default;
+Form1::~Form1() { ForgetTray(this); }
 
 void Form1::Start() {
     form_ = platform_.CreateForm(MainWindowDef(), *this);
@@ -19,6 +20,7 @@ void Form1::Start() {
 
 void Form1::Form_Load() {
     try {
+        CheckPrevInstance(platform_, *form_);
         // The single-instance guard and the window's shaping come first.
         strTipTitle = kAppTitle;
 
@@ -42,6 +44,7 @@ void Form1::Form_Load() {
 
         // The tray record, the window hook and the icon; the autostart state;
         // the greeting and the sound menu caption slot in here.
+        AddTrayIcon();
 
         Command1_Click();
         form_->SetCaption(sucker, BusyText(sngFreePercent, 4, " %."));
@@ -51,6 +54,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::StartupErrorReport(const RuntimeError& error) {
+    DeleteTrayIcon();
     platform_.MsgBox("Error number: " + std::to_string(error.number()) + "\r" + "Description: " +
                          error.description(),
                      kOkOnly | kCritical, "Error");
@@ -61,11 +65,13 @@ void Form1::Form_Unload(int16_t& Cancel) {
     if (intHideToTray == 1) {
         form_->Hide();
         form_->SetEnabled(stupid, true);
+        AnimateTray(platform_.Api(), 1, form_->Hwnd());
         Cancel = 1;
         return;
     }
     WriteSetting(platform_, "Top", StrLong(CLng(form_->Top() / 15.0)));
     WriteSetting(platform_, "Left", StrLong(CLng(form_->Left() / 15.0)));
+    RestoreWndProc();
     ResetVariables();
 }
 

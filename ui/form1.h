@@ -53,9 +53,15 @@ public:
     void FlashStatus();
     void Timer2_Timer();
 
-    // Tray seams: the tray tip and the theme icon follow every Update.
-    void UpdateTrayTip() {}
-    void SetThemeIcon() {}
+    // Tray presence (tray/form1_tray.cpp): the tip and the theme icon follow
+    // every Update; Exit removes the icon and the hook.
+    void UpdateTrayTip();
+    void SetThemeIcon();
+    void RemoveTrayIcon();
+    void cmdChangeIcon_Click();
+    // Sound seam for the tray's click sound: plays an embedded sound in the
+    // background once the sound module is wired here.
+    void PlayResSound(int id) { (void)id; }
 
     // FormEvents
     void Unload(int16_t& cancel) override { Form_Unload(cancel); }
@@ -83,6 +89,8 @@ private:
     void ShowFigures(double free, double total, const char* unit, double factor, bool byteView);
     void ResetVariables();
     void StartupErrorReport(const RuntimeError& error);
+    void AddTrayIcon();
+    void ShowTrayPicture(int iconId);
 
     Platform& platform_;
     ProgramState& g_;
