@@ -72,6 +72,7 @@ void Form1::Form_Unload(int16_t& Cancel) {
     WriteSetting(platform_, "Top", StrLong(CLng(form_->Top() / 15.0)));
     WriteSetting(platform_, "Left", StrLong(CLng(form_->Left() / 15.0)));
     RestoreWndProc();
+    DeleteTrayIcon();  // only if still there: a close other than Exit (Alt+F4) leaves none behind
     ResetVariables();
 }
 

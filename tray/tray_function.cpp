@@ -14,7 +14,10 @@ TrayFunction& Tray_function() {
 }
 
 void ForgetTray(const Form1* form1) {
-    if (Tray_function().form1 == form1) Tray_function() = TrayFunction{};
+    if (Tray_function().form1 != form1) return;
+    // The window may still get messages on its way out: not through the hook.
+    RestoreWndProc();
+    Tray_function() = TrayFunction{};
 }
 
 std::array<char, 64> TipField(std::string_view text) {

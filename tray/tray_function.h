@@ -49,7 +49,8 @@ struct TrayFunction {
 
 // The one instance.
 TrayFunction& Tray_function();
-// A main window going away takes the module's hold on it along.
+// A main window going away unhooks itself and takes the module's hold on it
+// along.
 void ForgetTray(const Form1* form1);
 
 // The tip rule: the text (which ends in its NUL) assigned left-aligned into

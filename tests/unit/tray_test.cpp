@@ -268,6 +268,14 @@ TEST_F(TrayTest, RemoveTrayIconUnhooksAndDeletes) {
     EXPECT_EQ(platform.api.notifications.size(), sent);
 }
 
+TEST_F(TrayTest, CloseWithoutExitLeavesNoIconBehind) {
+    Start();
+    f.form().Unload();
+    EXPECT_FALSE(f.form().Loaded());
+    EXPECT_EQ(platform.api.windowProcs.at(fake::kMainHwnd), fake::kOriginalProc);
+    EXPECT_TRUE(platform.api.trayIcons.empty());
+}
+
 TEST_F(TrayTest, SecondCopySaysSoAndEndsBeforeAnything) {
     platform.prevInstance = true;
     Start();
