@@ -295,7 +295,9 @@ protected:
         platform.api.windows = {{fake::kMainHwnd, 0, "Veltrane.Form1", {100, 200, 553, 311}},
                                 {0x500, 0, "Shell_TrayWnd", {0, 760, 1280, 800}}};
         uintptr_t h = 0x501;
-        for (const std::string& name : children) platform.api.windows.push_back({h++, 0x500, name, {1100, 764, 1276, 796}});
+        for (const std::string& name : children) {
+            platform.api.windows.push_back({h++, 0x500, name, {1100, 764, 1276, 796}});
+        }
     }
 };
 
