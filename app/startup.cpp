@@ -2,6 +2,7 @@
 // report, and the two outcomes of an unload (hide to the tray, or close).
 #include "app/settings.h"
 #include "platform/convert.h"
+#include "tray/tray_function.h"
 #include "ui/form1.h"
 #include "ui/options_window.h"
 #include "ui/shape_window.h"
@@ -11,7 +12,7 @@ namespace vt {
 using namespace form1;
 
 Form1::Form1(Platform& platform, ProgramState& globals) : platform_(platform), g_(globals) {}
-Form1::~Form1() = default;
+Form1::~Form1() { ForgetTray(this); }
 
 void Form1::Start() {
     form_ = platform_.CreateForm(MainWindowDef(), *this);
@@ -21,7 +22,7 @@ void Form1::Start() {
 
 void Form1::Form_Load() {
     try {
-        // The single-instance guard comes first.
+        CheckPrevInstance(platform_, *form_);
         modSND::ShapeWindow(platform_.Api(), *form_, kMagenta);
         strTipTitle = kAppTitle;
 
@@ -43,7 +44,7 @@ void Form1::Form_Load() {
         form_->SetLeft(left);
         form_->SetTop(top);
 
-        // The tray record, the window hook and the icon slot in here.
+        AddTrayIcon();
         ReadAutostartState();
         if (g_.blnSound) {
             snd.PlayResSound(modSND::GreetingSound(platform_.Hour()));
@@ -60,6 +61,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::StartupErrorReport(const RuntimeError& error) {
+    DeleteTrayIcon();
     if (g_.blnSound) snd.PlayErrorPair(modSND::kErrorZero);
     platform_.MsgBox("Error number: " + std::to_string(error.number()) + "\r" + "Description: " +
                          error.description(),
@@ -71,12 +73,15 @@ void Form1::Form_Unload(int16_t& Cancel) {
     if (intHideToTray == 1) {
         form_->Hide();
         form_->SetEnabled(stupid, true);
+        AnimateTray(platform_.Api(), 1, form_->Hwnd());
         Cancel = 1;
         if (options) options->Close();
         return;
     }
     WriteSetting(platform_, "Top", StrLong(CLng(form_->Top() / 15.0)));
     WriteSetting(platform_, "Left", StrLong(CLng(form_->Left() / 15.0)));
+    RestoreWndProc();
+    DeleteTrayIcon();  // only if still there: a close other than Exit (Alt+F4) leaves none behind
     ResetVariables();
 }
 

@@ -56,11 +56,12 @@ public:
     void FlashStatus();
     void Timer2_Timer();
 
-    // Tray seams: the tray tip and the theme icon follow every Update.
-    void UpdateTrayTip() {}
-    void SetThemeIcon() {}
-    void RemoveTrayIcon() {}
-    void cmdChangeIcon_Click() {}
+    // Tray presence (tray/form1_tray.cpp): the tip and the theme icon follow
+    // every Update; Exit removes the icon and the hook.
+    void UpdateTrayTip();
+    void SetThemeIcon();
+    void RemoveTrayIcon();
+    void cmdChangeIcon_Click();
 
     // Check period and low-memory warning
     void Command2_Click();
@@ -130,6 +131,8 @@ private:
     void ShowFigures(double free, double total, const char* unit, double factor, bool byteView);
     void ResetVariables();
     void StartupErrorReport(const RuntimeError& error);
+    void AddTrayIcon();
+    void ShowTrayPicture(int iconId);
 
     Platform& platform_;
     ProgramState& g_;

@@ -22,6 +22,8 @@ FakeForm::FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& event
       hwnd_(platform.forms.empty() ? kMainHwnd : kMainHwnd + 0x100 * platform.forms.size()) {
     platform.forms.push_back(this);
     controls_[0].caption = def.caption;
+    // As the real window: it starts with its class's icon.
+    icon_ = def.icon ? platform.IconResource(def.icon) : 0;
     for (const ControlDef& c : def.controls) {
         ControlState& s = controls_[c.id];
         s.caption = c.caption;

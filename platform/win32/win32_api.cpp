@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/win32/handle.h"
+#include "platform/win32/win32_internal.h"
 #include "platform/win32_api.h"
 
 namespace vt {
@@ -27,7 +28,11 @@ HKEY Key(uintptr_t key) { return reinterpret_cast<HKEY>(key); }
 WndProc g_hookProc = nullptr;
 
 LRESULT CALLBACK HookTrampoline(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return g_hookProc(reinterpret_cast<uintptr_t>(hwnd), msg, wp, lp);
+    // No exception may unwind through the system's frames: an error the hook
+    // does not trap gets the untrapped-error report here, as in any handler.
+    LRESULT result = 0;
+    win32::Guard([&] { result = g_hookProc(reinterpret_cast<uintptr_t>(hwnd), msg, wp, lp); });
+    return result;
 }
 
 class RealApi final : public Win32Api {
@@ -43,6 +48,9 @@ public:
 
     bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) override {
         // The version-1 layout of this target (88 bytes on 32-bit Windows).
+#ifndef _WIN64
+        static_assert(NOTIFYICONDATAA_V1_SIZE == 88);
+#endif
         NOTIFYICONDATAA nid{};
         nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
         nid.hWnd = H(data.hWnd);

@@ -14,7 +14,10 @@ Files written next to this script:
     103..113.ico     level icons, green bar rising from the bottom, 100..0
     114..123.ico     level icons, blue bar across a ticked field, 90..0
     124..133.ico     level icons, shrinking dithered grey block, 90..0
-    134..144.ico     level icons, scale and red bar, "100%".."0%"
+    134..144.ico     level icons, scale and red bar, "100" over "%" .. "0" over "%"
+
+The level icons are drawn on a 16x16 grid and stored doubled as 32x32, so
+the notification area, which halves them, shows every stroke sharp.
 
 Every image is 4 bits per pixel with the standard 16-colour palette: a
 BITMAPINFOHEADER whose height is doubled, the palette, the colour (XOR)
@@ -41,57 +44,23 @@ GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE = range(8, 16)
 CLEAR = None  # transparent pixel: AND bit set, colour index 0
 
 # ---------------------------------------------------------------- fonts
-# Bold digits for 32x32 icons. Strokes are two pixels thick so they survive
-# the shell shrinking a 32x32 icon to 16x16 in the notification area.
-# Glyphs may differ in width; all glyphs of a font share one height.
-BIG = {
-    "0": [".#####.", "#######", "##...##", "##...##", "##...##", "##...##",
-          "##...##", "##...##", "##...##", "##...##", "#######", ".#####."],
-    "1": ["..##", ".###", "####", "..##", "..##", "..##",
-          "..##", "..##", "..##", "..##", "..##", "..##"],
-    "2": [".#####.", "#######", "##...##", ".....##", ".....##", "....###",
-          "..####.", ".###...", "###....", "##.....", "#######", "#######"],
-    "3": [".#####.", "#######", "##...##", ".....##", ".....##", "..####.",
-          "..####.", ".....##", ".....##", "##...##", "#######", ".#####."],
-    "4": ["....##.", "...###.", "..####.", ".##.##.", "##..##.", "##..##.",
-          "#######", "#######", "....##.", "....##.", "....##.", "....##."],
-    "5": ["#######", "#######", "##.....", "##.....", "######.", "#######",
-          ".....##", ".....##", ".....##", "##...##", "#######", ".#####."],
-    "6": [".#####.", "#######", "##.....", "##.....", "##.....", "######.",
-          "#######", "##...##", "##...##", "##...##", "#######", ".#####."],
-    "7": ["#######", "#######", ".....##", "....##.", "....##.", "...##..",
-          "...##..", "..##...", "..##...", "..##...", "..##...", "..##..."],
-    "8": [".#####.", "#######", "##...##", "##...##", "##...##", ".#####.",
-          ".#####.", "##...##", "##...##", "##...##", "#######", ".#####."],
-    "9": [".#####.", "#######", "##...##", "##...##", "##...##", "#######",
-          ".######", ".....##", ".....##", ".....##", "#######", ".#####."],
-}
-
-# Narrower, shorter digits plus a percent sign, so "100%" fits beside the
-# scale of the percent icons.
-SMALL = {
-    "0": [".####.", "######", "##..##", "##..##", "##..##",
-          "##..##", "##..##", "##..##", "######", ".####."],
-    "1": [".##", "###", "###", ".##", ".##",
-          ".##", ".##", ".##", ".##", ".##"],
-    "2": [".####.", "######", "##..##", "....##", "...###",
-          "..###.", ".###..", "###...", "######", "######"],
-    "3": [".####.", "######", "##..##", "....##", "..###.",
-          "..###.", "....##", "##..##", "######", ".####."],
-    "4": ["...##.", "..###.", ".####.", "##.##.", "##.##.",
-          "######", "######", "...##.", "...##.", "...##."],
-    "5": ["######", "######", "##....", "#####.", "######",
-          "....##", "....##", "##..##", "######", ".####."],
-    "6": [".####.", "######", "##....", "#####.", "######",
-          "##..##", "##..##", "##..##", "######", ".####."],
-    "7": ["######", "######", "....##", "...##.", "...##.",
-          "..##..", "..##..", "..##..", "..##..", "..##.."],
-    "8": [".####.", "######", "##..##", "##..##", ".####.",
-          ".####.", "##..##", "##..##", "######", ".####."],
-    "9": [".####.", "######", "##..##", "##..##", "##..##",
-          "######", ".#####", "....##", "######", ".####."],
-    "%": ["##...##", "##...##", "....##.", "....##.", "...##..",
-          "..##...", ".##....", ".##....", "##...##", "##...##"],
+# The notification area shows icons at 16x16, and groups 103 to 144 carry
+# only a 32x32 image, so the shell halves them. Each level picture is
+# therefore drawn on a 16x16 grid and every cell doubled: halving gives the
+# grid back exactly, with no blurred stroke. The digits are 3 x 5 cells
+# ("1" two cells wide, so "100" fits beside the scale of theme 5).
+DIGITS = {
+    "0": ["###", "#.#", "#.#", "#.#", "###"],
+    "1": [".#", "##", ".#", ".#", ".#"],
+    "2": ["###", "..#", "###", "#..", "###"],
+    "3": ["###", "..#", ".##", "..#", "###"],
+    "4": ["#.#", "#.#", "###", "..#", "..#"],
+    "5": ["###", "#..", "###", "..#", "###"],
+    "6": ["###", "#..", "###", "#.#", "###"],
+    "7": ["###", "..#", "..#", "..#", "..#"],
+    "8": ["###", "#.#", "###", "#.#", "###"],
+    "9": ["###", "#.#", "###", "..#", "###"],
+    "%": ["#.#", "..#", ".#.", "#..", "#.#"],
 }
 
 
@@ -130,23 +99,31 @@ def framed(size, border, inside, cut):
     return img
 
 
-def text_mask(text, font, gap=1):
-    """Pixel coordinates of `text` set at the origin, and its width/height."""
-    pts, x = [], 0
-    for i, ch in enumerate(text):
-        rows = font[ch]
-        for gy, row in enumerate(rows):
-            for gx, bit in enumerate(row):
-                if bit == "#":
-                    pts.append((x + gx, gy))
-        x += len(rows[0]) + (gap if i < len(text) - 1 else 0)
-    return pts, x, len(font[text[0]])
+def text_mask(lines, font, gap=1):
+    """Pixel coordinates of the text lines set at the origin, each line
+    centred on the widest, one blank row between lines; and the block's
+    width/height."""
+    height = len(next(iter(font.values())))
+    widths = [sum(len(font[ch][0]) for ch in line) + gap * (len(line) - 1)
+              for line in lines]
+    w = max(widths)
+    pts = []
+    for n, (line, lw) in enumerate(zip(lines, widths)):
+        x, y0 = (w - lw) // 2, n * (height + 1)
+        for ch in line:
+            rows = font[ch]
+            for gy, row in enumerate(rows):
+                for gx, bit in enumerate(row):
+                    if bit == "#":
+                        pts.append((x + gx, y0 + gy))
+            x += len(rows[0]) + gap
+    return pts, w, len(lines) * (height + 1) - 1
 
 
-def draw_text(img, text, font, colour, halo, cx, cy):
-    """Draws `text` centred on (cx, cy) with a one-pixel halo all round.
-    Refuses to clip: a label that does not fit is a drawing error."""
-    pts, w, h = text_mask(text, font)
+def draw_text(img, lines, font, colour, halo, cx, cy):
+    """Draws the text lines centred on (cx, cy) with a one-cell halo all
+    round. Refuses to clip: a label that does not fit is a drawing error."""
+    pts, w, h = text_mask(lines, font)
     x0, y0 = cx - w // 2, cy - h // 2
     glyph = {(x0 + x, y0 + y) for x, y in pts}
     ring = {(x + dx, y + dy) for x, y in glyph
@@ -168,7 +145,7 @@ def draw_text(img, text, font, colour, halo, cx, cy):
              for y in range(top, bottom + 1)} - outside - glyph
     size = len(img)
     for x, y in glyph | ring:
-        assert 0 <= x < size and 0 <= y < size, ("label clipped", text, x, y)
+        assert 0 <= x < size and 0 <= y < size, ("label clipped", lines, x, y)
     for x, y in ring:
         img[y][x] = halo
     for x, y in glyph:
@@ -230,8 +207,13 @@ def check_mark(size, marks):
 
 
 # ---------------------------------------------------------------- level icons
-SIZE = 32
-INNER = SIZE - 2  # pixels inside the one-pixel border
+GRID = 16        # the level pictures are drawn on this grid ...
+INNER = GRID - 2  # ... with a one-cell border
+SIZE = 32        # ... and stored doubled
+
+
+def doubled(img):
+    return [[p for p in row for _ in (0, 1)] for row in img for _ in (0, 1)]
 
 
 def part(level, span):
@@ -240,33 +222,33 @@ def part(level, span):
 
 def rising_bar(level):
     """Silver tube, lime bar from the bottom, black digits."""
-    img = framed(SIZE, BLACK, SILVER, 2)
+    img = framed(GRID, BLACK, SILVER, 1)
     h = part(level, INNER)
-    top = SIZE - 1 - h
+    top = GRID - 1 - h
     fill(img, 1, top, INNER, h, LIME)
-    if h:
+    if 0 < h < INNER:
         fill(img, 1, top, INNER, 1, GREEN)
-    draw_text(img, str(level), BIG, BLACK, WHITE, SIZE // 2, SIZE // 2)
-    return img
+    draw_text(img, [str(level)], DIGITS, BLACK, WHITE, GRID // 2, GRID // 2)
+    return doubled(img)
 
 
 def ticked_field(level):
-    """White field with ticks top and bottom, blue bar from the left."""
-    img = framed(SIZE, BLACK, WHITE, 2)
+    """White field with ticks top and bottom every 20, a blue bar from the
+    left, red digits."""
+    img = framed(GRID, BLACK, WHITE, 1)
     w = part(level, INNER)
-    fill(img, 1, 6, w, INNER - 10, BLUE)
+    fill(img, 1, 2, w, INNER - 2, BLUE)
     if w:
-        fill(img, w, 6, 1, INNER - 10, NAVY)
-    for i in range(1, 10):
-        x = part(i * 10, INNER)
-        length = 4 if i == 5 else 2
-        fill(img, x, 1, 1, length, BLACK)
-        fill(img, x, SIZE - 1 - length, 1, length, BLACK)
-    draw_text(img, str(level), BIG, RED, WHITE, SIZE // 2, SIZE // 2)
-    return img
+        fill(img, w, 2, 1, INNER - 2, NAVY)
+    for i in range(1, 5):
+        x = 1 + part(i * 20, INNER)
+        fill(img, x, 1, 1, 1, BLACK)
+        fill(img, x, GRID - 2, 1, 1, BLACK)
+    draw_text(img, [str(level)], DIGITS, RED, WHITE, GRID // 2, GRID // 2)
+    return doubled(img)
 
 
-BAYER = [[0, 8, 2, 10], [12, 4, 14, 6], [3, 11, 1, 9], [15, 7, 13, 5]]
+BAYER = [[0, 2], [3, 1]]
 GREYS = [(0, BLACK), (128, GREY), (192, SILVER), (255, WHITE)]
 
 
@@ -275,51 +257,48 @@ def dithered_grey(value, x, y):
     for (lo, a), (hi, b) in zip(GREYS, GREYS[1:]):
         if value <= hi:
             t = (value - lo) / float(hi - lo)
-            return b if t * 16 > BAYER[y & 3][x & 3] + 0.5 else a
+            return b if t * 4 > BAYER[y & 1][x & 1] + 0.5 else a
     return WHITE
 
 
 def shrinking_block(level):
     """Black well holding a dithered grey block, light at its top left and
     dark at its bottom right, that shrinks into the top left corner; yellow
-    digits. The block's area follows the level, and the corner stays clear
-    of the digits, so even a small block shows."""
-    img = framed(SIZE, GREY, BLACK, 2)
-    side = int(round((INNER - 2) * (level / 100.0) ** 0.5))
+    digits. The block's area follows the level."""
+    img = framed(GRID, GREY, BLACK, 1)
+    side = int(round((INNER - 1) * (level / 100.0) ** 0.5))
     for y in range(side):
         for x in range(side):
             t = (x + y) / float(max(1, 2 * side - 2))
             value = int(round(255 - t * 160))
-            img[2 + y][2 + x] = dithered_grey(value, 2 + x, 2 + y)
-    draw_text(img, str(level), BIG, YELLOW, BLACK, SIZE // 2, SIZE // 2)
-    return img
+            img[1 + y][1 + x] = dithered_grey(value, 1 + x, 1 + y)
+    draw_text(img, [str(level)], DIGITS, YELLOW, BLACK, GRID // 2, GRID // 2)
+    return doubled(img)
 
 
-SCALE_W = 4  # the scale takes the columns 1..SCALE_W-1 plus its spine
+SCALE_W = 3  # the scale takes the columns 1..SCALE_W-2 plus its spine
 
 
 def scale_bar(level):
-    """Scale on the left edge, red bar rising from the bottom, "NN%"."""
-    img = framed(SIZE, GREY, WHITE, 2)
-    fill(img, 1, 1, SCALE_W - 1, INNER, SILVER)
+    """Scale on the left edge, red bar rising from the bottom, the level
+    with its percent sign beneath it."""
+    img = framed(GRID, GREY, WHITE, 1)
+    fill(img, 1, 1, SCALE_W - 2, INNER, SILVER)
     fill(img, SCALE_W - 1, 1, 1, INNER, BLACK)
-    for i in range(1, 10):
-        y = SIZE - 1 - part(i * 10, INNER)
-        x = 1 if i == 5 else 2
-        fill(img, x, y, SCALE_W - 1 - x, 1, BLACK)
+    for i in range(1, 5):
+        fill(img, 1, GRID - 1 - part(i * 20, INNER), 1, 1, BLACK)
     h = part(level, INNER)
-    top = SIZE - 1 - h
-    fill(img, SCALE_W, top, SIZE - 1 - SCALE_W, h, RED)
-    if h:
-        fill(img, SCALE_W, top, SIZE - 1 - SCALE_W, 1, MAROON)
-    text = "%d%%" % level
-    _, w, _ = text_mask(text, SMALL)
+    top = GRID - 1 - h
+    fill(img, SCALE_W, top, GRID - 1 - SCALE_W, h, RED)
+    if 0 < h < INNER:
+        fill(img, SCALE_W, top, GRID - 1 - SCALE_W, 1, MAROON)
+    lines = [str(level), "%"]
+    _, w, _ = text_mask(lines, DIGITS)
     # centre over the bar area, but never let the halo cover the scale
-    cx = SCALE_W + (SIZE - 1 - SCALE_W) // 2
-    cx = max(cx, SCALE_W + 1 + w // 2)
-    lo, hi = draw_text(img, text, SMALL, BLACK, WHITE, cx, SIZE // 2)
-    assert lo >= SCALE_W and hi <= SIZE - 2, ("label over the scale", text)
-    return img
+    cx = max(SCALE_W + (GRID - 1 - SCALE_W) // 2, SCALE_W + 1 + w // 2)
+    lo, hi = draw_text(img, lines, DIGITS, BLACK, WHITE, cx, GRID // 2)
+    assert lo >= SCALE_W and hi <= GRID - 2, ("label over the scale", level)
+    return doubled(img)
 
 
 # ---------------------------------------------------------------- ico files
@@ -423,8 +402,7 @@ def icon_set():
 
 
 def main():
-    check_font(BIG)
-    check_font(SMALL)
+    check_font(DIGITS)
     icons = icon_set()
     assert sorted(icons) == [1] + list(range(101, 146)), "icon numbering"
     for number, images in sorted(icons.items()):

@@ -123,6 +123,77 @@ TEST(Win32Backend, MainWindowControlsAreRealWindowsWithReadableCaptions) {
     }
 }
 
+// The hook goes in through the real window procedure chain: the icon's
+// notification reaches it, every other message still reaches the window.
+TEST(Win32Backend, TrayHookSitsInTheRealWindowProcedureChain) {
+    auto p = CreateWin32Platform();
+    ProgramState g;
+    Form1 f(*p, g);
+    f.Start();
+    HWND hwnd = reinterpret_cast<HWND>(f.form().Hwnd());
+    EXPECT_EQ(WindowText(hwnd), L"Veltrane");  // WM_GETTEXT went on to the window's own procedure
+    const auto id = static_cast<WPARAM>(static_cast<uint32_t>(p->Instance()));
+    ShowWindow(hwnd, SW_HIDE);
+    f.form().SetEnabled(stupid, true);
+    SendMessageW(hwnd, 1039, id, 513);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_FALSE(f.form().Enabled(stupid));
+    f.RemoveTrayIcon();
+    f.form().Unload();
+}
+
+// Thousands of theme changes and default-icon resets hold no more icons than
+// there are pictures, and the process's GDI and USER objects stay put.
+TEST(Win32Backend, ThemeSoakKeepsTheHandleCountsFlat) {
+    auto p = CreateWin32Platform();
+    ProgramState g;
+    Form1 f(*p, g);
+    f.Start();
+    auto round = [&](int from, int count) {
+        for (int i = from; i < from + count; ++i) {
+            g.intTema = static_cast<int16_t>(1 + i % 5);
+            f.sngFreePercent = static_cast<float>((i * 7) % 101);
+            f.blnFromUpdate = true;
+            f.SetThemeIcon();
+            if (i % 10 == 0) f.cmdChangeIcon_Click();
+        }
+    };
+    round(0, 500);  // every picture shown at least once
+    const int icons = win32::LiveHandles(win32::HandleKind::Icon);
+    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    EXPECT_LE(icons, 46);
+    round(500, 2500);
+    f.cmdChangeIcon_Click();
+    EXPECT_EQ(win32::LiveHandles(win32::HandleKind::Icon), icons);
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
+    EXPECT_NE(f.form().Icon(), 0u);
+    EXPECT_EQ(f.form().Icon(), p->IconResource(145));
+    EXPECT_EQ(SendMessageW(reinterpret_cast<HWND>(f.form().Hwnd()), WM_GETICON, ICON_BIG, 0),
+              static_cast<LRESULT>(f.form().Icon()));
+    f.RemoveTrayIcon();
+    f.form().Unload();
+}
+
+TEST(Win32Backend, EveryIconGroupLoads) {
+    auto p = CreateWin32Platform();
+    for (int id = 101; id <= 145; ++id) {
+        const uintptr_t icon = p->IconResource(id);
+        ASSERT_NE(icon, 0u) << id << " error " << GetLastError();
+        EXPECT_EQ(p->IconResource(id), icon) << id;  // loaded once
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(icon), &info));
+        BITMAP bm{};
+        GetObjectW(info.hbmMask, sizeof bm, &bm);
+        EXPECT_EQ(bm.bmWidth, 32) << id;
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+    }
+    EXPECT_NE(p->IconResource(1), 0u);
+    EXPECT_EQ(p->IconResource(146), 0u);
+}
+
 TEST(Win32Backend, MissingCustomResourceIsEmpty) {
     auto p = CreateWin32Platform();
     EXPECT_TRUE(p->CustomResource(126).empty());

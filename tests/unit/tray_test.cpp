@@ -1,0 +1,342 @@
+#include <cstring>
+
+#include "sound_fixture.h"
+#include "tray/tray_function.h"
+
+namespace vt {
+namespace {
+
+using namespace form1;
+using namespace win32c;
+
+constexpr uint32_t kTrayId = 0x400000;  // the fake's instance handle
+constexpr uintptr_t Icon(int id) { return 0x1C000u + static_cast<uintptr_t>(id); }
+
+std::string Tip(const NotifyIconData& nid) { return std::string(nid.szTip, sizeof nid.szTip); }
+std::string Padded(std::string text) { return text.append(64 - text.size(), ' '); }
+
+class TrayTest : public Form1Test {
+protected:
+    intptr_t Notify(intptr_t mouse) { return Deliver(tray::kCallbackMessage, kTrayId, mouse); }
+    intptr_t Deliver(uint32_t msg, uintptr_t wp, intptr_t lp) {
+        intptr_t result = 0;
+        platform.Dispatch([&] { result = platform.api.Deliver(fake::kMainHwnd, msg, wp, lp); });
+        return result;
+    }
+    const NotifyIconData* Shown() {
+        const auto it = platform.api.trayIcons.find({fake::kMainHwnd, kTrayId});
+        return it == platform.api.trayIcons.end() ? nullptr : &it->second;
+    }
+    void Store(const std::string& key, const std::string& value) {
+        platform.settings["veltrane\\startup\\" + key] = value;
+    }
+};
+
+TEST(TrayTip, ShortTextKeepsItsNulAndIsPaddedWithBlanks) {
+    const std::string tip(TipField(std::string("Veltrane") + '\0').data(), 64);
+    EXPECT_EQ(tip, Padded(std::string("Veltrane") + '\0'));
+
+    const std::string text63(63, 'x');
+    EXPECT_EQ(std::string(TipField(text63 + '\0').data(), 64), text63 + '\0');
+}
+
+TEST(TrayTip, TextOf64OrMoreIsCutAndCarriesNoNul) {
+    const std::string text64(64, 'y');
+    EXPECT_EQ(std::string(TipField(text64 + '\0').data(), 64), text64);
+    EXPECT_EQ(std::string(TipField(std::string(100, 'z') + '\0').data(), 64), std::string(64, 'z'));
+}
+
+TEST(TrayRecord, AnsiFormHasTheVersion1Layout) {
+    NotifyIconData nid;
+    nid.cbSize = 88;
+    nid.hWnd = static_cast<uintptr_t>(0x1'2345'6789ull);  // a 64-bit handle keeps its low half
+    nid.uID = 0x00400000;
+    nid.uFlags = 7;
+    nid.uCallbackMessage = 1039;
+    nid.hIcon = 0xABCD1234;
+    SetTip(nid, std::string(70, 'T') + '\0');
+    const auto bytes = AnsiRecord(nid);
+    auto at = [&](size_t offset) {
+        uint32_t v;
+        std::memcpy(&v, bytes.data() + offset, 4);
+        return v;
+    };
+    EXPECT_EQ(at(0), 88u);
+    EXPECT_EQ(at(4), sizeof(uintptr_t) == 8 ? 0x23456789u : static_cast<uint32_t>(nid.hWnd));
+    EXPECT_EQ(at(8), 0x00400000u);
+    EXPECT_EQ(at(12), 7u);
+    EXPECT_EQ(at(16), 1039u);
+    EXPECT_EQ(at(20), 0xABCD1234u);
+    EXPECT_EQ(std::string(bytes.begin() + 24, bytes.end()), std::string(64, 'T'));  // cut, no NUL
+
+    SetTip(nid, std::string("Busy= 75 %") + '\0');
+    const auto shorter = AnsiRecord(nid);
+    EXPECT_EQ(std::string(shorter.begin() + 24, shorter.end()), Padded(std::string("Busy= 75 %") + '\0'));
+}
+
+TEST_F(TrayTest, StartHooksTheWindowThenAddsTheIconWithTheTitleTip) {
+    Start();
+    ASSERT_GE(platform.api.notifications.size(), 2u);
+    const auto& [message, added] = platform.api.notifications[0];
+    EXPECT_EQ(message, kNimAdd);
+    EXPECT_EQ(added.cbSize, 88u);
+    EXPECT_EQ(added.hWnd, fake::kMainHwnd);
+    EXPECT_EQ(added.uID, kTrayId);
+    EXPECT_EQ(added.uFlags, 7u);
+    EXPECT_EQ(added.uCallbackMessage, 1039u);
+    EXPECT_EQ(added.hIcon, Icon(1));  // the window's own icon
+    EXPECT_EQ(Tip(added), Padded(std::string("Veltrane") + '\0'));
+    EXPECT_NE(platform.api.windowProcs.at(fake::kMainHwnd), fake::kOriginalProc);
+
+    // The first Update puts the busy text in; theme 0 leaves the picture.
+    ASSERT_NE(Shown(), nullptr);
+    EXPECT_EQ(Tip(*Shown()), Padded(std::string("Busy= 75 %") + '\0'));
+    EXPECT_EQ(Shown()->hIcon, Icon(1));
+    EXPECT_EQ(platform.api.trayIcons.size(), 1u);
+}
+
+TEST_F(TrayTest, ForeignMessagesPassUntouchedWithTheOldProceduresAnswer) {
+    Start();
+    f.form().Hide();
+    const int samples = platform.api.samples;
+    EXPECT_EQ(Deliver(0x000F, 7, 9), fake::kOriginalResult);
+    // The callback message with another id is no notification of the icon.
+    EXPECT_EQ(Deliver(tray::kCallbackMessage, kTrayId + 1, tray::kLButtonDown), fake::kOriginalResult);
+    ASSERT_EQ(platform.api.passedOn.size(), 2u);
+    EXPECT_EQ(platform.api.passedOn[0].msg, 0x000Fu);
+    EXPECT_EQ(platform.api.passedOn[0].wParam, 7u);
+    EXPECT_EQ(platform.api.passedOn[0].lParam, 9);
+    EXPECT_EQ(platform.api.passedOn[1].wParam, kTrayId + 1);
+    EXPECT_FALSE(f.form().Visible());
+    EXPECT_EQ(platform.api.samples, samples);
+}
+
+TEST_F(TrayTest, DoubleClickShowsAndUpdatesTwice) {
+    AddSounds(platform);
+    Start();
+    platform.api.sounds.clear();
+    f.form().Hide();
+    f.form().SetEnabled(stupid, true);
+    const int samples = platform.api.samples;
+    const int passes = platform.doEventsPasses;
+    for (intptr_t mouse : {tray::kLButtonDown, intptr_t{514}, tray::kLButtonDblClk, intptr_t{514}}) {
+        EXPECT_EQ(Notify(mouse), fake::kOriginalResult);
+    }
+    EXPECT_TRUE(f.form().Visible());
+    EXPECT_FALSE(f.form().Enabled(stupid));
+    EXPECT_EQ(platform.api.samples, samples + 2);
+    EXPECT_EQ(Played(platform.api), (Calls{{133, kPlay}, {133, kPlay}}));
+    EXPECT_EQ(platform.doEventsPasses, passes + 4);  // after each sound and each action
+    EXPECT_EQ(platform.api.passedOn.size(), 4u);  // handled or not, all go on
+
+    // With sound off the window comes back in silence.
+    g.blnSound = false;
+    Notify(tray::kLButtonDown);
+    EXPECT_EQ(platform.api.sounds.size(), 2u);
+    EXPECT_TRUE(platform.boxes.empty());
+}
+
+TEST_F(TrayTest, NotificationsAreKnownByTheirIdAloneAndRightButtonOpensTheMenu) {
+    Start();
+    f.form().Hide();
+    Deliver(0x0200, kTrayId, tray::kLButtonDown);  // any message number
+    EXPECT_TRUE(f.form().Visible());
+    auto& form = static_cast<fake::FakeForm&>(f.form());
+    Notify(tray::kRButtonDown);
+    Notify(517);  // right button up: nothing
+    EXPECT_EQ(form.popups, std::vector<int>{mnufile});
+}
+
+TEST_F(TrayTest, HoverRefreshesOncePerTimerPeriod) {
+    Start();
+    const int samples = platform.api.samples;
+    for (int i = 0; i < 50; ++i) Notify(tray::kMouseMove);
+    EXPECT_TRUE(g.blnTipPending);
+    EXPECT_TRUE(f.form().Enabled(Timer4));
+    EXPECT_EQ(platform.api.samples, samples);  // nothing sampled before the tick
+
+    platform.api.memory = {0, 1000ull << 20, 400ull << 20};
+    Run(&Form1::Timer4_Timer);
+    EXPECT_FALSE(g.blnTipPending);
+    EXPECT_FALSE(f.form().Enabled(Timer4));
+    EXPECT_EQ(platform.api.samples, samples + 1);
+    EXPECT_EQ(platform.api.notifications.back().first, kNimModify);
+    EXPECT_EQ(Tip(*Shown()).substr(0, 11), std::string("Busy= 60 %") + '\0');
+
+    // Moves during the period were dropped; the next one starts a new cycle.
+    Notify(tray::kMouseMove);
+    EXPECT_TRUE(g.blnTipPending);
+    EXPECT_TRUE(f.form().Enabled(Timer4));
+}
+
+TEST(ThemeTable, LevelIsReadFromTheFirstFourCharacters) {
+    EXPECT_EQ(ThemeLevel(37.46f), 37);
+    EXPECT_EQ(ThemeLevel(9.96f), 10);
+    EXPECT_EQ(ThemeLevel(19.5f), 20);
+    EXPECT_EQ(ThemeLevel(18.5f), 18);  // halves to the even neighbour
+    EXPECT_EQ(ThemeLevel(99.96f), 100);
+    EXPECT_EQ(ThemeLevel(100.0f), 100);
+}
+
+TEST(ThemeTable, BandsAndTheirIcons) {
+    const struct {
+        int16_t level;
+        int icons[5];
+    } rows[] = {
+        {0, {113, 123, 133, 101, 144}},   {9, {113, 123, 133, 101, 144}},
+        {10, {112, 122, 132, 101, 143}},  {19, {112, 122, 132, 101, 143}},
+        {20, {111, 121, 131, 102, 142}},  {55, {108, 118, 128, 102, 139}},
+        {99, {104, 114, 124, 102, 135}},  {100, {103, 103, 103, 102, 134}},
+    };
+    for (const auto& row : rows) {
+        for (int16_t tema = 1; tema <= 5; ++tema) {
+            EXPECT_EQ(ThemeIconId(tema, row.level), row.icons[tema - 1]) << tema << " at " << row.level;
+        }
+    }
+    for (int16_t tema : {int16_t{0}, int16_t{-1}, int16_t{6}}) EXPECT_EQ(ThemeIconId(tema, 50), 0);
+}
+
+TEST_F(TrayTest, UpdateShowsTheThemePictureOnWindowAndTray) {
+    Store("tema", "4");
+    SetMemoryKb(200000, 39000);  // 39 of 200 Mb: 19.5 % rounds to 20
+    Start();
+    EXPECT_EQ(f.form().Icon(), Icon(102));
+    EXPECT_EQ(Shown()->hIcon, Icon(102));
+    EXPECT_FALSE(f.blnFromUpdate);
+
+    SetMemoryKb(200000, 37000);  // 18.5 %: 18
+    Run(&Form1::Command1_Click);
+    EXPECT_EQ(Shown()->hIcon, Icon(101));
+
+    Run(&Form1::cmdChangeIcon_Click);
+    EXPECT_EQ(f.form().Icon(), Icon(145));
+    EXPECT_EQ(Shown()->hIcon, Icon(145));
+    EXPECT_EQ(g.intTema, 4);
+}
+
+TEST_F(TrayTest, HoverWithAThemeOutsideTheTableLeavesThePicture) {
+    Store("tema", "-1");
+    Start();
+    Run(&Form1::cmdChangeIcon_Click);
+    Notify(tray::kMouseMove);
+    Run(&Form1::Timer4_Timer);
+    EXPECT_FALSE(platform.ended);
+    ASSERT_TRUE(platform.boxes.empty()) << platform.boxes[0].text;
+    EXPECT_EQ(Shown()->hIcon, Icon(145));
+    EXPECT_FALSE(g.blnTipPending);
+}
+
+TEST_F(TrayTest, ThemeAboveFiveStopsTheStartAndTakesTheIconAlong) {
+    Store("tema", "6");
+    Start();
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_EQ(platform.boxes[0].text.rfind("Error number: 5\r", 0), 0u) << platform.boxes[0].text;
+    EXPECT_TRUE(platform.ended);
+    EXPECT_EQ(platform.api.notifications.front().first, kNimAdd);
+    EXPECT_EQ(platform.api.notifications.back().first, kNimDelete);
+    EXPECT_TRUE(platform.api.trayIcons.empty());
+}
+
+TEST_F(TrayTest, StartStoppedBeforeTheIconSendsNoDelete) {
+    Store("left", "abc");
+    Start();
+    EXPECT_TRUE(platform.ended);
+    EXPECT_TRUE(platform.api.notifications.empty());
+}
+
+TEST_F(TrayTest, UntrappedErrorRemovesTheIcon) {
+    Start();
+    platform.Dispatch([] { Raise(kOverflow); });
+    EXPECT_TRUE(platform.ended);
+    EXPECT_TRUE(platform.api.trayIcons.empty());
+}
+
+TEST_F(TrayTest, NewNotificationAreaGetsTheIconBackWithTheCurrentRecord) {
+    Store("tema", "1");
+    Start();
+    const NotifyIconData current = *Shown();
+    platform.api.trayIcons.clear();  // the shell started anew
+    const uint32_t created = platform.api.RegisterWindowMessageA("TaskbarCreated");
+    EXPECT_EQ(Deliver(created, 0, 0), fake::kOriginalResult);
+    ASSERT_NE(Shown(), nullptr);
+    EXPECT_EQ(Shown()->hIcon, current.hIcon);
+    EXPECT_EQ(Tip(*Shown()), Tip(current));
+    EXPECT_EQ(platform.api.passedOn.back().msg, created);
+}
+
+TEST_F(TrayTest, RemoveTrayIconUnhooksAndDeletes) {
+    Start();
+    f.RemoveTrayIcon();
+    EXPECT_EQ(platform.api.windowProcs.at(fake::kMainHwnd), fake::kOriginalProc);
+    EXPECT_TRUE(platform.api.trayIcons.empty());
+    // The final close restores the procedure once more and deletes nothing.
+    const size_t sent = platform.api.notifications.size();
+    f.form().Unload();
+    EXPECT_EQ(platform.api.windowProcs.at(fake::kMainHwnd), fake::kOriginalProc);
+    EXPECT_EQ(platform.api.notifications.size(), sent);
+}
+
+TEST_F(TrayTest, CloseWithoutExitLeavesNoIconBehind) {
+    Start();
+    f.form().Unload();
+    EXPECT_FALSE(f.form().Loaded());
+    EXPECT_EQ(platform.api.windowProcs.at(fake::kMainHwnd), fake::kOriginalProc);
+    EXPECT_TRUE(platform.api.trayIcons.empty());
+}
+
+TEST_F(TrayTest, SecondCopySaysSoAndEndsBeforeAnything) {
+    platform.prevInstance = true;
+    Start();
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_EQ(platform.boxes[0].text, "The program is already in use.");
+    EXPECT_EQ(platform.boxes[0].style, kOkOnly | kMsgBoxRight);
+    EXPECT_EQ(platform.boxes[0].title, "Veltrane");
+    EXPECT_TRUE(platform.ended);
+    EXPECT_TRUE(platform.api.notifications.empty());
+    EXPECT_FALSE(f.form().Visible());
+    EXPECT_EQ(Caption(Label1), "Not Updated");
+}
+
+class AnimateTrayTest : public TrayTest {
+protected:
+    void Taskbar(std::vector<std::string> children) {
+        platform.api.windows = {{fake::kMainHwnd, 0, "Veltrane.Form1", {100, 200, 553, 311}},
+                                {0x500, 0, "Shell_TrayWnd", {0, 760, 1280, 800}}};
+        uintptr_t h = 0x501;
+        for (const std::string& name : children) {
+            platform.api.windows.push_back({h++, 0x500, name, {1100, 764, 1276, 796}});
+        }
+    }
+};
+
+TEST_F(AnimateTrayTest, HideAnimatesFromTheWindowIntoTheNotificationArea) {
+    Taskbar({"Button", "ReBarWindow32", "TrayNotifyWnd"});
+    platform.api.windows[3].rect = {900, 764, 1000, 796};  // the rebar: not the target
+    Start();
+    f.intHideToTray = 1;
+    f.form().Unload();
+    ASSERT_EQ(platform.api.animations.size(), 1u);
+    const fake::Animation& a = platform.api.animations[0];
+    EXPECT_EQ(a.hwnd, fake::kMainHwnd);
+    EXPECT_EQ(a.kind, kIdaniCaption);
+    EXPECT_EQ(a.from.left, 100);
+    EXPECT_EQ(a.from.bottom, 311);
+    EXPECT_EQ(a.to.left, 1100);
+    EXPECT_EQ(a.to.right, 1276);
+    EXPECT_TRUE(f.form().Loaded());
+}
+
+TEST_F(AnimateTrayTest, SearchEndsWhenTheChildrenRunOut) {
+    Taskbar({"Button", "ReBarWindow32"});
+    // A notification area deeper down is not among the taskbar's children.
+    platform.api.windows.push_back({0x600, 0x502, "TrayNotifyWnd", {1100, 764, 1276, 796}});
+    EXPECT_EQ(AnimateTray(platform.api, 1, fake::kMainHwnd), 0);
+    EXPECT_TRUE(platform.api.animations.empty());
+
+    platform.api.windows.clear();  // no taskbar at all
+    EXPECT_EQ(AnimateTray(platform.api, 1, fake::kMainHwnd), 0);
+    EXPECT_TRUE(platform.api.animations.empty());
+}
+
+}  // namespace
+}  // namespace vt
