@@ -46,6 +46,17 @@ std::string WaitText(HWND parent, int id, Pred pred, DWORD timeoutMs = kTimeoutM
     return text;
 }
 
+// Waits until pred() holds; false after the timeout.
+template <typename Pred>
+bool WaitFor(Pred pred, DWORD timeoutMs = kTimeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
 // A message box of the given process with this title, or null after the timeout.
 HWND WaitMessageBox(DWORD pid, const std::wstring& title, DWORD timeoutMs = kTimeoutMs);
 std::string MessageBoxText(HWND box);

@@ -19,16 +19,6 @@ constexpr int mnuSetWarning = 107, IconTemaChange2 = 121;
 constexpr int oCommand3 = 1, oTab = 2, oOption3 = 6, oPick = 10, oLabel7 = 17, oLabel9 = 19, oLabel5 = 21,
               oText1 = 23, oSet = 25;
 
-template <typename Pred>
-bool WaitFor(Pred pred, DWORD timeoutMs = kTimeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
-}
-
 void SetText(HWND hwnd, const wchar_t* text) { SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
 
 class MonitorEndToEnd : public ::testing::Test {

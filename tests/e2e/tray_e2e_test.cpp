@@ -49,16 +49,6 @@ bool TrayIconExists(HWND main, UINT id) {
     return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
-template <typename Pred>
-bool WaitFor(Pred pred, DWORD timeoutMs = kTimeoutMs) {
-    const DWORD start = GetTickCount();
-    do {
-        if (pred()) return true;
-        Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
-    return pred();
-}
-
 // Sent, not posted: returns once the program has handled it.
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     DWORD_PTR result = 0;

@@ -32,16 +32,6 @@ void DeleteRunValue() {
     }
 }
 
-template <typename Pred>
-bool WaitFor(Pred pred, DWORD timeoutMs = kTimeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
-}
-
 class WindowEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
