@@ -82,6 +82,9 @@ std::string AutostartCommand(Win32Api& api) {
     if (n == 0 || n >= name.size() - 1) return {};
     const std::string module(name.data(), n);
     std::string path = modSND::GetShortName(api, module);
+    // A name the ANSI code page cannot spell comes back with '?' in it; only
+    // its short form (which is ASCII) could be registered.
+    if (path.empty() && module.find('?') != std::string::npos) return {};
     if (path.empty()) path = module;
     if (path.find(' ') != std::string::npos) path = '"' + path + '"';
     return path;
@@ -129,7 +132,8 @@ void Form1::auto_Click() {
     } else {
         const std::string path = AutostartCommand(api);
         if (path.empty()) {
-            platform_.MsgBox("Autostart could not be fixed: the program's own file name could not be read.",
+            platform_.MsgBox("Autostart could not be fixed: the program's own file name could not be read, or its "
+                             "folder's name cannot be written in the system's code page.",
                              kOkOnly | kExclamation, platform_.AppTitle());
             return;
         }

@@ -5,10 +5,12 @@ export WINEPREFIX="$VT_SESSION_DIR/prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINELOADER=/usr/lib/wine/wine64
+# Debian's wine64 package keeps the server off PATH.
+export WINESERVER=/usr/lib/wine/wineserver64
 VT_XVFB_PID=""
 
 vt_session_end() {
-    WINEPREFIX="$WINEPREFIX" timeout 20 wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX="$WINEPREFIX" timeout 20 "$WINESERVER" -k >/dev/null 2>&1 || true
     [ -n "$VT_XVFB_PID" ] && kill "$VT_XVFB_PID" 2>/dev/null || true
     rm -rf "$VT_SESSION_DIR"
 }
@@ -34,7 +36,7 @@ vt_start_display() {
 vt_start_wine() {
     mkdir -p "$WINEPREFIX"
     # A persistent server: each Wine process then starts in a fraction of a second.
-    wineserver -p </dev/null >/dev/null 2>&1
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
     timeout 300 "$WINELOADER" wineboot -i </dev/null >/dev/null 2>&1
     # Without a window manager, an unmanaged window hides at once instead of
     # waiting two seconds for one.

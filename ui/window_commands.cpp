@@ -18,6 +18,7 @@ void Form1::Image3_Click() { HideToTray(); }
 void Form1::Form_DblClick() { HideToTray(); }
 
 void Form1::ShowOptions() {
+    if (options) return;  // open already (a command reached us through the tray menu)
     frmOptions window(platform_, g_, *this);
     options = &window;
     try {

@@ -44,8 +44,14 @@ std::string WindowText(HWND hwnd) {
     return Narrow(text);
 }
 
+// The program's other windows, shown or hidden: a hidden main window that
+// comes back while a modal window is open must come back disabled.
 BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
-    if (IsWindowVisible(w) && IsWindowEnabled(w)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+    wchar_t name[64] = L"";
+    GetClassNameW(w, name, 64);
+    if (IsWindowEnabled(w) && std::wstring_view(name).starts_with(L"Veltrane.")) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+    }
     return TRUE;
 }
 
@@ -133,6 +139,7 @@ Win32Form::~Win32Form() { Destroy(); }
 
 void Win32Form::Destroy() {
     if (!hwnd_) return;
+    ReenableOthers();
     HWND hwnd = std::exchange(hwnd_, nullptr);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     DestroyWindow(hwnd);
@@ -182,10 +189,13 @@ std::pair<int, int> Win32Form::PageOf(const ControlDef& def) const {
 
 void Win32Form::ShowPage(int tabId) {
     const int page = TabCtrl_GetCurSel(At(tabId).hwnd);
+    HWND focus = GetFocus();
     for (auto& [id, c] : controls_) {
         const auto [tab, onPage] = PageOf(c.def);
         if (tab == tabId && c.hwnd) ShowWindow(c.hwnd, onPage == page ? SW_SHOWNA : SW_HIDE);
     }
+    // Typing must not go on into a control that was just hidden.
+    if (focus && !IsWindowVisible(focus)) ::SetFocus(At(tabId).hwnd);
 }
 
 void Win32Form::CreateControl(const ControlDef& def) {
@@ -529,7 +539,9 @@ void Win32Form::ShowModal() {
     // The other windows of the thread take no input until this one unloads.
     std::vector<HWND> disabled;
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
+    std::erase(disabled, hwnd_);
     for (HWND w : disabled) EnableWindow(w, FALSE);
+    modalDisabled_ = disabled;
     Show();
     MSG msg;
     while (hwnd_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -539,7 +551,13 @@ void Win32Form::ShowModal() {
         }
     }
     if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
-    for (HWND w : disabled) {
+    ReenableOthers();
+}
+
+// Before the modal window goes: otherwise the system would activate some
+// other program's window, as none of ours could take the activation.
+void Win32Form::ReenableOthers() {
+    for (HWND w : std::exchange(modalDisabled_, {})) {
         if (IsWindow(w)) EnableWindow(w, TRUE);
     }
 }

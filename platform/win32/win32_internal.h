@@ -113,6 +113,7 @@ private:
     POINT OffsetIn(int container) const;
     std::pair<int, int> PageOf(const ControlDef& def) const;
     void ShowPage(int tabId);
+    void ReenableOthers();
     void Destroy();
 
     Win32Platform& platform_;
@@ -132,6 +133,7 @@ private:
     std::string caption_;
     HICON icon_ = nullptr;  // owned by the platform or the module
     ControlKind lastKind_ = ControlKind::Timer;
+    std::vector<HWND> modalDisabled_;  // while this window runs modally
 };
 
 class Win32Platform final : public Platform {

@@ -92,8 +92,16 @@ void Win32Platform::DoEvents() {
 }
 
 int Win32Platform::MsgBox(std::string_view text, unsigned style, std::string_view title) {
-    // Owned by whichever of our windows is active, so that it is modal to it.
+    // Owned by whichever of our windows is active, so that it is modal to it;
+    // with none active (in the background, or hidden in the tray), by the
+    // main window, so the program's windows still wait for the answer.
     HWND owner = GetActiveWindow();
+    if (!owner) owner = FindWindowW(L"Veltrane.Form1", nullptr);
+    if (owner) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(owner, &pid);
+        if (pid != GetCurrentProcessId()) owner = nullptr;
+    }
     return MessageBoxW(owner, Widen(text).c_str(), Widen(title).c_str(), style | MB_SETFOREGROUND);
 }
 

@@ -16,8 +16,8 @@ using namespace e2e;
 constexpr int Command4 = 2, Combo1 = 8, Text1 = 9, Command2 = 15;
 constexpr int mnuSetWarning = 107, IconTemaChange2 = 121;
 // Options window ids.
-constexpr int oCommand3 = 1, oTab = 2, oOption3 = 6, oPick = 10, oLabel7 = 17, oLabel9 = 19, oLabel5 = 21,
-              oText1 = 23, oSet = 25;
+constexpr int oCommand3 = 10, oTab = 11, oOption3 = 15, oPick = 19, oLabel7 = 26, oLabel9 = 28, oLabel5 = 30,
+              oText1 = 32, oSet = 34;
 
 void SetText(HWND hwnd, const wchar_t* text) { SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
 
@@ -70,6 +70,11 @@ TEST_F(MonitorEndToEnd, EachCommandOpensTheOptionsOnTheThemeTab) {
         EXPECT_EQ(SendMessageW(Child(options, oTab), TCM_GETCURSEL, 0, 0), 0) << how;
         EXPECT_FALSE(IsWindowEnabled(main));
         EXPECT_TRUE(std::regex_match(Text(Child(options, oLabel5)), std::regex("You have \\d+ Mb free now")));
+        // Enter in the entry is no "Close".
+        PostMessageW(Child(options, oText1), WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageW(Child(options, oText1), WM_KEYUP, VK_RETURN, 0);
+        Sleep(200);
+        EXPECT_TRUE(IsWindowVisible(options));
         CloseOptions(options);
     }
 }

@@ -126,6 +126,16 @@ TEST_F(AutostartTest, RegistersTheRunningFileWhateverItsName) {
     EXPECT_EQ(AutostartCommand(platform.api), "D:\\Tools\\vt2.exe");
 }
 
+TEST_F(AutostartTest, NameTheCodePageCannotSpellIsNotRegistered) {
+    platform.api.moduleFileName = "C:\\Programs\\???\\Veltrane.exe";  // as GetModuleFileNameA spells it
+    platform.api.files.clear();
+    Start();
+    Click();
+    EXPECT_EQ(Value(), nullptr);
+    EXPECT_FALSE(g.blnAutostart);
+    EXPECT_NE(platform.boxes.back().text.find("could not be fixed"), std::string::npos);
+}
+
 TEST_F(AutostartTest, PathWithBlanksAndNoShortFormIsQuoted) {
     platform.api.moduleFileName = "C:\\My Tools\\Veltrane.exe";
     platform.api.files = {{"C:\\My Tools\\Veltrane.exe", ""}};

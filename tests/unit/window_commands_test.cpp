@@ -122,6 +122,16 @@ TEST_F(WindowCommandsTest, OptionsOpensModallyBelowTheMainWindowFromAllThreeComm
     }
 }
 
+TEST_F(WindowCommandsTest, OptionsCommandWhileTheyAreOpenOpensNoSecondWindow) {
+    int opened = 0;
+    platform.onModal = [&](fake::FakeForm&) {
+        ++opened;
+        f.MenuClick(mnuSetWarning);  // through the tray icon's menu
+    };
+    Run(&Form1::Command4_Click);
+    EXPECT_EQ(opened, 1);
+}
+
 TEST_F(WindowCommandsTest, HidingFromBehindTheOptionsWindowClosesIt) {
     bool closed = false;
     platform.onModal = [&](fake::FakeForm& options) {
