@@ -84,6 +84,9 @@ TEST_F(MonitorEndToEnd, PickedThemeIsStored) {
     HWND options = WaitOptions();
     ASSERT_NE(options, nullptr);
     PostClick(Child(options, oOption3));
+    ASSERT_TRUE(WaitFor([&] {
+        return SendMessageW(Child(options, oOption3), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }));
     PostClick(Child(options, oPick));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(options); }));
     EXPECT_EQ(GetSetting(L"Tema"), L"3");
