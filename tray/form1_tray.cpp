@@ -35,14 +35,14 @@ void Form1::AddTrayIcon() {
     nid.uCallbackMessage = tray::kCallbackMessage;
     nid.uID = t.lngTrayId;
     nid.uFlags = tray::kFlags;
-    api.Shell_NotifyIconA(kNimAdd, nid);
+    AddToShell();
     t.blnIconAdded = true;
 }
 
 void Form1::UpdateTrayTip() {
     TrayFunction& t = Tray_function();
     SetTip(t.nidTray, strBusyText + '\0');
-    platform_.Api().Shell_NotifyIconA(kNimModify, t.nidTray);
+    ModifyTrayIcon();
 }
 
 void Form1::RemoveTrayIcon() {
@@ -56,7 +56,7 @@ void Form1::ShowTrayPicture(int iconId) {
     TrayFunction& t = Tray_function();
     form_->SetIcon(platform_.IconResource(iconId));
     t.nidTray.hIcon = form_->Icon();
-    platform_.Api().Shell_NotifyIconA(kNimModify, t.nidTray);
+    ModifyTrayIcon();
 }
 
 void Form1::SetThemeIcon() {

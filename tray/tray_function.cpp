@@ -63,9 +63,7 @@ void LeftClick(TrayFunction& t) {
 intptr_t TrayWndProc(uintptr_t hWnd, uint32_t uMsg, uintptr_t wParam, intptr_t lParam) {
     TrayFunction& t = Tray_function();
     Win32Api& api = t.platform->Api();
-    if (t.lngTaskbarCreated != 0 && uMsg == t.lngTaskbarCreated && t.blnIconAdded) {
-        api.Shell_NotifyIconA(win32c::kNimAdd, t.nidTray);
-    }
+    if (t.lngTaskbarCreated != 0 && uMsg == t.lngTaskbarCreated && t.blnIconAdded) AddToShell();
     // The icon's notifications are known by wParam alone; the message number
     // is not looked at.
     if (wParam == t.lngTrayId) {
@@ -83,6 +81,32 @@ intptr_t TrayWndProc(uintptr_t hWnd, uint32_t uMsg, uintptr_t wParam, intptr_t l
         }
     }
     return api.CallWindowProcA(t.lngOldWndProc, hWnd, uMsg, wParam, lParam);
+}
+
+void AddToShell() {
+    TrayFunction& t = Tray_function();
+    if (t.platform->Api().Shell_NotifyIconA(win32c::kNimAdd, t.nidTray)) t.nidShown = t.nidTray;
+}
+
+void ModifyTrayIcon() {
+    using namespace win32c;
+    TrayFunction& t = Tray_function();
+    const NotifyIconData& want = t.nidTray;
+    const NotifyIconData& shown = t.nidShown;
+    NotifyIconData change = want;
+    change.uFlags = 0;
+    if ((want.uFlags & kNifMessage) && want.uCallbackMessage != shown.uCallbackMessage) change.uFlags |= kNifMessage;
+    if ((want.uFlags & kNifIcon) && want.hIcon != shown.hIcon) change.uFlags |= kNifIcon;
+    if ((want.uFlags & kNifTip) && std::memcmp(want.szTip, shown.szTip, sizeof want.szTip) != 0) {
+        change.uFlags |= kNifTip;
+    }
+    if (change.uFlags == 0) return;
+    // A refused modify (the shell has lost the icon) leaves the record to be
+    // handed over whole when the shell asks for its icons again.
+    if (!t.platform->Api().Shell_NotifyIconA(kNimModify, change)) return;
+    if (change.uFlags & kNifMessage) t.nidShown.uCallbackMessage = want.uCallbackMessage;
+    if (change.uFlags & kNifIcon) t.nidShown.hIcon = want.hIcon;
+    if (change.uFlags & kNifTip) std::memcpy(t.nidShown.szTip, want.szTip, sizeof want.szTip);
 }
 
 void DeleteTrayIcon() {

@@ -40,6 +40,9 @@ struct TrayFunction {
     // (Explorer restarted): every icon in it is gone and must be added again.
     uint32_t lngTaskbarCreated = 0;
     bool blnIconAdded = false;  // NIM_ADD was sent and no NIM_DELETE since
+    // What the shell was last handed successfully (add or modify): refreshes
+    // pass on only the fields that differ from it.
+    NotifyIconData nidShown;
 
     Form1* form1 = nullptr;
     Platform* platform = nullptr;
@@ -65,6 +68,14 @@ std::array<uint8_t, 88> AnsiRecord(const NotifyIconData& nid);
 // The main window's procedure while the icon exists: acts on the icon's
 // notifications and passes every message on to the previous procedure.
 intptr_t TrayWndProc(uintptr_t hWnd, uint32_t uMsg, uintptr_t wParam, intptr_t lParam);
+
+// Hands the shell the fields of nidTray that differ from what it shows, and
+// nothing at all when none does: under Wine a modify that carries the icon
+// costs the shell milliseconds whether or not the icon changed, and the
+// figures are refreshed every second.
+void ModifyTrayIcon();
+// NIM_ADD of the whole record.
+void AddToShell();
 
 // Sends NIM_DELETE if the icon is there: Exit, and the reports that end the
 // program, so that no dead icon stays behind in the notification area.

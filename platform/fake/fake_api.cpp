@@ -27,10 +27,16 @@ bool FakeApi::Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) {
             if (trayIcons.count(key)) return false;
             trayIcons[key] = data;
             return true;
-        case kNimModify:
-            if (!trayIcons.count(key)) return false;
-            trayIcons[key] = data;
+        case kNimModify: {
+            // As the shell does: only the fields the flags name change.
+            const auto it = trayIcons.find(key);
+            if (it == trayIcons.end()) return false;
+            NotifyIconData& icon = it->second;
+            if (data.uFlags & kNifMessage) icon.uCallbackMessage = data.uCallbackMessage;
+            if (data.uFlags & kNifIcon) icon.hIcon = data.hIcon;
+            if (data.uFlags & kNifTip) std::memcpy(icon.szTip, data.szTip, sizeof icon.szTip);
             return true;
+        }
         case kNimDelete:
             return trayIcons.erase(key) > 0;
         default:

@@ -264,6 +264,52 @@ TEST_F(TrayTest, NewNotificationAreaGetsTheIconBackWithTheCurrentRecord) {
     EXPECT_EQ(platform.api.passedOn.back().msg, created);
 }
 
+TEST_F(TrayTest, RefreshesHandTheShellOnlyWhatChanged) {
+    Store("tema", "1");
+    Start();
+    const size_t sent = platform.api.notifications.size();
+    const NotifyIconData before = *Shown();
+
+    // Same figures: the shell hears nothing, the record keeps all its flags.
+    Run(&Form1::Command1_Click);
+    Run(&Form1::Timer4_Timer);
+    EXPECT_EQ(platform.api.notifications.size(), sent);
+    EXPECT_EQ(Tray_function().nidTray.uFlags, 7u);
+
+    // A new busy share in the same band of ten: the tip alone.
+    platform.api.memory = {0, 1000ull << 20, 240ull << 20};
+    Run(&Form1::Command1_Click);
+    ASSERT_EQ(platform.api.notifications.size(), sent + 1);
+    EXPECT_EQ(platform.api.notifications.back().second.uFlags, kNifTip);
+    EXPECT_EQ(Tip(*Shown()), Padded(std::string("Busy= 76 %") + '\0'));
+    EXPECT_EQ(Shown()->hIcon, before.hIcon);
+
+    // Another band: tip, then picture, each once.
+    platform.api.memory = {0, 1000ull << 20, 500ull << 20};
+    Run(&Form1::Command1_Click);
+    ASSERT_EQ(platform.api.notifications.size(), sent + 3);
+    EXPECT_EQ(platform.api.notifications[sent + 1].second.uFlags, kNifTip);
+    EXPECT_EQ(platform.api.notifications[sent + 2].second.uFlags, kNifIcon);
+    EXPECT_EQ(Shown()->hIcon, Icon(108));
+    EXPECT_EQ(Shown()->uCallbackMessage, 1039u);
+
+    // A modify the shell refuses is handed over again on the next refresh,
+    // and the shell's new notification area gets the whole record.
+    platform.api.shellRefuses = true;
+    platform.api.memory = {0, 1000ull << 20, 510ull << 20};
+    Run(&Form1::Command1_Click);
+    platform.api.shellRefuses = false;
+    const size_t refused = platform.api.notifications.size();
+    Run(&Form1::Command1_Click);
+    ASSERT_EQ(platform.api.notifications.size(), refused + 1);
+    EXPECT_EQ(Tip(*Shown()), Padded(std::string("Busy= 49.1 %") + '\0'));
+    platform.api.trayIcons.clear();
+    Deliver(platform.api.RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_EQ(platform.api.notifications.back().first, kNimAdd);
+    EXPECT_EQ(platform.api.notifications.back().second.uFlags, 7u);
+    EXPECT_EQ(Tip(*Shown()), Padded(std::string("Busy= 49.1 %") + '\0'));
+}
+
 TEST_F(TrayTest, RemoveTrayIconUnhooksAndDeletes) {
     Start();
     f.RemoveTrayIcon();
