@@ -30,8 +30,8 @@ using namespace vt;
     std::abort();
 }
 
-#define CHECK(cond, rule, text) \
-    do {                        \
+#define CHECK(cond, rule, text)        \
+    do {                               \
         if (!(cond)) Fail(rule, text); \
     } while (0)
 
