@@ -1,5 +1,7 @@
 // The "Check every" row: the figures refresh by themselves every N seconds,
 // minutes or hours, counted in one-second ticks.
+#include <optional>
+
 #include "platform/convert.h"
 #include "ui/form1.h"
 
@@ -13,6 +15,20 @@ constexpr Color kStopped = kRed;
 }  // namespace
 
 void Form1::Command2_Click() {
+    // A refused entry (a number out of bounds, no number, an unknown unit)
+    // puts back the period that ran before it, counter included, so that the
+    // green fields never stand over a stopped timer.
+    struct Period {
+        bool running;
+        int32_t sec, min, hour, count, target;
+    };
+    std::optional<Period> before;
+    auto refuse = [&] {
+        if (!before) return;
+        lngCheckSec = before->sec, lngCheckMin = before->min, lngCheckHour = before->hour;
+        lngTickCount = before->count, lngTickTarget = before->target;
+        form_->SetEnabled(Timer1, before->running);
+    };
     try {
         if (form_->Caption(Combo1) != "Off") {
             if (form_->Enabled(Timer1)) {
@@ -20,8 +36,11 @@ void Form1::Command2_Click() {
                                      "No time?") != kYes) {
                     return;
                 }
-                form_->SetEnabled(Timer1, false);
             }
+            // Taken after the answer: ticks counted while the question was open stay counted.
+            before = Period{form_->Enabled(Timer1), lngCheckSec, lngCheckMin, lngCheckHour, lngTickCount,
+                            lngTickTarget};
+            form_->SetEnabled(Timer1, false);
             Command1_Click();
             form_->SetCaption(Text1, Trim(form_->Caption(Text1)));
             lngTickTarget = lngCheckSec = lngCheckMin = lngCheckHour = lngTickCount = 0;
@@ -30,11 +49,13 @@ void Form1::Command2_Click() {
             lngCheckMin = CLng(amount);
             lngCheckHour = CLng(amount);
             if (lngCheckSec == 0 || lngCheckMin == 0 || lngCheckHour == 0) {
+                refuse();
                 if (g_.blnSound) snd.PlayErrorPair(modSND::kErrorZero);
                 platform_.MsgBox("Value can not be 0", kOkOnly | kExclamation, "Wrong value");
                 return;
             }
             if (lngCheckSec > 60 || lngCheckMin > 60 || lngCheckHour > 60) {
+                refuse();
                 if (g_.blnSound) snd.PlayErrorPair(modSND::kErrorTooBig);
                 platform_.MsgBox("Value must be lower then 61", kOkOnly | kExclamation, "Bad value");
                 return;
@@ -51,12 +72,14 @@ void Form1::Command2_Click() {
         } else if (unit == "hour") {
             lngTickTarget = MulLong(lngCheckHour, 3600);
         } else {
-            return;  // not one of the four units: nothing more
+            refuse();  // not one of the four units: nothing more
+            return;
         }
         form_->SetEnabled(Timer1, running);
         form_->SetBackColor(Text1, running ? kRunning : kStopped);
         form_->SetBackColor(Combo1, running ? kRunning : kStopped);
     } catch (const RuntimeError&) {
+        refuse();
         if (g_.blnSound) snd.PlayErrorPair(modSND::kErrorNotNumber);
         platform_.MsgBox("Value no good", kOkOnly | kExclamation, "Bad value");
     }

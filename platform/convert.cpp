@@ -4,6 +4,8 @@
 #include <cfenv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "platform/errors.h"
@@ -22,6 +24,13 @@ std::string FormatGeneral(double value, int digits) {
     if (value == 0) return "0";  // also -0
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+    // Rounded to its digits, a value at the very top of the double range comes
+    // out above it (1.79769313486232E+308), where no reader takes it back:
+    // such a text is written one step lower in its last digit instead.
+    if (std::isinf(std::strtod(buffer, nullptr))) {
+        char* last = std::strchr(buffer, 'e');
+        if (last && last > buffer && last[-1] > '0' && last[-1] <= '9') --last[-1];
+    }
     std::string out;
     for (const char* p = buffer; *p; ++p) {
         if (*p == '.') {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: the native unit tests (AddressSanitizer + UndefinedBehaviorSanitizer)
-# against the fake platform, the 32-bit build (compile and link), and under
+# against the fake platform, the 32-bit build (compile and link), a bounded
+# libFuzzer run over the number conversions, and under
 # wine64 on a private X display the real backend's tests and the end-to-end
 # tests of Veltrane.exe.
 set -euo pipefail
@@ -17,6 +18,22 @@ cmake --build build/x86 -j "$jobs" --target Veltrane
 
 echo "== native unit tests"
 ctest --test-dir build/native --output-on-failure --timeout 60
+
+echo "== conversion fuzzing, 60 s over a copy of the seed corpus"
+cmake -S tests/fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build/fuzz -j "$jobs"
+fuzz_corpus=$(mktemp -d)
+cp tests/fuzz/corpus/* "$fuzz_corpus"/
+fuzz_status=0
+build/fuzz/convert_fuzz -max_total_time=60 -timeout=10 -rss_limit_mb=2048 -artifact_prefix=build/fuzz/ \
+    "$fuzz_corpus" >build/fuzz/fuzz.log 2>&1 || fuzz_status=$?
+rm -rf "$fuzz_corpus"
+if ((fuzz_status)); then
+    tail -n 60 build/fuzz/fuzz.log
+    echo "conversion fuzzing failed; the input is in build/fuzz/ (crash-*)"
+    exit 1
+fi
+grep -E '^Done [0-9]+ runs' build/fuzz/fuzz.log || true
 
 echo "== Wine: backend and end-to-end tests"
 source tools/wine_session.sh

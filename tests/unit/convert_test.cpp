@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/errors.h"
 
 namespace vt {
@@ -80,6 +82,15 @@ TEST(Convert, GeneralNumberFormat) {
     EXPECT_EQ(StrDouble(123456789012345.0), "123456789012345");
     EXPECT_EQ(StrDouble(1e15), "1E+15");
     EXPECT_EQ(StrLong(-120), "-120");
+}
+
+TEST(Convert, TopOfTheDoubleRangeIsWrittenSoItReadsBack) {
+    const double top = std::numeric_limits<double>::max();
+    EXPECT_EQ(StrDouble(top), "1.79769313486231E+308");  // not ...232, which lies beyond the range
+    EXPECT_EQ(StrDouble(-top), "-1.79769313486231E+308");
+    EXPECT_TRUE(IsNumeric(StrDouble(top)));
+    EXPECT_EQ(StrDouble(1.79769313486231e308), "1.79769313486231E+308");
+    EXPECT_EQ(StrSingle(std::numeric_limits<float>::max()), "3.402823E+38");
 }
 
 TEST(Convert, LocaleSeparatorWrittenAndReadBack) {

@@ -130,11 +130,15 @@ TEST_F(MonitorTest, RunningPeriodQuestion) {
     EXPECT_TRUE(F().Enabled(Timer1));
 
     platform.answers = {kYes};
-    Set("0", "sec");  // Yes, then a failed check: stopped, but still green
-    EXPECT_FALSE(F().Enabled(Timer1));
+    Set("0", "sec");  // Yes, then a refused number: the running period goes on as it was
+    EXPECT_TRUE(F().Enabled(Timer1));
+    EXPECT_EQ(f.lngTickTarget, 60);
+    EXPECT_EQ(f.lngTickCount, 17);
     EXPECT_EQ(F().BackColor(Text1), kGreen);
 
+    platform.answers = {kYes};
     Set("3", "sec");
+    EXPECT_EQ(f.lngTickTarget, 3);
     const size_t boxes = platform.boxes.size();
     const int updates = platform.api.samples;
     Set("3", "Off");  // no question, no Update

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <map>
 
+#include "platform/convert.h"
+#include "platform/errors.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/win32_platform.h"
 #include "sound/mod_snd.h"
@@ -49,6 +51,84 @@ TEST(Win32Backend, SettingOfAnotherRegistryTypeReadsAsEmptyText) {
     RegCloseKey(key);
     EXPECT_EQ(p->GetSetting("Veltrane.TypeTest", "Startup", "Left", "0"), "");
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Veltrane.TypeTest");
+}
+
+// What each kind of registry value gives a reader of the settings store, and
+// what the start-up makes of it as "Left": the text, then its number or the
+// error its report shows. Only text values are text; nothing is changed.
+TEST(Win32Backend, SettingsOfEveryRegistryTypeAndShape) {
+    auto p = CreateWin32Platform();
+    const wchar_t* subKey = L"Software\\Veltrane.BadTypeTest\\Startup";
+    auto bytesOf = [](std::wstring_view text) {
+        return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    };
+    const std::wstring longDigits(70000, L'7');
+    const std::wstring longPadded = std::wstring(70000, L' ') + L"7";
+    const DWORD five = 5;
+    const uint64_t six = 6;
+    const struct {
+        const char* what;
+        DWORD type;
+        std::string data;  // the raw bytes stored
+        std::string text;  // what GetSetting returns
+        int error;         // what CLng of it raises, 0 when it converts
+        int32_t value;
+    } cases[] = {
+        {"REG_DWORD", REG_DWORD, std::string(reinterpret_cast<const char*>(&five), 4), "", 13, 0},
+        {"REG_QWORD", REG_QWORD, std::string(reinterpret_cast<const char*>(&six), 8), "", 13, 0},
+        {"REG_BINARY", REG_BINARY, std::string("5\0", 2), "", 13, 0},
+        {"REG_NONE", REG_NONE, "", "", 13, 0},
+        {"REG_MULTI_SZ", REG_MULTI_SZ, bytesOf(std::wstring_view(L"5\0\0", 3)), "", 13, 0},
+        {"REG_EXPAND_SZ", REG_EXPAND_SZ, bytesOf(std::wstring_view(L"7\0", 2)), "7", 0, 7},
+        {"REG_EXPAND_SZ unexpanded", REG_EXPAND_SZ, bytesOf(std::wstring_view(L"%SystemRoot%\0", 13)),
+         "%SystemRoot%", 13, 0},
+        {"zero-length REG_SZ", REG_SZ, "", "", 13, 0},
+        {"REG_SZ without its NUL", REG_SZ, bytesOf(L"12"), "12", 0, 12},
+        {"REG_SZ of an odd length", REG_SZ, bytesOf(L"12") + "x", "12", 0, 12},
+        {"REG_SZ with a NUL inside", REG_SZ, bytesOf(std::wstring_view(L"5\0" L"9\0", 4)), "5", 0, 5},
+        {"REG_SZ negative", REG_SZ, bytesOf(std::wstring_view(L"-120\0", 5)), "-120", 0, -120},
+        {"REG_SZ full-width digit", REG_SZ, bytesOf(std::wstring_view(L"\xFF15\0", 2)), "\xEF\xBC\x95", 13, 0},
+        {"REG_SZ of 70000 digits", REG_SZ, bytesOf(longDigits), std::string(70000, '7'), 13, 0},
+        {"REG_SZ of 70000 blanks and a 7", REG_SZ, bytesOf(longPadded), std::string(70000, ' ') + "7", 0, 7},
+    };
+    for (const auto& c : cases) {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, subKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(key, L"Left", 0, c.type, reinterpret_cast<const BYTE*>(c.data.data()),
+                                 static_cast<DWORD>(c.data.size())),
+                  ERROR_SUCCESS)
+            << c.what;
+        RegCloseKey(key);
+        auto stored = [&] {
+            std::pair<DWORD, std::string> out{};
+            DWORD size = 0;
+            HKEY read;
+            if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey, 0, KEY_QUERY_VALUE, &read) != ERROR_SUCCESS) return out;
+            RegQueryValueExW(read, L"Left", nullptr, &out.first, nullptr, &size);
+            out.second.resize(size);
+            RegQueryValueExW(read, L"Left", nullptr, &out.first, reinterpret_cast<BYTE*>(out.second.data()), &size);
+            RegCloseKey(read);
+            return out;
+        };
+        const auto before = stored();
+        EXPECT_EQ(before.first, c.type) << c.what;
+
+        const std::string text = p->GetSetting("Veltrane.BadTypeTest", "Startup", "Left", "0");
+        EXPECT_EQ(text.size(), c.text.size()) << c.what;
+        EXPECT_TRUE(text == c.text) << c.what;
+        int error = 0;
+        int32_t value = 0;
+        try {
+            value = CLng(text);
+        } catch (const RuntimeError& e) {
+            error = e.number();
+        }
+        EXPECT_EQ(error, c.error) << c.what;
+        EXPECT_EQ(value, c.value) << c.what;
+        EXPECT_TRUE(stored() == before) << c.what;  // reading changed nothing
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Veltrane.BadTypeTest");
 }
 
 TEST(Win32Backend, MainWindowControlsAreRealWindowsWithReadableCaptions) {
