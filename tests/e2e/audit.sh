@@ -8,17 +8,30 @@
 #
 # The registry is dumped live by reg_dump.exe through the registry calls:
 # wineserver writes its .reg files lazily, so those cannot be compared.
-# What Wine itself changes whatever program runs was found by running the
-# same snapshots around audit_session prepare (its own window and message
-# box) instead of the session, and is left out on both sides:
-#   HKCU\Software\Wine\...                 Wine's own settings and the system
-#                                          parameters it keeps per session
-#   HKLM\...\Control\ServiceCurrent        counts every service Wine starts
-#   HKLM\...\Control\Video\...             the display driver's registration
+# What Wine itself changes whatever program runs was found by taking the
+# same snapshots around audit_session prepare alone (a window and a message
+# box of its own) and around nothing at all; it is left out on both sides:
+#   HKCU\Software\Wine\...             Wine's own settings: the system
+#                                      parameters it keeps per session, the
+#                                      sound driver it probed
+#   HKLM\...\Control\ServiceCurrent    counts every service Wine starts
+#   HKLM\...\Control\Video\...         a display entry for each start of
+#                                      Wine's desktop process, which ends a
+#                                      while after the last window
+#   HKLM\...\Control\DeviceClasses\... the X server's input devices, linked
+#                                      and unlinked with that process
+#   HKLM\...\Windows NT\CurrentVersion\NetworkCards\...
+#                                      the network adapters, listed by Wine's
+#                                      network driver each time its service
+#                                      starts (services end with the last
+#                                      program and start with the next one)
 # and of the files:
 #   the prefix's user.reg, system.reg and userdef.reg, the temporary files
 #   wineserver saves them through, and the prefix folder's own time stamps,
 #   which those saves touch.
+# The first use of the display and of the sound in a fresh prefix writes
+# more (HKLM\...\MMDevices among it); audit_session prepare does both
+# before the first snapshot.
 set -euo pipefail
 exe=$1 session=$2 probe=$3 dump=$4
 wine=${WINELOADER:-/usr/lib/wine/wine64}
@@ -41,7 +54,7 @@ files() {
            -o -path "$WINEPREFIX/reg*.tmp" \) -prune -o \
         ! -path "$WINEPREFIX" -printf '%p %y %s %T@ %C@\n' | LC_ALL=C sort
 }
-wine_noise='^[KV] HKEY_CURRENT_USER\\Software\\Wine(\\| |$)|\\Control\\ServiceCurrent |\\Control\\Video(\\| |$)'
+wine_noise='^[KV] HKEY_CURRENT_USER\\Software\\Wine(\\| |$)|^[KV] HKEY_LOCAL_MACHINE\\System\\(CurrentControlSet|ControlSet[0-9]+)\\Control\\(ServiceCurrent |Video(\\| |$)|DeviceClasses(\\| |$))|^[KV] HKEY_LOCAL_MACHINE\\Software\\(Wow6432Node\\)?Microsoft\\Windows NT\\CurrentVersion\\NetworkCards(\\| |$)'
 registry() {
     "$wine" "$dump" </dev/null | tr -d '\r' | grep -Ev "$wine_noise" | LC_ALL=C sort
 }

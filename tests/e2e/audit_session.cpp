@@ -353,12 +353,55 @@ void Options(Session& s) {
     CHECK(s.WaitGone(options));
     CHECK(WaitFor([&] { return IsWindowEnabled(main) != FALSE; }, 5000));
 
+    Step("a warning that fires while the window is hidden: it comes back, the alarm loops, a click ends it");
+    options = s.OpenOptions(0);
+    CHECK(options != nullptr);
+    if (!options) return;
+    tab = Child(options, oTab);
+    PostMessageW(tab, WM_KEYDOWN, VK_RIGHT, 0);
+    CHECK(WaitFor([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == 1; }, 5000));
+    SetText(Child(options, oText1), std::to_wstring(freeMb - 150).c_str());
+    PostClick(Child(options, oSet));
+    s.Answer(L"Message 1/2", "Warningsound");
+    s.Answer(L"Message 2/2", "Now the checking will begin.");
+    PostClick(Child(options, oClose));
+    CHECK(s.WaitGone(options));
+    PostClick(Child(main, Command3));
+    CHECK(s.WaitVisible(false));
+    {
+        // Free memory falls well below the threshold: a few hundred MB, touched.
+        const size_t bytes = 600u << 20;
+        auto* block = static_cast<char*>(VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        CHECK(block != nullptr);
+        if (block) {
+            for (size_t i = 0; i < bytes; i += 4096) block[i] = 1;
+            CHECK(WaitFor([&] { return s.Visible(); }, 15000));  // the monitor looks every 5 s
+            s.NoBox();                                           // sound on: the alarm is a sound, not a box
+            PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 60));
+            PostMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(5, 60));
+            s.Answer(L"RAM Mb Warning Finished", "The RAM Mb have been reached");
+            VirtualFree(block, 0, MEM_RELEASE);
+        }
+    }
+    CHECK(s.Responsive());
+
     Step("options closed by its own close box, and by hiding the main window");
     options = s.OpenOptions(0);
     CHECK(options != nullptr);
     if (!options) return;
     PostMessageW(options, WM_CLOSE, 0, 0);
     CHECK(s.WaitGone(options));
+    CHECK(WaitFor([&] { return IsWindowEnabled(main) != FALSE; }, 5000));
+    // Once hidden, any close of the main window hides it again, and takes
+    // the options window with it.
+    options = s.OpenOptions(2);
+    CHECK(options != nullptr);
+    if (!options) return;
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    CHECK(s.WaitGone(options));
+    CHECK(s.WaitVisible(false));
+    s.Tray(WM_LBUTTONDOWN);
+    CHECK(s.WaitVisible(true));
     CHECK(WaitFor([&] { return IsWindowEnabled(main) != FALSE; }, 5000));
     s.NoBox();
 }
