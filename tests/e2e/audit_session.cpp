@@ -451,6 +451,19 @@ int Run() {
     }
     CHECK(WaitFor([&] { return TrayIconExists(s.Main(), s.Id()); }));
     CHECK(!Contains(ChildText(s.Main(), Label1), "Not Updated"));
+    {
+        Step("a second copy says so and ends; the first goes on");
+        Program second;
+        HWND box = WaitMessageBox(second.Pid(), L"Veltrane");
+        CHECK(box != nullptr);
+        if (box) {
+            CHECK(MessageBoxText(box) == "The program is already in use.");
+            AnswerMessageBox(box, IDOK);
+        }
+        CHECK(second.WaitExit());
+        CHECK(s.Visible());
+        CHECK(TrayIconExists(s.Main(), s.Id()));
+    }
     Buttons(s);
     CheckRow(s);
     HideAndBack(s);
