@@ -1,5 +1,7 @@
 #include "tests/e2e/driver.h"
 
+#include <shellapi.h>
+
 #include <vector>
 
 namespace e2e {
@@ -116,6 +118,18 @@ std::string MessageBoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }
 void AnswerMessageBox(HWND box, int buttonId) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+}
+
+UINT TrayId(HWND main) {
+    return static_cast<UINT>(static_cast<uintptr_t>(GetWindowLongPtrW(main, GWLP_HINSTANCE)));
+}
+
+bool TrayIconExists(HWND main, UINT id) {
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    nid.hWnd = main;
+    nid.uID = id;
+    return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
 void ClearSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Veltrane"); }

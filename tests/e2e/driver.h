@@ -62,6 +62,15 @@ HWND WaitMessageBox(DWORD pid, const std::wstring& title, DWORD timeoutMs = kTim
 std::string MessageBoxText(HWND box);
 void AnswerMessageBox(HWND box, int buttonId);
 
+// The tray icon: its callback message and its id, the low 32 bits of the
+// program's instance handle.
+constexpr UINT kTrayCallback = 1039;
+UINT TrayId(HWND main);
+// Asked of the shell itself: NIM_MODIFY with no flags changes nothing and
+// succeeds only for an icon that exists under that window and id, whichever
+// process asks.
+bool TrayIconExists(HWND main, UINT id);
+
 // The program's settings under HKEY_CURRENT_USER\Software\Veltrane\Startup.
 void ClearSettings();
 void SetSetting(const std::wstring& name, const std::wstring& value);

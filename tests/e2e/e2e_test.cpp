@@ -11,8 +11,8 @@ namespace {
 using namespace e2e;
 
 // Control ids of the main window, as the program numbers its children.
-constexpr int Command5 = 1, Command1 = 16, Label4 = 21, Label1 = 23;
-constexpr int mnuSoff = 106;  // menu item ids as the program numbers them
+constexpr int Command5 = 1, Command3 = 3, Command1 = 16, Label4 = 21, Label1 = 23;
+constexpr int stupid = 102, mnuSoff = 106, goner = 110;  // menu item ids as the program numbers them
 
 class EndToEnd : public ::testing::Test {
 protected:
@@ -95,6 +95,45 @@ TEST_F(EndToEnd, PositionSurvivesARestart) {
     const RECT r = WindowRect(main);
     EXPECT_EQ(r.left, 120);
     EXPECT_EQ(r.top, 80);
+}
+
+// A position on no monitor (one that has since gone) opens on the primary
+// work area; one partly off the screen stays where it was. Starting, hiding
+// and showing write nothing: only the close stores the position.
+TEST_F(EndToEnd, PositionOffEveryMonitorOpensOnTheWorkAreaAndIsStoredOnlyAtTheClose) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const struct {
+        const wchar_t* left;
+        const wchar_t* top;
+        LONG wantLeft, wantTop;
+    } cases[] = {
+        {L"20000", L"-20000", work.left, work.top},
+        {L"-30000", L"15000", work.left, work.top},
+        {L"-120", L"30", -120, 30},
+    };
+    for (const auto& c : cases) {
+        ClearSettings();
+        SetSetting(L"sound", L"0");
+        SetSetting(L"Left", c.left);
+        SetSetting(L"top", c.top);
+        Program program;
+        HWND main = program.WaitMainWindow();
+        ASSERT_NE(main, nullptr);
+        const RECT r = WindowRect(main);
+        EXPECT_EQ(r.left, c.wantLeft) << c.left;
+        EXPECT_EQ(r.top, c.wantTop) << c.top;
+        PostClick(Child(main, Command3));  // Hide
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }));
+        PostMessageW(main, WM_COMMAND, stupid, 0);
+        ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
+        EXPECT_EQ(GetSetting(L"Left"), c.left);
+        EXPECT_EQ(GetSetting(L"Top"), c.top);
+        PostMessageW(main, WM_COMMAND, goner, 0);
+        ASSERT_TRUE(program.WaitExit());
+        EXPECT_EQ(GetSetting(L"Left"), std::to_wstring(c.wantLeft));
+        EXPECT_EQ(GetSetting(L"Top"), std::to_wstring(c.wantTop));
+    }
 }
 
 TEST_F(EndToEnd, StoredLeftThatIsNoNumberStopsTheStart) {

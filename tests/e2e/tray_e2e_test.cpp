@@ -15,15 +15,12 @@
 
 #include <cstdio>
 
-#include <cstdio>
-
 #include "tests/e2e/driver.h"
 
 namespace {
 
 using namespace e2e;
 
-constexpr UINT kTrayCallback = 1039;
 constexpr int Command1 = 16;
 constexpr int kGoner = 110;  // menu id of "Exit"
 
@@ -35,19 +32,6 @@ protected:
     }
     void TearDown() override { ClearSettings(); }
 };
-
-// The icon id the program chose: the low 32 bits of its instance handle.
-UINT TrayId(HWND main) {
-    return static_cast<UINT>(static_cast<uintptr_t>(GetWindowLongPtrW(main, GWLP_HINSTANCE)));
-}
-
-bool TrayIconExists(HWND main, UINT id) {
-    NOTIFYICONDATAW nid{};
-    nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
-    nid.hWnd = main;
-    nid.uID = id;
-    return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
-}
 
 // Sent, not posted: returns once the program has handled it.
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -137,6 +121,43 @@ TEST_F(TrayEndToEnd, SecondCopyIsRefusedAndEnds) {
     // The first copy goes on, its icon in place.
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_TRUE(TrayIconExists(main, TrayId(main)));
+}
+
+// When the shell makes its notification area anew it forgets every icon and
+// broadcasts "TaskbarCreated"; the program puts its icon back, hidden or not.
+TEST_F(TrayEndToEnd, IconComesBackWhenTheShellsTaskbarIsMadeAnew) {
+    Program program;
+    HWND main = program.WaitMainWindow();
+    ASSERT_NE(main, nullptr);
+    const UINT id = TrayId(main);
+    ASSERT_TRUE(WaitFor([&] { return TrayIconExists(main, id); }));
+    const UINT created = RegisterWindowMessageW(L"TaskbarCreated");
+    ASSERT_NE(created, 0u);
+    auto forgetAndBroadcast = [&] {
+        NOTIFYICONDATAW nid{};
+        nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
+        nid.hWnd = main;
+        nid.uID = id;
+        ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &nid));
+        ASSERT_FALSE(TrayIconExists(main, id));
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(HWND_BROADCAST, created, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    };
+    forgetAndBroadcast();
+    EXPECT_TRUE(WaitFor([&] { return TrayIconExists(main, id); }, 5000));
+    EXPECT_TRUE(IsWindowVisible(main));
+
+    ShowWindow(main, SW_HIDE);
+    forgetAndBroadcast();
+    EXPECT_TRUE(WaitFor([&] { return TrayIconExists(main, id); }, 5000));
+    EXPECT_FALSE(IsWindowVisible(main));
+    // The icon that came back is the program's: its click still works.
+    PostMessageW(main, kTrayCallback, id, WM_LBUTTONDOWN);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
+
+    PostMessageW(main, WM_COMMAND, kGoner, 0);
+    ASSERT_TRUE(program.WaitExit());
+    EXPECT_FALSE(TrayIconExists(main, id));
 }
 
 // Thousands of Updates and clicks on the icon, each setting the tip and the

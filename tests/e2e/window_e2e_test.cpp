@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <vector>
 
 #include "tests/e2e/driver.h"
+
+#include <sddl.h>
 
 namespace {
 
@@ -148,6 +151,81 @@ TEST_F(WindowEndToEnd, AutostartIsWrittenAndRemovedWithTheCaptionFollowing) {
     Answer(box);
     EXPECT_EQ(RunValue(), L"<absent>");
     EXPECT_TRUE(WaitFor([&] { return CaptionOf(FileMenu(), 8) == "Make Autostart"; }, 5000));
+}
+
+// Wine checks a key's access list: with one that denies setting values the
+// machine-wide Run key refuses the write and the delete, as it does for a
+// user without administrator rights on Windows. Restored when it goes.
+class RunKeyRefusingWrites {
+public:
+    RunKeyRefusingWrites() {
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, READ_CONTROL | WRITE_DAC, &key_) != ERROR_SUCCESS) return;
+        DWORD size = 0;
+        RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+        old_.resize(size);
+        if (RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, old_.data(), &size) != ERROR_SUCCESS) return;
+        PSECURITY_DESCRIPTOR deny = nullptr;
+        // Everyone: no KEY_SET_VALUE (2) nor KEY_CREATE_SUB_KEY (4); all else allowed.
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &deny,
+                                                             nullptr);
+        active_ = RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, deny) == ERROR_SUCCESS;
+        LocalFree(deny);
+    }
+    ~RunKeyRefusingWrites() {
+        if (active_) RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, old_.data());
+        if (key_) RegCloseKey(key_);
+    }
+    // The refusal holds for this process too.
+    bool Refuses() const {
+        if (!active_) return false;
+        HKEY key;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegCloseKey(key);
+            return false;
+        }
+        return true;
+    }
+
+private:
+    HKEY key_ = nullptr;
+    std::vector<char> old_;
+    bool active_ = false;
+};
+
+TEST_F(WindowEndToEnd, RefusedRunKeyIsReportedAndTheCaptionStays) {
+    {
+        RunKeyRefusingWrites refusing;
+        ASSERT_TRUE(refusing.Refuses());
+        PostMenu(main, autoItem);
+        HWND box = WaitMessageBox(program.Pid(), L"Veltrane");
+        ASSERT_NE(box, nullptr);
+        const std::string text = MessageBoxText(box);
+        EXPECT_EQ(text.rfind("Autostart could not be fixed:", 0), 0u) << text;
+        EXPECT_NE(text.find("Administrator rights"), std::string::npos) << text;
+        Answer(box);
+        EXPECT_EQ(RunValue(), L"<absent>");
+        EXPECT_EQ(CaptionOf(FileMenu(), 8), "Make Autostart");
+    }
+    // Allowed again: the next click writes it; refused once more, the delete
+    // is reported and the value stays.
+    PostMenu(main, autoItem);
+    HWND box = WaitMessageBox(program.Pid(), L"Veltrane");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "Autostart fixed!");
+    Answer(box);
+    ASSERT_NE(RunValue(), L"<absent>");
+    {
+        RunKeyRefusingWrites refusing;
+        ASSERT_TRUE(refusing.Refuses());
+        PostMenu(main, autoItem);
+        box = WaitMessageBox(program.Pid(), L"Veltrane");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(MessageBoxText(box).rfind("Autostart could not be removed:", 0), 0u) << MessageBoxText(box);
+        Answer(box);
+        EXPECT_NE(RunValue(), L"<absent>");
+        EXPECT_EQ(CaptionOf(FileMenu(), 8), "Remove Autostart");
+    }
+    EXPECT_FALSE(program.WaitExit(0));
 }
 
 TEST(AutostartAtStart, ValuePresentAtStartOffersRemove) {
