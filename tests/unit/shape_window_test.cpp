@@ -49,8 +49,24 @@ TEST_F(ShapeWindowTest, KeyPixelsAtTheCornersAndEdgesAreCutOut) {
     Pixels expected = Rectangle(9, 5);
     for (auto p : {std::pair{0, 0}, {8, 0}, {0, 4}, {8, 4}, {3, 2}}) expected.erase(p);
     EXPECT_EQ(Window(), expected);
-    EXPECT_EQ(api.regionsCreated, 1 + 6);  // one per key pixel, each deleted again
+    EXPECT_EQ(api.regionsCreated, 1 + 6);  // one per run of key pixels, each deleted again
     EXPECT_EQ(api.LiveRegions(), 0);
+}
+
+TEST_F(ShapeWindowTest, RunsOfKeyPixelsGiveTheSameRegionAsSinglePixels) {
+    // Runs at the left edge, in the middle, touching the right edge and
+    // reaching past it, a whole row, and single pixels between them.
+    for (int x = 0; x <= 3; ++x) api.keyPixels.emplace(x, 0);
+    for (int x = 5; x <= 9; ++x) api.keyPixels.emplace(x, 1);  // to x = W and beyond
+    for (int x = 0; x <= 9; ++x) api.keyPixels.emplace(x, 2);  // the whole row
+    api.keyPixels.insert({{1, 3}, {3, 3}, {5, 3}, {8, 3}});
+    Shape(9, 5);
+    Pixels expected = Rectangle(9, 5);
+    for (auto p : api.keyPixels) expected.erase(p);
+    EXPECT_EQ(Window(), expected);
+    EXPECT_EQ(api.regionsCreated, 1 + 1 + 1 + 1 + 4);
+    EXPECT_EQ(api.LiveRegions(), 0);
+    EXPECT_EQ(api.pixelReads, 10 * 6);  // still every pixel once
 }
 
 TEST_F(ShapeWindowTest, OnlyTheExactKeyColourIsCut) {
