@@ -106,6 +106,7 @@ private:
     HFONT FontFor(const FontDef& font);
     Control* ControlOf(HWND hwnd);
     Control& At(int id);
+    static std::string ShownText(const Control& c);
     const Control& At(int id) const;
     Menu* MenuOf(int id);
     const Menu* MenuOf(int id) const;
