@@ -1,0 +1,210 @@
+// The benchmark's hands and eyes under Wine: starts a program and times its
+// start-up, sets Veltrane up for the idle measurement, reads a process's
+// memory figures and ends it again. One sub-command a call; each prints one
+// line of "name=value" figures for bench/run.sh.
+//
+//   probe start <exe> <window class>   start, wait until shown with its icon
+//   probe arm <pid>                     Veltrane: check every 1 sec, warning armed
+//   probe memory <pid>                  private bytes and working set, in KB
+//   probe regions <pid>                 committed regions, for bench/memory_map.py
+//   probe close <pid> <window class>    WM_CLOSE, wait for the end
+#include <windows.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tests/e2e/driver.h"
+
+namespace {
+
+using namespace e2e;
+
+double Seconds(LONGLONG ticks) {
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart;
+    }();
+    return static_cast<double>(ticks) / static_cast<double>(frequency);
+}
+
+LONGLONG Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t.QuadPart;
+}
+
+// 100-ns units since 1601, as GetProcessTimes gives them.
+ULONGLONG FileTimeNow() {
+    FILETIME ft;
+    GetSystemTimePreciseAsFileTime(&ft);
+    return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+ULONGLONG Value(const FILETIME& ft) { return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime; }
+
+HWND ShownWindow(DWORD pid, const wchar_t* windowClass) {
+    HWND hwnd = nullptr;
+    while ((hwnd = FindWindowExW(nullptr, hwnd, windowClass, nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == pid && IsWindowVisible(hwnd)) return hwnd;
+    }
+    return nullptr;
+}
+
+// The shell answers a modify that changes nothing only for an icon it holds.
+// Both programs give their icon the low half of their instance handle as id.
+bool IconAdded(HWND hwnd) {
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    nid.hWnd = hwnd;
+    nid.uID = static_cast<UINT>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
+    return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+int Start(const wchar_t* exe, const wchar_t* windowClass) {
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                             OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW si{sizeof si};
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
+    std::wstring command = L"\"" + std::wstring(exe) + L"\"";
+    PROCESS_INFORMATION pi{};
+    const ULONGLONG calledAt = FileTimeNow();
+    const LONGLONG t0 = Now();
+    if (!CreateProcessW(exe, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        std::fprintf(stderr, "cannot start %ls: error %lu\n", exe, GetLastError());
+        return 1;
+    }
+    CloseHandle(nul);
+    // The window first (cheap to look for), then the icon (a call into the shell).
+    HWND hwnd = nullptr;
+    while (!(hwnd = ShownWindow(pi.dwProcessId, windowClass))) {
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0 || Seconds(Now() - t0) > 30) {
+            std::fprintf(stderr, "no window\n");
+            return 1;
+        }
+        Sleep(1);
+    }
+    while (!IconAdded(hwnd)) {
+        if (Seconds(Now() - t0) > 30) {
+            std::fprintf(stderr, "no icon\n");
+            return 1;
+        }
+        Sleep(1);
+    }
+    const LONGLONG t1 = Now();
+    const ULONGLONG readyAt = FileTimeNow();
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(pi.hProcess, &created, &exited, &kernel, &user);
+    const double fromCreation = static_cast<double>(readyAt - Value(created)) / 1e4;
+    std::printf("pid=%lu whole_ms=%.1f inprocess_ms=%.1f cpu_ms=%.1f create_lag_ms=%.1f\n", pi.dwProcessId,
+                Seconds(t1 - t0) * 1000, fromCreation, static_cast<double>(Value(kernel) + Value(user)) / 1e4,
+                static_cast<double>(Value(created) - calledAt) / 1e4);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return 0;
+}
+
+HWND MainWindowOf(DWORD pid) { return ShownWindow(pid, L"Veltrane.Form1"); }
+
+bool Answer(DWORD pid, const wchar_t* title) {
+    HWND box = WaitMessageBox(pid, title);
+    if (!box) return false;
+    AnswerMessageBox(box, IDOK);
+    return WaitFor([&] { return !IsWindow(box); });
+}
+
+// The main window's row "Check every 1 sec", then a low-memory warning at
+// 1 Mb, which the machine never reaches: both timers run, nothing fires.
+int Arm(DWORD pid) {
+    constexpr int Command4 = 2, Combo1 = 8, Text1 = 9, Command2 = 15;  // main window
+    constexpr int oCommand3 = 10, oText1 = 32, oSet = 34;             // options window
+    HWND main = MainWindowOf(pid);
+    if (!main) return 1;
+    SendMessageW(Child(main, Text1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    SendMessageW(Child(main, Combo1), CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"sec"));
+    PostClick(Child(main, Command2));
+    // Set answers a refused value with a box; none may come.
+    if (WaitMessageBox(pid, L"Bad value", 500) || WaitMessageBox(pid, L"Wrong value", 10)) return 1;
+
+    PostClick(Child(main, Command4));
+    HWND options = nullptr;
+    if (!WaitFor([&] {
+            options = FindWindowW(L"Veltrane.frmOptions", nullptr);
+            return options && IsWindowVisible(options);
+        })) {
+        return 1;
+    }
+    SendMessageW(Child(options, oText1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    PostClick(Child(options, oSet));
+    if (!Answer(pid, L"Message 1/2") || !Answer(pid, L"Message 2/2")) return 1;
+    PostClick(Child(options, oCommand3));
+    if (!WaitFor([&] { return !IsWindow(options); })) return 1;
+    std::printf("armed=1\n");
+    return 0;
+}
+
+int Memory(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return 1;
+    PROCESS_MEMORY_COUNTERS_EX pmc{sizeof pmc};
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
+    CloseHandle(process);
+    // Wine leaves PrivateUsage at 0; PagefileUsage is the same commit figure.
+    std::printf("private_kb=%zu workingset_kb=%zu\n", pmc.PagefileUsage / 1024, pmc.WorkingSetSize / 1024);
+    return 0;
+}
+
+// Every committed region of the process with its kind and, for images, the
+// module: bench/memory_map.py puts the resident anonymous pages of each
+// (from Linux's smaps) beside it, to see where private bytes go under Wine.
+int Regions(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return 1;
+    MEMORY_BASIC_INFORMATION mbi;
+    for (char* at = nullptr; VirtualQueryEx(process, at, &mbi, sizeof mbi) == sizeof mbi;
+         at = static_cast<char*>(mbi.BaseAddress) + mbi.RegionSize) {
+        if (mbi.State != MEM_COMMIT) continue;
+        wchar_t name[MAX_PATH] = L"-";
+        if (mbi.Type == MEM_IMAGE || mbi.Type == MEM_MAPPED) {
+            GetMappedFileNameW(process, mbi.BaseAddress, name, MAX_PATH);
+        }
+        std::printf("%p %zx %s %p %ls\n", mbi.BaseAddress, mbi.RegionSize,
+                    mbi.Type == MEM_IMAGE ? "image" : mbi.Type == MEM_MAPPED ? "mapped" : "private",
+                    mbi.AllocationBase, name);
+    }
+    CloseHandle(process);
+    return 0;
+}
+
+int Close(DWORD pid, const wchar_t* windowClass) {
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+    if (!process) return 1;
+    if (HWND hwnd = ShownWindow(pid, windowClass)) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+    }
+    CloseHandle(process);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    const DWORD pid = argc > 2 ? static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)) : 0;
+    if (command == L"start" && argc == 4) return Start(argv[2], argv[3]);
+    if (command == L"arm" && argc == 3) return Arm(pid);
+    if (command == L"memory" && argc == 3) return Memory(pid);
+    if (command == L"regions" && argc == 3) return Regions(pid);
+    if (command == L"close" && argc == 4) return Close(pid, argv[3]);
+    std::fprintf(stderr, "usage: probe start <exe> <class> | arm <pid> | memory <pid> | close <pid> <class>\n");
+    return 2;
+}
