@@ -67,21 +67,13 @@ bool IconAdded(HWND hwnd) {
 }
 
 int Start(const wchar_t* exe, const wchar_t* windowClass) {
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                             OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si{sizeof si};
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    std::wstring command = L"\"" + std::wstring(exe) + L"\"";
     PROCESS_INFORMATION pi{};
     const ULONGLONG calledAt = FileTimeNow();
     const LONGLONG t0 = Now();
-    if (!CreateProcessW(exe, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    if (!StartQuietly(exe, pi)) {
         std::fprintf(stderr, "cannot start %ls: error %lu\n", exe, GetLastError());
         return 1;
     }
-    CloseHandle(nul);
     // The window first (cheap to look for), then the icon (a call into the shell).
     HWND hwnd = nullptr;
     while (!(hwnd = ShownWindow(pi.dwProcessId, windowClass))) {

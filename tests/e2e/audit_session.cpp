@@ -46,15 +46,6 @@ void Step(const char* what) {
     std::fflush(stdout);
 }
 
-std::wstring RunValue() {
-    wchar_t data[512];
-    DWORD size = sizeof data;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kRunKey, L"Veltrane", RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
-        return L"<absent>";
-    }
-    return data;
-}
-
 void SetText(HWND hwnd, const wchar_t* text) {
     DWORD_PTR r;
     SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &r);

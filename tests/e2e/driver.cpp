@@ -16,6 +16,8 @@ std::wstring BesideThisProgram(const wchar_t* file) {
     return dir.substr(0, dir.find_last_of(L'\\') + 1) + file;
 }
 
+}  // namespace
+
 std::string Narrow(const std::wstring& w) {
     if (w.empty()) return {};
     const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
@@ -24,22 +26,21 @@ std::string Narrow(const std::wstring& w) {
     return out;
 }
 
-}  // namespace
-
-Program::Program() {
-    // The program inherits our standard output otherwise, and a shell reading
-    // it would wait for the program to end.
+bool StartQuietly(const std::wstring& exe, PROCESS_INFORMATION& info) {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
                              OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW si{sizeof si};
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    std::wstring exe = BesideThisProgram(L"Veltrane.exe");
     std::wstring command = L"\"" + exe + L"\"";
-    CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &info_);
+    const bool started =
+        CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &info) != FALSE;
     CloseHandle(nul);
+    return started;
 }
+
+Program::Program() { StartQuietly(BesideThisProgram(L"Veltrane.exe"), info_); }
 
 Program::~Program() {
     if (!info_.hProcess) return;
@@ -130,6 +131,16 @@ bool TrayIconExists(HWND main, UINT id) {
     nid.hWnd = main;
     nid.uID = id;
     return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+std::wstring RunValue() {
+    wchar_t data[512];
+    DWORD size = sizeof data;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Veltrane",
+                     RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
+        return L"<absent>";
+    }
+    return data;
 }
 
 void ClearSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Veltrane"); }

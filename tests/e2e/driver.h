@@ -29,6 +29,12 @@ private:
     PROCESS_INFORMATION info_{};
 };
 
+// Starts a program with its standard handles on NUL (a shell reading ours
+// would otherwise wait for the program to end); the caller owns the handles.
+// False when it could not start.
+bool StartQuietly(const std::wstring& exe, PROCESS_INFORMATION& info);
+
+std::string Narrow(const std::wstring& text);  // UTF-8
 std::string Text(HWND hwnd);
 HWND Child(HWND parent, int id);
 std::string ChildText(HWND parent, int id);
@@ -75,6 +81,8 @@ bool TrayIconExists(HWND main, UINT id);
 void ClearSettings();
 void SetSetting(const std::wstring& name, const std::wstring& value);
 std::wstring GetSetting(const std::wstring& name);  // "<absent>" when missing
+// The program's value under HKEY_LOCAL_MACHINE\...\CurrentVersion\Run, "<absent>" when missing.
+std::wstring RunValue();
 
 }  // namespace e2e
 

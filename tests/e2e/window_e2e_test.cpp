@@ -19,14 +19,6 @@ constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ru
 
 void PostMenu(HWND main, int id) { PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
-std::wstring RunValue() {
-    wchar_t data[512];
-    DWORD size = sizeof data;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kRunKey, L"Veltrane", RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
-        return L"<absent>";
-    }
-    return data;
-}
 void DeleteRunValue() {
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
