@@ -66,7 +66,7 @@ def main():
     p("The baseline (`bench/baseline`) is the least a program of this kind does: a 453 x 111 popup with one")
     p("button, one tray icon and one short embedded sound played asynchronously, then its message loop.")
     p("Both programs are built alike (mingw-w64, static, stripped, page-aligned image) and measured side by")
-    p("side under wine64 on a private Xvfb display, alternating, with the figures below the medians. A")
+    p("side under wine64 on a private Xvfb display, alternating; the figures below are medians. A")
     p("hidden-window program keeps Wine's desktop process (which draws the notification area) up for the")
     p("whole run, as the shell always is on Windows. Sound is on for both.")
     p("")
@@ -106,6 +106,11 @@ def main():
     p(f"| private, KB | {v:.0f} | {b:.0f} | {v / b:.2f} | <= 1.15: {verdict(v / b, 1.15)} |")
     v, b = med("Veltrane", "workingset_kb", idles), med("baseline", "workingset_kb", idles)
     p(f"| working set, KB | {v:.0f} | {b:.0f} | {v / b:.2f} | |")
+    p("")
+    p("Where the difference lies is shown by `bench/memory_map.py` (the resident anonymous pages of the")
+    p("process, by the Windows region they fall in): under Wine the fonts and GDI objects live in the")
+    p("Unix side of the process, so the three typefaces of the window and its region of a few hundred")
+    p("rectangles show up there; then the window surfaces and the face picture with its pattern brush.")
     p("")
 
     def pct(prog, key):
