@@ -84,6 +84,8 @@ TEST_F(EndToEnd, PositionSurvivesARestart) {
         HWND main = program.WaitMainWindow();
         ASSERT_NE(main, nullptr);
         SetWindowPos(main, nullptr, 120, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // The move is the program's to carry out: close only once it has.
+        ASSERT_TRUE(WaitFor([&] { return WindowRect(main).left == 120 && WindowRect(main).top == 80; }));
         PostMessageW(main, WM_CLOSE, 0, 0);
         ASSERT_TRUE(program.WaitExit());
     }
