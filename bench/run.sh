@@ -25,8 +25,7 @@ cmake -S . -B build/x64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
 cmake --build build/x64 -j "$jobs" --target Veltrane baseline keepalive probe leak_bench
 
 raw=$(mktemp)
-trap 'rm -f "$raw"' EXIT
-source tools/wine_session.sh   # sets its own EXIT trap: the session ends with the shell
+source tools/wine_session.sh   # its EXIT trap ends the session; ours also removes the raw figures
 trap 'vt_session_end; rm -f "$raw"' EXIT
 vt_start_display
 vt_start_wine
