@@ -18,6 +18,15 @@ class Win32Platform;
 
 COLORREF ToColorRef(Color color);
 
+// The program's module, the window class of picture boxes and images, and
+// the id of the subclass every control carries.
+HINSTANCE Module();
+inline constexpr wchar_t kPictureClass[] = L"Veltrane.Picture";
+inline constexpr UINT_PTR kSubclassId = 1;
+
+// A window's text through WM_GETTEXT: what text and combo boxes hold.
+std::string WindowText(HWND hwnd);
+
 // Runs an event handler; an error that nothing trapped is reported and ends
 // the program.
 template <typename F>

@@ -1,0 +1,423 @@
+// The controls of a form: each made from its row of the control table
+// (buttons, text and combo boxes, tabs, frames and option buttons are the
+// system's own; labels are STATIC windows over their container's face;
+// picture boxes and images are a window class of our own), the fonts and
+// brushes they share, and their properties. Each setter hands the window only
+// what changed: a caption set to the text it already has would still repaint.
+#include "platform/win32/win32_internal.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vt::win32 {
+namespace {
+
+// The text the system keeps with a window, read without a message round:
+// labels, buttons and frames hold theirs there (where DefWindowProc puts it),
+// so it is what they show. A third of a millisecond quicker than WM_GETTEXT
+// under Wine, and read twice in every Update.
+std::string StoredText(HWND hwnd) {
+    std::wstring text(128, L'\0');
+    for (;;) {
+        const int n = InternalGetWindowText(hwnd, text.data(), static_cast<int>(text.size()));
+        if (n < static_cast<int>(text.size()) - 1) {
+            text.resize(static_cast<size_t>(std::max(n, 0)));
+            return Narrow(text);
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+}  // namespace
+
+std::string WindowText(HWND hwnd) {
+    const int n = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    GetWindowTextW(hwnd, text.data(), n + 1);
+    text.resize(static_cast<size_t>(n));
+    return Narrow(text);
+}
+
+// Tab controls and frames are drawn behind the controls they hold; the
+// window that really holds those controls is the nearest picture box or the
+// form, and their positions add up on the way.
+HWND Win32Form::ContainerHwnd(int container) const {
+    while (container != 0) {
+        const Control& c = At(container);
+        if (c.def.kind != ControlKind::Tab && c.def.kind != ControlKind::Frame) return c.hwnd;
+        container = c.def.container;
+    }
+    return hwnd_;
+}
+
+POINT Win32Form::OffsetIn(int container) const {
+    POINT at{0, 0};
+    while (container != 0) {
+        const Control& c = At(container);
+        if (c.def.kind != ControlKind::Tab && c.def.kind != ControlKind::Frame) break;
+        // Positions on a tab page count from the tab control's own corner,
+        // the row of tabs included.
+        at.x += c.def.rect.left;
+        at.y += c.def.rect.top;
+        container = c.def.container;
+    }
+    return at;
+}
+
+// The page a control lies on: (tab control id, page), or (0, -1).
+std::pair<int, int> Win32Form::PageOf(const ControlDef& def) const {
+    const ControlDef* d = &def;
+    while (d->container != 0) {
+        const Control& parent = At(d->container);
+        if (parent.def.kind == ControlKind::Tab) return {parent.def.id, d->tab};
+        d = &parent.def;
+    }
+    return {0, -1};
+}
+
+void Win32Form::ShowPage(int tabId) {
+    const int page = TabCtrl_GetCurSel(At(tabId).hwnd);
+    HWND focus = GetFocus();
+    for (auto& [id, c] : controls_) {
+        const auto [tab, onPage] = PageOf(c.def);
+        if (tab == tabId && c.hwnd) ShowWindow(c.hwnd, onPage == page ? SW_SHOWNA : SW_HIDE);
+    }
+    // Typing must not go on into a control that was just hidden.
+    if (focus && !IsWindowVisible(focus)) ::SetFocus(At(tabId).hwnd);
+}
+
+void Win32Form::CreateControl(const ControlDef& def) {
+    Control c{def};
+    c.caption = def.caption;
+    c.toolTip = def.toolTip ? def.toolTip : "";
+    c.back = def.back;
+    c.fore = def.fore;
+    c.rect = def.rect;
+    c.enabled = def.kind != ControlKind::Timer && !(def.style & kDisabled);
+    HWND parent = ContainerHwnd(def.container);
+    const POINT offset = OffsetIn(def.container);
+    Rect r = def.rect;
+    r.left += offset.x;
+    r.top += offset.y;
+    const bool hidden = PageOf(def).second > 0;  // only the first page shows at first
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    const HMENU childId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id));
+    switch (def.kind) {
+        case ControlKind::Button:
+            style |= WS_TABSTOP | ((def.style & kGraphical) ? BS_OWNERDRAW : BS_PUSHBUTTON);
+            c.hwnd = CreateWindowExW(0, L"BUTTON", Widen(def.caption).c_str(), style, r.left, r.top, r.width,
+                                     r.height, parent, childId, Module(), nullptr);
+            break;
+        case ControlKind::Label:
+            style |= SS_NOTIFY | SS_NOPREFIX |
+                     ((def.style & kCentered) ? SS_CENTER : (def.style & kRightAligned) ? SS_RIGHT : SS_LEFT);
+            c.hwnd = CreateWindowExW(0, L"STATIC", Widen(def.caption).c_str(), style, r.left, r.top, r.width,
+                                     r.height, parent, childId, Module(), nullptr);
+            break;
+        case ControlKind::PictureBox:
+        case ControlKind::Image:
+            c.hwnd = CreateWindowExW(0, kPictureClass, L"", style, r.left, r.top, r.width, r.height, parent,
+                                     childId, Module(), this);
+            if (def.picture) {
+                c.picture.reset(static_cast<HBITMAP>(LoadImageW(Module(), MAKEINTRESOURCEW(def.picture),
+                                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+                c.pictureDc.reset(CreateCompatibleDC(faceDc_ ? faceDc_.get() : nullptr));
+                c.oldPictureBitmap = SelectObject(c.pictureDc.get(), c.picture.get());
+            }
+            break;
+        case ControlKind::TextBox:
+            style |= WS_TABSTOP | ES_AUTOHSCROLL;
+            c.hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", Widen(def.caption).c_str(), style, r.left, r.top,
+                                     r.width, r.height, parent, childId, Module(), nullptr);
+            break;
+        case ControlKind::ComboBox:
+            style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
+            c.hwnd = CreateWindowExW(0, L"COMBOBOX", L"", style, r.left, r.top, r.width, r.height + 120, parent,
+                                     childId, Module(), nullptr);
+            for (const char* item : def.items) {
+                SendMessageW(c.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+            }
+            SetWindowTextW(c.hwnd, Widen(def.caption).c_str());
+            break;
+        case ControlKind::Tab: {
+            c.hwnd = CreateWindowExW(0, WC_TABCONTROLW, L"", style | WS_TABSTOP, r.left, r.top, r.width, r.height,
+                                     parent, childId, Module(), nullptr);
+            // Drawn in the classic way, so its pages take the button face
+            // that the controls on them are painted in.
+            SetWindowTheme(c.hwnd, L"", L"");
+            SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(def.font)), FALSE);
+            int index = 0;
+            for (const char* item : def.items) {
+                std::wstring text = Widen(item);
+                TCITEMW tab{TCIF_TEXT};
+                tab.pszText = text.data();
+                TabCtrl_InsertItem(c.hwnd, index++, &tab);
+            }
+            break;
+        }
+        case ControlKind::Frame:
+            c.hwnd = CreateWindowExW(0, L"BUTTON", Widen(def.caption).c_str(), style | BS_GROUPBOX, r.left, r.top,
+                                     r.width, r.height, parent, childId, Module(), nullptr);
+            break;
+        case ControlKind::OptionButton:
+            style |= WS_TABSTOP | BS_AUTORADIOBUTTON | (lastKind_ == ControlKind::OptionButton ? 0 : WS_GROUP);
+            c.hwnd = CreateWindowExW(0, L"BUTTON", Widen(def.caption).c_str(), style, r.left, r.top, r.width,
+                                     r.height, parent, childId, Module(), nullptr);
+            if (def.style & kChecked) SendMessageW(c.hwnd, BM_SETCHECK, BST_CHECKED, 0);
+            break;
+        case ControlKind::Line:
+            // A rule on a plain window; lines in picture boxes are painted by the box.
+            if (parent == hwnd_ && !faceDc_) {
+                const bool flat = def.rect.top == def.rect.height;
+                c.hwnd = CreateWindowExW(0, L"STATIC", L"", style | (flat ? SS_ETCHEDHORZ : SS_ETCHEDVERT),
+                                         offset.x + def.rect.left, offset.y + def.rect.top,
+                                         flat ? def.rect.width - def.rect.left : 2,
+                                         flat ? 2 : def.rect.height - def.rect.top, parent, childId, Module(),
+                                         nullptr);
+            }
+            break;
+        case ControlKind::Timer:
+            break;
+    }
+    lastKind_ = def.kind;
+    if (hidden && c.hwnd) ShowWindow(c.hwnd, SW_HIDE);
+    if (c.hwnd) {
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(def.font)), FALSE);
+        SetWindowSubclass(c.hwnd, ControlSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        if (!c.enabled) EnableWindow(c.hwnd, FALSE);
+        if (!c.toolTip.empty()) {
+            std::wstring tip = Widen(c.toolTip);
+            TTTOOLINFOW ti{sizeof ti};
+            ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            ti.hwnd = hwnd_;
+            ti.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+            ti.lpszText = tip.data();
+            SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+        }
+    }
+    controls_.emplace(def.id, std::move(c));
+}
+
+HFONT Win32Form::FontFor(const FontDef& font) {
+    const FontDef& f = font.face ? font : def_.font;
+    auto key = std::make_pair(std::string(f.face ? f.face : "Arial"), f.points);
+    auto it = fonts_.find(key);
+    if (it != fonts_.end()) return it->second.get();
+    HDC screen = GetDC(nullptr);
+    const int height = -static_cast<int>(std::lround(f.points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0));
+    ReleaseDC(nullptr, screen);
+    unique_hfont created(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     DEFAULT_PITCH | FF_SWISS, Widen(key.first).c_str()));
+    HFONT h = created.get();
+    fonts_.emplace(key, std::move(created));
+    return h;
+}
+
+HBRUSH Win32Form::BrushFor(Color color) {
+    auto it = brushes_.find(color);
+    if (it != brushes_.end()) return it->second.get();
+    unique_hbrush brush(CreateSolidBrush(ToColorRef(color)));
+    HBRUSH h = brush.get();
+    brushes_.emplace(color, std::move(brush));
+    return h;
+}
+
+Win32Form::Control* Win32Form::ControlOf(HWND hwnd) {
+    for (auto& [id, c] : controls_) {
+        if (c.hwnd == hwnd) return &c;
+    }
+    return nullptr;
+}
+
+Win32Form::Control& Win32Form::At(int id) { return controls_.at(id); }
+const Win32Form::Control& Win32Form::At(int id) const { return controls_.at(id); }
+
+
+void Win32Form::SetCaption(int id, std::string_view text) {
+    if (id == 0) {
+        if (caption_ == text) return;
+        caption_ = text;
+        SetWindowTextW(hwnd_, Widen(text).c_str());
+        return;
+    }
+    if (Menu* m = MenuOf(id)) {
+        if (m->caption == text) return;
+        m->caption = text;
+        ModifyMenuW(m->parent, static_cast<UINT>(id), MF_BYCOMMAND | MF_STRING | (m->enabled ? 0 : MF_GRAYED),
+                    static_cast<UINT_PTR>(id), Widen(text).c_str());
+        return;
+    }
+    Control& c = At(id);
+    // Compared with what the window shows: the user may have edited a text
+    // box, and another program may have set any window's text.
+    if (c.hwnd ? ShownText(c) == text : c.caption == text) return;
+    c.caption = text;
+    if (c.hwnd) SetWindowTextW(c.hwnd, Widen(text).c_str());
+}
+
+std::string Win32Form::Caption(int id) const {
+    if (id == 0) return caption_;
+    if (const Menu* m = MenuOf(id)) return m->caption;
+    const Control& c = At(id);
+    return c.hwnd ? ShownText(c) : c.caption;
+}
+
+// Text boxes and combo boxes keep their text in a buffer of their own, which
+// only WM_GETTEXT reads; every other control shows the text the system keeps.
+std::string Win32Form::ShownText(const Control& c) {
+    const bool ownBuffer = c.def.kind == ControlKind::TextBox || c.def.kind == ControlKind::ComboBox;
+    return ownBuffer ? WindowText(c.hwnd) : StoredText(c.hwnd);
+}
+
+void Win32Form::SetEnabled(int id, bool enabled) {
+    if (id == 0) {
+        EnableWindow(hwnd_, enabled);
+        return;
+    }
+    if (Menu* m = MenuOf(id)) {
+        m->enabled = enabled;
+        EnableMenuItem(m->parent, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        return;
+    }
+    Control& c = At(id);
+    if (c.def.kind == ControlKind::Timer) {
+        // Enabling a timer restarts its count, as setting a new interval does.
+        c.enabled = enabled;
+        if (enabled) {
+            SetTimer(hwnd_, static_cast<UINT_PTR>(id), static_cast<UINT>(c.def.interval), nullptr);
+        } else {
+            KillTimer(hwnd_, static_cast<UINT_PTR>(id));
+        }
+        return;
+    }
+    if (c.enabled == enabled) return;
+    c.enabled = enabled;
+    if (c.hwnd) EnableWindow(c.hwnd, enabled);
+}
+
+bool Win32Form::Enabled(int id) const {
+    if (id == 0) return IsWindowEnabled(hwnd_);
+    if (const Menu* m = MenuOf(id)) return m->enabled;
+    return At(id).enabled;
+}
+
+void Win32Form::SetBackColor(int id, Color color) {
+    Control& c = At(id);
+    if (c.back == color) return;
+    c.back = color;
+    if (c.hwnd) InvalidateRect(c.hwnd, nullptr, TRUE);
+}
+Color Win32Form::BackColor(int id) const { return At(id).back; }
+
+void Win32Form::SetForeColor(int id, Color color) {
+    Control& c = At(id);
+    if (c.fore == color) return;
+    c.fore = color;
+    if (c.hwnd) InvalidateRect(c.hwnd, nullptr, TRUE);
+    if (c.def.kind == ControlKind::Line) InvalidateRect(ContainerHwnd(c.def.container), nullptr, TRUE);
+}
+Color Win32Form::ForeColor(int id) const { return At(id).fore; }
+
+void Win32Form::SetToolTip(int id, std::string_view text) {
+    Control& c = At(id);
+    if (c.toolTip == text || !c.hwnd) return;
+    const bool added = !c.toolTip.empty();
+    c.toolTip = text;
+    std::wstring tip = Widen(text);
+    TTTOOLINFOW ti{sizeof ti};
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = hwnd_;
+    ti.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+    ti.lpszText = tip.data();
+    SendMessageW(toolTips_, added ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+std::string Win32Form::ToolTip(int id) const { return At(id).toolTip; }
+
+void Win32Form::SetBounds(int id, Rect rect) {
+    Control& c = At(id);
+    if (c.rect.left == rect.left && c.rect.top == rect.top && c.rect.width == rect.width &&
+        c.rect.height == rect.height) {
+        return;
+    }
+    c.rect = rect;
+    if (c.hwnd) MoveWindow(c.hwnd, rect.left, rect.top, rect.width, rect.height, TRUE);
+}
+Rect Win32Form::Bounds(int id) const { return At(id).rect; }
+
+void Win32Form::SetLine(int id, int x1, int y1, int x2, int y2) {
+    Control& c = At(id);
+    const Rect ends{x1, y1, x2, y2};
+    if (c.rect.left == ends.left && c.rect.top == ends.top && c.rect.width == ends.width &&
+        c.rect.height == ends.height) {
+        return;
+    }
+    c.rect = ends;
+    InvalidateRect(ContainerHwnd(c.def.container), nullptr, TRUE);
+}
+
+void Win32Form::SetSelection(int id, int start, int length) {
+    SendMessageW(At(id).hwnd, EM_SETSEL, static_cast<WPARAM>(start), start + length);
+}
+
+void Win32Form::SetFocus(int id) { ::SetFocus(id == 0 ? hwnd_ : At(id).hwnd); }
+
+void Win32Form::SetChecked(int id, bool checked) {
+    // BM_SETCHECK leaves the rest of the group alone; a click would not.
+    if (checked) {
+        for (auto& [other, c] : controls_) {
+            if (c.def.kind == ControlKind::OptionButton && other != id) SendMessageW(c.hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
+        }
+    }
+    SendMessageW(At(id).hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool Win32Form::Checked(int id) const { return SendMessageW(At(id).hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void Win32Form::SetLeft(int32_t twips) {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    SetWindowPos(hwnd_, nullptr, static_cast<int>(std::lround(twips / 15.0)), r.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Form::SetTop(int32_t twips) {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    SetWindowPos(hwnd_, nullptr, r.left, static_cast<int>(std::lround(twips / 15.0)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int32_t Win32Form::Left() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return r.left * 15;
+}
+int32_t Win32Form::Top() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return r.top * 15;
+}
+int32_t Win32Form::Width() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return (r.right - r.left) * 15;
+}
+int32_t Win32Form::Height() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return (r.bottom - r.top) * 15;
+}
+
+void Win32Form::SetPictureIcon(int id, uintptr_t icon) {
+    Control& c = At(id);
+    HICON h = reinterpret_cast<HICON>(icon);
+    if (c.icon == h) return;
+    c.icon = h;
+    if (c.hwnd) InvalidateRect(c.hwnd, nullptr, FALSE);
+}
+
+}  // namespace vt::win32

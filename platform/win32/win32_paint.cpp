@@ -1,0 +1,56 @@
+// Painting what the system does not: picture boxes and images (a bitmap or
+// an icon over the face or a back colour, and the lines they hold), and the
+// graphical buttons, owner-drawn in their back colour.
+#include "platform/win32/win32_internal.h"
+
+namespace vt::win32 {
+
+void Win32Form::PaintPicture(HWND hwnd, HDC dc) {
+    Control* self = ControlOf(hwnd);
+    if (!self) return;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    const Color back = self->back == kDefaultColor ? kColorButtonFace : self->back;
+    if (self->def.kind == ControlKind::Image && faceBrush_ && self->def.container == 0) {
+        SetBrushOrgEx(dc, -self->rect.left, -self->rect.top, nullptr);
+        FillRect(dc, &client, faceBrush_.get());
+    } else {
+        FillRect(dc, &client, BrushFor(back));
+    }
+    if (self->icon) {
+        DrawIconEx(dc, 0, 0, self->icon, 0, 0, 0, nullptr, DI_NORMAL);
+    } else if (self->pictureDc) {
+        BITMAP bm;
+        GetObjectW(self->picture.get(), sizeof bm, &bm);
+        BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, self->pictureDc.get(), 0, 0, SRCCOPY);
+    }
+    for (auto& [id, c] : controls_) {
+        if (c.def.kind != ControlKind::Line || c.def.container != self->def.id) continue;
+        unique_hpen pen(CreatePen(PS_SOLID, 1, ToColorRef(c.fore)));
+        ScopedSelect select(dc, pen.get());
+        MoveToEx(dc, c.rect.left, c.rect.top, nullptr);
+        LineTo(dc, c.rect.width, c.rect.height);
+    }
+}
+
+void Win32Form::DrawButton(const DRAWITEMSTRUCT& item) {
+    Control* c = ControlOf(item.hwndItem);
+    if (!c) return;
+    RECT r = item.rcItem;
+    const bool pressed = item.itemState & ODS_SELECTED;
+    FillRect(item.hDC, &r, BrushFor(c->back == kDefaultColor ? kColorButtonFace : c->back));
+    DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    if (pressed) OffsetRect(&r, 1, 1);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    const std::wstring text = Widen(WindowText(item.hwndItem));
+    ScopedSelect font(item.hDC, FontFor(c->def.font));
+    DrawTextW(item.hDC, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = item.rcItem;
+        InflateRect(&focus, -3, -3);
+        if (focus.right > focus.left && focus.bottom > focus.top) DrawFocusRect(item.hDC, &focus);
+    }
+}
+
+}  // namespace vt::win32
