@@ -17,6 +17,7 @@
 #include <string>
 
 #include "tests/e2e/driver.h"
+#include "ui/control_ids.h"
 
 namespace {
 
@@ -115,8 +116,9 @@ bool Answer(DWORD pid, const wchar_t* title) {
 // The main window's row "Check every 1 sec", then a low-memory warning at
 // 1 Mb, which the machine never reaches: both timers run, nothing fires.
 int Arm(DWORD pid) {
-    constexpr int Command4 = 2, Combo1 = 8, Text1 = 9, Command2 = 15;  // main window
-    constexpr int oCommand3 = 10, oText1 = 32, oSet = 34;             // options window
+    using namespace vt::form1;
+    namespace opt = vt::frm_options;
+    constexpr int oCommand3 = opt::Command3, oText1 = opt::Text1, oSet = opt::Command4;
     HWND main = MainWindowOf(pid);
     if (!main) return 1;
     SendMessageW(Child(main, Text1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));

@@ -12,26 +12,11 @@
 #include "platform/errors.h"
 #include "platform/platform.h"
 #include "sound/mod_snd.h"
+#include "ui/control_ids.h"
 
 namespace vt {
 
 class frmOptions;
-
-namespace form1 {
-enum Id : int {
-    kForm = 0,
-    Command5 = 1, Command4, Command3, Timer4, Timer3, Timer2, Timer1, Combo1, Text1,
-    Picture1, Picture2, Line1, Label3, pictray, Command2, Command1, Label5, Image3,
-    Image2, Image1, Label4, Label2, Label1,
-    // menus
-    mnufile = 100, mnuCancel, stupid, sdgf, sucker, fgh, mnuSoff, mnuSetWarning, Malackca,
-    autoItem, goner,
-    mnuIconTema = 120, IconTemaChange2,
-};
-}  // namespace form1
-
-// Pictures of the main window (bitmap resources).
-enum PictureId : int { kFacePicture = 1001, kBarPicture = 1002, kTitlePicture = 1003, kHidePicture = 1004 };
 
 const FormDef& MainWindowDef();
 

@@ -9,22 +9,11 @@
 
 #include "app/program_state.h"
 #include "platform/platform.h"
+#include "ui/control_ids.h"
 
 namespace vt {
 
 class Form1;
-
-namespace frm_options {
-// From 10: ids 1 and 2 are what the dialog keys Enter and Escape send.
-enum Id : int {
-    kForm = 0,
-    Command3 = 10, SSTab1, Frame1, Option1, Option2, Option3, Option4, Option5, Command1, Command2, Image1,
-    Label1, Timer1, Label2, Line1, Label6, Label7, Label8, Label9, Command5, Label5, Label4, Text1, Label3,
-    Command4, Label10, Image3, Image2, Label11, Label12,
-};
-}  // namespace frm_options
-
-enum OptionsPictureId : int { kBannerPicture = 1005, kAboutPicture = 1006 };
 
 const FormDef& OptionsWindowDef();
 

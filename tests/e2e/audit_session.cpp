@@ -16,19 +16,18 @@
 #include <string>
 
 #include "tests/e2e/driver.h"
+#include "ui/control_ids.h"
 
 namespace {
 
 using namespace e2e;
 
-// Main window ids.
-constexpr int Command5 = 1, Command4 = 2, Command3 = 3, Combo1 = 8, Text1 = 9, Command2 = 15, Command1 = 16,
-              Image3 = 18, Image2 = 19, Label4 = 21, Label2 = 22, Label1 = 23;
-constexpr int mnuCancel = 101, stupid = 102, sucker = 104, mnuSoff = 106, mnuSetWarning = 107, autoItem = 109,
-              goner = 110, IconTemaChange2 = 121;
-// Options window ids.
-constexpr int oClose = 10, oTab = 11, oOption1 = 13, oDefault = 18, oPick = 19, oPreview = 20, oLabel7 = 26,
-              oTurnOff = 29, oLabel5 = 30, oText1 = 32, oSet = 34, oLabel11 = 38;
+using namespace vt::form1;
+namespace opt = vt::frm_options;
+// The options window's controls, prefixed to keep them apart from the main window's.
+constexpr int oClose = opt::Command3, oTab = opt::SSTab1, oOption1 = opt::Option1, oDefault = opt::Command1,
+              oPick = opt::Command2, oPreview = opt::Image1, oLabel7 = opt::Label7, oTurnOff = opt::Command5,
+              oLabel5 = opt::Label5, oText1 = opt::Text1, oSet = opt::Command4, oLabel11 = opt::Label11;
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 int failures = 0;

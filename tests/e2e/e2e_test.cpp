@@ -5,14 +5,14 @@
 #include <regex>
 
 #include "tests/e2e/driver.h"
+#include "ui/control_ids.h"
 
 namespace {
 
 using namespace e2e;
 
 // Control ids of the main window, as the program numbers its children.
-constexpr int Command5 = 1, Command3 = 3, Command1 = 16, Label4 = 21, Label1 = 23;
-constexpr int stupid = 102, mnuSoff = 106, goner = 110;  // menu item ids as the program numbers them
+using namespace vt::form1;
 
 class EndToEnd : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // The options window, the low-memory warning and the check row, driven from
 // outside.
 #include "tests/e2e/driver.h"
+#include "ui/control_ids.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -12,12 +13,12 @@ namespace {
 
 using namespace e2e;
 
-// Main window ids.
-constexpr int Command4 = 2, Combo1 = 8, Text1 = 9, Command2 = 15;
-constexpr int mnuSetWarning = 107, IconTemaChange2 = 121;
-// Options window ids.
-constexpr int oCommand3 = 10, oTab = 11, oOption3 = 15, oPick = 19, oLabel7 = 26, oLabel9 = 28, oLabel5 = 30,
-              oText1 = 32, oSet = 34;
+using namespace vt::form1;
+namespace opt = vt::frm_options;
+// The options window's controls, prefixed to keep them apart from the main window's.
+constexpr int oCommand3 = opt::Command3, oTab = opt::SSTab1, oOption3 = opt::Option3, oPick = opt::Command2,
+              oLabel7 = opt::Label7, oLabel9 = opt::Label9, oLabel5 = opt::Label5, oText1 = opt::Text1,
+              oSet = opt::Command4;
 
 void SetText(HWND hwnd, const wchar_t* text) { SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
 

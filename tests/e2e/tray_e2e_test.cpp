@@ -16,13 +16,13 @@
 #include <cstdio>
 
 #include "tests/e2e/driver.h"
+#include "ui/control_ids.h"
 
 namespace {
 
 using namespace e2e;
 
-constexpr int Command1 = 16;
-constexpr int kGoner = 110;  // menu id of "Exit"
+using vt::form1::Command1;
 
 class TrayEndToEnd : public ::testing::Test {
 protected:
@@ -71,7 +71,7 @@ TEST_F(TrayEndToEnd, ExitRemovesTheIcon) {
     ASSERT_NE(main, nullptr);
     const UINT id = TrayId(main);
     ASSERT_TRUE(WaitFor([&] { return TrayIconExists(main, id); }));
-    PostMessageW(main, WM_COMMAND, kGoner, 0);
+    PostMessageW(main, WM_COMMAND, vt::form1::goner, 0);
     ASSERT_TRUE(program.WaitExit());
     EXPECT_FALSE(TrayIconExists(main, id));
 }
@@ -155,7 +155,7 @@ TEST_F(TrayEndToEnd, IconComesBackWhenTheShellsTaskbarIsMadeAnew) {
     PostMessageW(main, kTrayCallback, id, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
 
-    PostMessageW(main, WM_COMMAND, kGoner, 0);
+    PostMessageW(main, WM_COMMAND, vt::form1::goner, 0);
     ASSERT_TRUE(program.WaitExit());
     EXPECT_FALSE(TrayIconExists(main, id));
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/e2e/driver.h"
+#include "ui/control_ids.h"
 
 #include <sddl.h>
 
@@ -13,8 +14,7 @@ namespace {
 using namespace e2e;
 
 // Control and menu ids of the main window.
-constexpr int Command3 = 3, Command4 = 2, Image2 = 19, Label2 = 22;
-constexpr int stupid = 102, autoItem = 109, goner = 110;
+using namespace vt::form1;
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 void PostMenu(HWND main, int id) { PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
