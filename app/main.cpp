@@ -1,13 +1,11 @@
 // Veltrane: watches the machine's physical memory from a small shaped window
 // and the notification area.
-#include "app/program_state.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/form1.h"
 
 int main() {
     auto platform = vt::CreateWin32Platform();
-    vt::ProgramState globals;
-    vt::Form1 form1(*platform, globals);
+    vt::Form1 form1(*platform);
     form1.Start();
     platform->Run();
     return 0;

@@ -1,15 +1,13 @@
 #include "app/settings.h"
 
-#include "app/program_state.h"
-
 namespace vt {
 
-std::string ReadSetting(Platform& platform, std::string_view key, std::string_view fallback) {
-    return platform.GetSetting(kAppTitle, kSettingsSection, key, fallback);
+std::string Settings::Read(std::string_view key, std::string_view fallback) const {
+    return platform_.GetSetting(platform_.AppTitle(), kSettingsSection, key, fallback);
 }
 
-void WriteSetting(Platform& platform, std::string_view key, std::string_view value) {
-    platform.SaveSetting(kAppTitle, kSettingsSection, key, value);
+void Settings::Write(std::string_view key, std::string_view value) {
+    platform_.SaveSetting(platform_.AppTitle(), kSettingsSection, key, value);
 }
 
 }  // namespace vt

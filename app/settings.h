@@ -1,5 +1,6 @@
-// Where the program's four settings live: application "Veltrane", section
-// "Startup"; on Windows HKEY_CURRENT_USER\Software\Veltrane\Startup.
+// The program's four settings ("Left", "top", "sound", "Tema") under
+// application "Veltrane", section "Startup"; on Windows
+// HKEY_CURRENT_USER\Software\Veltrane\Startup.
 #pragma once
 
 #include <string>
@@ -11,7 +12,15 @@ namespace vt {
 
 inline constexpr const char* kSettingsSection = "Startup";
 
-std::string ReadSetting(Platform& platform, std::string_view key, std::string_view fallback);
-void WriteSetting(Platform& platform, std::string_view key, std::string_view value);
+class Settings {
+public:
+    explicit Settings(Platform& platform) : platform_(platform) {}
+
+    std::string Read(std::string_view key, std::string_view fallback) const;
+    void Write(std::string_view key, std::string_view value);
+
+private:
+    Platform& platform_;
+};
 
 }  // namespace vt

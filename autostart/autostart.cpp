@@ -2,56 +2,49 @@
 // the menu item that toggles the value.
 #include "autostart/autostart.h"
 
+#include <algorithm>
 #include <vector>
 
-#include "platform/convert.h"
-#include "ui/form1.h"
+#include "platform/api_handle.h"
 
 namespace vt {
 
 using namespace win32c;
-using form1::autoItem;
 
 namespace Tray_function {
 
 std::string GetRegString(Win32Api& api, int32_t hKey, const std::string& subKey, const std::string& valueName) {
-    uintptr_t key = 0;
-    if (api.RegOpenKeyA(hKey, subKey.c_str(), key) != kErrorSuccess) return {};
-    std::string result;
+    UniqueRegKey key(api);
+    if (api.RegOpenKeyA(hKey, subKey.c_str(), key.out()) != kErrorSuccess) return {};
     uint32_t type = 0, size = 0;
-    if (api.RegQueryValueExA(key, valueName.c_str(), type, nullptr, size) == kErrorSuccess && type == kRegSz) {
-        std::string buffer(size, ' ');
-        if (api.RegQueryValueExA(key, valueName.c_str(), type, reinterpret_cast<uint8_t*>(buffer.data()), size) ==
-            kErrorSuccess) {
-            buffer.resize(std::min<size_t>(size, buffer.size()));
-            // A value stored without its terminating NUL reads back whole.
-            result = buffer.substr(0, buffer.find('\0'));
-        }
+    if (api.RegQueryValueExA(key.get(), valueName.c_str(), type, nullptr, size) != kErrorSuccess || type != kRegSz) {
+        return {};
     }
-    api.RegCloseKey(key);
-    return result;
+    std::string buffer(size, ' ');
+    if (api.RegQueryValueExA(key.get(), valueName.c_str(), type, reinterpret_cast<uint8_t*>(buffer.data()), size) !=
+        kErrorSuccess) {
+        return {};
+    }
+    buffer.resize(std::min<size_t>(size, buffer.size()));
+    // A value stored without its terminating NUL reads back whole.
+    return buffer.substr(0, buffer.find('\0'));
 }
 
 long SetRegString(Win32Api& api, int32_t hKey, const std::string& subKey, const std::string& valueName,
                   const std::string& data) {
-    uintptr_t key = 0;
-    const long created = api.RegCreateKeyA(hKey, subKey.c_str(), key);
+    UniqueRegKey key(api);
+    const long created = api.RegCreateKeyA(hKey, subKey.c_str(), key.out());
     if (created != kErrorSuccess) return created;
     // The terminating NUL is not counted; readers cope with either form.
-    const long stored = api.RegSetValueExA(key, valueName.c_str(), kRegSz,
-                                           reinterpret_cast<const uint8_t*>(data.data()),
-                                           static_cast<uint32_t>(data.size()));
-    api.RegCloseKey(key);
-    return stored;
+    return api.RegSetValueExA(key.get(), valueName.c_str(), kRegSz, reinterpret_cast<const uint8_t*>(data.data()),
+                              static_cast<uint32_t>(data.size()));
 }
 
 long DeleteRegValue(Win32Api& api, int32_t hKey, const std::string& subKey, const std::string& valueName) {
-    uintptr_t key = 0;
-    const long opened = api.RegOpenKeyA(hKey, subKey.c_str(), key);
+    UniqueRegKey key(api);
+    const long opened = api.RegOpenKeyA(hKey, subKey.c_str(), key.out());
     if (opened != kErrorSuccess) return opened;
-    const long deleted = api.RegDeleteValueA(key, valueName.c_str());
-    api.RegCloseKey(key);
-    return deleted;
+    return api.RegDeleteValueA(key.get(), valueName.c_str());
 }
 
 }  // namespace Tray_function
@@ -102,22 +95,22 @@ std::string Reason(long error) {
 
 }  // namespace
 
-void Form1::ReadAutostartState() {
-    if (!Tray_function::GetRegString(platform_.Api(), kHkeyLocalMachine, kRunKey, kAppTitle).empty()) {
-        form_->SetCaption(autoItem, "Remove Autostart");
-        g_.blnAutostart = true;
+void Autostart::ReadState() {
+    if (!Tray_function::GetRegString(platform_.Api(), kHkeyLocalMachine, kRunKey, platform_.AppTitle()).empty()) {
+        form_.SetCaption(menuItem_, "Remove Autostart");
+        blnAutostart = true;
     } else {
-        form_->SetCaption(autoItem, "Make Autostart");
-        g_.blnAutostart = false;
+        form_.SetCaption(menuItem_, "Make Autostart");
+        blnAutostart = false;
     }
 }
 
-void Form1::auto_Click() {
+void Autostart::Toggle() {
     Win32Api& api = platform_.Api();
-    const std::string name = kAppTitle;
+    const std::string name = platform_.AppTitle();
     const std::string where = std::string("HKEY_LOCAL_MACHINE\\") + kRunKey;
     std::string message;
-    if (g_.blnAutostart) {
+    if (blnAutostart) {
         const long result = Tray_function::DeleteRegValue(api, kHkeyLocalMachine, kRunKey, name);
         // A value (or key) that is already gone is what was asked for.
         if (result != kErrorSuccess && result != kErrorFileNotFound) {
@@ -126,8 +119,8 @@ void Form1::auto_Click() {
                              kOkOnly | kExclamation, platform_.AppTitle());
             return;
         }
-        form_->SetCaption(autoItem, "Make Autostart");
-        g_.blnAutostart = false;
+        form_.SetCaption(menuItem_, "Make Autostart");
+        blnAutostart = false;
         message = "Autostart removed!";
     } else {
         const std::string path = AutostartCommand(api);
@@ -144,8 +137,8 @@ void Form1::auto_Click() {
                              kOkOnly | kExclamation, platform_.AppTitle());
             return;
         }
-        form_->SetCaption(autoItem, "Remove Autostart");
-        g_.blnAutostart = true;
+        form_.SetCaption(menuItem_, "Remove Autostart");
+        blnAutostart = true;
         message = "Autostart fixed!";
     }
     platform_.MsgBox(message, kOkOnly, platform_.AppTitle());

@@ -1,11 +1,12 @@
 // Starting with Windows: one string value under the machine-wide Run key,
-// named after the program, holding the path of the running program.
+// named after the program, holding the path of the running program; the
+// registry routines and the short-path routine behind it.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "platform/win32_api.h"
+#include "platform/platform.h"
 
 namespace vt {
 
@@ -32,5 +33,24 @@ std::string GetShortName(Win32Api& api, const std::string& path);
 // the shell cannot start a program sitting at a prefix of the path). Empty
 // when the program's file name cannot be read.
 std::string AutostartCommand(Win32Api& api);
+
+// The popup menu's autostart item and the state it shows (`blnAutostart`).
+class Autostart {
+public:
+    Autostart(Platform& platform, Form& form, int menuItem)
+        : platform_(platform), form_(form), menuItem_(menuItem) {}
+
+    // Start-up: whether the Run value is there, and the item's caption.
+    void ReadState();
+    // Registers or unregisters, and says how it went.
+    void Toggle();
+
+    bool blnAutostart = false;
+
+private:
+    Platform& platform_;
+    Form& form_;
+    int menuItem_;
+};
 
 }  // namespace vt

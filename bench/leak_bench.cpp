@@ -44,8 +44,7 @@ int main(int argc, char** argv) {
     const int updates = argc > 1 ? std::atoi(argv[1]) : 100000;
     const int hovers = argc > 2 ? std::atoi(argv[2]) : 10000;
     auto platform = CreateWin32Platform();
-    ProgramState g;
-    Form1 f(*platform, g);
+    Form1 f(*platform);
     f.Start();
     platform->DoEvents();
     Row("started");
@@ -61,9 +60,9 @@ int main(int argc, char** argv) {
     std::printf("shapewindow_ms=%.2f\n", shape[3]);
 
     const HWND main = reinterpret_cast<HWND>(f.form().Hwnd());
-    const WPARAM trayId = Tray_function().lngTrayId;
+    const WPARAM trayId = f.tray().lngTrayId;
     auto update = [&](int i) {
-        g.intTema = static_cast<int16_t>(1 + (i / 50) % 5);
+        f.tray().intTema = static_cast<int16_t>(1 + (i / 50) % 5);
         f.Command1_Click();
         if (i % 100 == 0) platform->DoEvents();  // paint, run the timers that came due
     };

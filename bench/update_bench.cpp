@@ -12,10 +12,9 @@ using namespace vt;
 
 void Update(benchmark::State& state, int16_t tema, bool memoryMoves) {
     fake::FakePlatform platform;
-    ProgramState g;
-    Form1 f(platform, g);
+    Form1 f(platform);
     platform.Dispatch([&] { f.Start(); });
-    g.intTema = tema;
+    f.tray().intTema = tema;
     uint64_t freeKb = 6'000'000;
     for (auto _ : state) {
         if (memoryMoves) {

@@ -1,8 +1,6 @@
-// The low-memory warning: set and turned off in the options window, watched
-// every 5 seconds by the main window, and the alarm with its acknowledgement.
+#include "monitor/warning.h"
+
 #include "platform/convert.h"
-#include "ui/form1.h"
-#include "ui/options_window.h"
 
 namespace vt {
 
@@ -12,32 +10,52 @@ int32_t FreeMbFigure(int32_t freeKb) {
     return CLng(freeKb / 1000.0);
 }
 
-void Form1::Timer3_Timer() {
+std::variant<int16_t, Refusal> ParseWarningEntry(std::string_view text, int32_t freeKb, const std::string& title) {
+    if (text.empty()) return Refusal{Fault::None, "Please insert a Megabyte value", kOkOnly, title, false, true};
+    if (!IsNumeric(text)) {
+        return Refusal{Fault::None, "Please use a number for amount of RAM!", kOkOnly, title, true, true};
+    }
+    const int16_t mb = CInt(Trim(text));
+    const int32_t figure = FreeMbFigure(freeKb);
+    if (mb >= figure) {
+        return Refusal{Fault::None,
+                       "Your inserted Mb value is bigger or equal to " + StrLong(figure) +
+                           " Mb, The value must be lower, try again",
+                       kOkOnly, title, false, true};
+    }
+    return mb;
+}
+
+Refusal InvalidWarningEntry(const std::string& title) {
+    // An entry beyond the 16-bit range; the threshold keeps its value.
+    return Refusal{Fault::Zero, "Invalid value please try again", kOkOnly, title};
+}
+
+LowMemoryWarning::LowMemoryWarning(Platform& platform, Form& main, WarningControls controls, Hooks hooks)
+    : platform_(platform), main_(main), c_(controls), hooks_(std::move(hooks)) {}
+
+void LowMemoryWarning::Watch() {
     if (blnWarnFired) return;
-    Command1_Click();
-    if (g_.intWarnMb >= FreeMbFigure(g_.lngFreeKb)) {
-        form_->Show();
-        form_->SetEnabled(form1::Timer3, false);
+    hooks_.update();
+    if (intWarnMb >= FreeMbFigure(hooks_.freeKb())) {
+        hooks_.showWindow();
+        main_.SetEnabled(c_.watchTimer, false);
         blnWarnFired = true;
         StartAlarm();
     }
 }
 
-void Form1::StartAlarm() {
+void LowMemoryWarning::StartAlarm() {
     blnAlarmOn = true;
-    if (g_.blnSound) {
-        snd.LoopResSound(modSND::kAlarm);
-    } else {
-        Form_Click();  // the message box stands in for the sound
-    }
+    if (!hooks_.loopAlarm()) Acknowledge();  // the message box stands in for the sound
 }
 
-void Form1::Form_Click() {
+void LowMemoryWarning::Acknowledge() {
     // A click that arrives while the acknowledgement's own box is open is
     // the same acknowledgement, not a second one.
     if (!blnAlarmOn || acknowledging_) return;
     acknowledging_ = true;
-    snd.StopSound();
+    hooks_.stopSound();
     try {
         platform_.MsgBox("The RAM Mb have been reached", kOkOnly | kInformation, "RAM Mb Warning Finished");
     } catch (...) {
@@ -45,70 +63,27 @@ void Form1::Form_Click() {
         throw;
     }
     acknowledging_ = false;
-    form_->SetForeColor(form1::Label2, kWhite);
+    main_.SetForeColor(c_.label, kWhite);
     blnAlarmOn = false;
     blnWarnFired = false;
-    g_.intWarnMb = 0;
+    intWarnMb = 0;
 }
 
-void frmOptions::Command4_Click() {
-    using namespace frm_options;
-    const std::string title = platform_.AppTitle();
-    try {
-        const std::string text = form_->Caption(Text1);
-        if (text.empty()) {
-            platform_.MsgBox("Please insert a Megabyte value", kOkOnly, title);
-            form_->SetFocus(Text1);
-            return;
-        }
-        if (!IsNumeric(text)) {
-            platform_.MsgBox("Please use a number for amount of RAM!", kOkOnly, title);
-            form_->SetCaption(Text1, "");
-            form_->SetFocus(Text1);
-            return;
-        }
-        const int16_t mb = CInt(Trim(text));
-        const int32_t figure = FreeMbFigure(g_.lngFreeKb);
-        if (mb >= figure) {
-            platform_.MsgBox("Your inserted Mb value is bigger or equal to " + StrLong(figure) +
-                                 " Mb, The value must be lower, try again",
-                             kOkOnly, title);
-            form_->SetFocus(Text1);
-            return;
-        }
-        g_.intWarnMb = mb;
-        form_->SetEnabled(Command5, true);
-        g_.blnWarnSet = true;
-        form_->SetCaption(Label7, "On");
-        form_->SetCaption(Label9, StrLong(mb) + " Mb");
-        platform_.MsgBox("Press the Ok button to hear the Warningsound that will sound \rwhen the program gets to "
-                         "your inserted value. ",
-                         kOkOnly | kInformation, "Message 1/2");
-        if (g_.blnSound) main_.snd.PlayResSound(modSND::kAlarm);
-        platform_.MsgBox("If you have a souncard you now have heard the sound. \r If you don\u00B4t have a soundcard "
-                         "you will get a messagebox instead when the \r computer Megabyte value gets to your "
-                         "inserted. Now the checking will begin. ",
-                         kOkOnly | kInformation, "Message 2/2");
-        main_.form().SetBackColor(form1::Command5, kRed);
-        main_.form().SetEnabled(form1::Timer3, true);
-        form_->SetEnabled(Command4, false);
-    } catch (const RuntimeError&) {
-        // An entry beyond the 16-bit range; the threshold keeps its value.
-        if (g_.blnSound) main_.snd.PlayErrorPair(modSND::kErrorZero);
-        platform_.MsgBox("Invalid value please try again", kOkOnly, title);
-    }
+void LowMemoryWarning::Arm(int16_t mb) {
+    intWarnMb = mb;
+    blnWarnSet = true;
 }
 
-void frmOptions::Command5_Click() {
-    using namespace frm_options;
-    main_.form().SetEnabled(form1::Timer3, false);
-    form_->SetEnabled(Command5, false);
-    main_.snd.StopSound();
-    platform_.MsgBox("Warning stopped", kOkOnly, platform_.AppTitle());
-    g_.blnWarnSet = false;
-    form_->SetCaption(Label7, "Off");
-    form_->SetEnabled(Command4, true);
-    main_.form().SetBackColor(form1::Command5, kColorButtonFace);
+void LowMemoryWarning::StartWatching() {
+    main_.SetBackColor(c_.marker, kRed);
+    main_.SetEnabled(c_.watchTimer, true);
+}
+
+void LowMemoryWarning::StopWatching() { main_.SetEnabled(c_.watchTimer, false); }
+
+void LowMemoryWarning::Disarm() {
+    blnWarnSet = false;
+    main_.SetBackColor(c_.marker, kColorButtonFace);
 }
 
 }  // namespace vt

@@ -30,9 +30,9 @@ struct WinRect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// A window procedure in portable form; the backend makes it callable by the
-// system (WndProcAddress).
-using WndProc = intptr_t (*)(uintptr_t hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+// A window procedure in portable form, called with the context it was made
+// for; the backend makes it callable by the system (WndProcAddress).
+using WndProc = intptr_t (*)(void* context, uintptr_t hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam);
 
 namespace win32c {
 constexpr uint32_t kClrInvalid = 0xFFFFFFFFu;
@@ -62,7 +62,9 @@ public:
     virtual uint32_t RegisterWindowMessageA(const char* name) = 0;
 
     // Window procedure
-    virtual intptr_t WndProcAddress(WndProc proc) = 0;
+    // A procedure the system can call for hwnd, which hands each message to
+    // proc with context: the hook finds its own state from the window.
+    virtual intptr_t WndProcAddress(uintptr_t hwnd, WndProc proc, void* context) = 0;
     virtual intptr_t SetWindowLongPtrA(uintptr_t hwnd, int index, intptr_t value) = 0;
     virtual intptr_t CallWindowProcA(intptr_t proc, uintptr_t hwnd, uint32_t msg, uintptr_t wParam,
                                      intptr_t lParam) = 0;

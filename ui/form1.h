@@ -1,17 +1,23 @@
-// The main window: its control ids, its state and every handler. The handlers
-// are defined by area: start-up and shutdown in app/, the Update and the unit
-// toggle in memory/, the window's own commands and layout in ui/.
+// The main window: its control table, the event dispatch and the handlers,
+// each an entry point into the area that does the work. The areas (the
+// memory display, the check period, the low-memory warning, the tray icon,
+// the sound, autostart, the settings) own their state; this window owns
+// them, wires what one needs of another, and runs start-up and shutdown.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "app/program_state.h"
-#include "memory/system.h"
+#include "app/settings.h"
+#include "autostart/autostart.h"
+#include "memory/memory_display.h"
+#include "monitor/check_period.h"
+#include "monitor/warning.h"
 #include "platform/errors.h"
 #include "platform/platform.h"
-#include "sound/mod_snd.h"
+#include "sound/sound.h"
+#include "tray/tray_icon.h"
 #include "ui/control_ids.h"
 
 namespace vt {
@@ -21,58 +27,72 @@ class frmOptions;
 const FormDef& MainWindowDef();
 
 class Form1 : public FormEvents {
+    // The areas, made with the window.
+    struct Areas {
+        Sound sound;
+        MemoryDisplay memory;
+        TrayIcon tray;
+        CheckPeriod checkPeriod;
+        LowMemoryWarning warning;
+        Autostart autostart;
+    };
+
 public:
-    Form1(Platform& platform, ProgramState& globals);
+    explicit Form1(Platform& platform);
     ~Form1() override;
 
-    // Creates the window, runs Form_Load and shows the window.
+    // Creates the window and its areas, runs Form_Load and shows the window.
     void Start();
     Form& form() { return *form_; }
+
+    MemoryDisplay& memory() { return areas_->memory; }
+    CheckPeriod& checkPeriod() { return areas_->checkPeriod; }
+    LowMemoryWarning& warning() { return areas_->warning; }
+    TrayIcon& tray() { return areas_->tray; }
+    Sound& sound() { return areas_->sound; }
+    Autostart& autostart() { return areas_->autostart; }
+    // The options window while it is open, else null.
+    frmOptions* options() { return options_.get(); }
 
     // Application lifecycle
     void Form_Load();
     void Form_Unload(int16_t& Cancel);
 
-    // Status texts and units
-    void Command1_Click();
-    void Command5_Click();
-    void aftertimecheck();
+    // Status texts, units and the hover refresh
+    void Command1_Click() { memory().Update(); }  // the Update
+    void Command5_Click() { memory().NextUnitView(); }
+    void Timer2_Timer() { memory().EndFlash(); }
+    void aftertimecheck() { memory().ArmHoverRefresh(); }
     void Timer4_Timer();
-    void FlashStatus();
-    void Timer2_Timer();
 
-    // Tray presence (tray/form1_tray.cpp): the tip and the theme icon follow
-    // every Update; Exit removes the icon and the hook.
-    void UpdateTrayTip();
-    void SetThemeIcon();
-    void RemoveTrayIcon();
-    void cmdChangeIcon_Click();
+    // Tray presence
+    void UpdateTrayTip() { tray().SetTip(memory().strBusyText); }
+    void SetThemeIcon() { tray().ShowTheme(memory().ThemePercent()); }
+    void RemoveTrayIcon() { tray().Remove(); }
+    void cmdChangeIcon_Click() { tray().ShowDefaultIcon(); }
 
     // Check period and low-memory warning
-    void Command2_Click();
-    void Timer1_Timer();
-    void Text1_GotFocus();
-    void Timer3_Timer();
-    void Form_Click();
+    void Command2_Click() { checkPeriod().Set(); }
+    void Timer1_Timer() { checkPeriod().Tick(); }
+    void Text1_GotFocus() { checkPeriod().SelectAmount(); }
+    void Timer3_Timer() { warning().Watch(); }
+    void Form_Click() { warning().Acknowledge(); }
 
     // The window's own commands
-    void Command3_Click();  // Hide
-    void Image3_Click();
-    void Form_DblClick();
-    void Command4_Click();  // Options
-    void mnuSetWarning_Click();
-    void IconTemaChange2_Click();
-    void stupid_Click();  // Open
-    void sucker_Click();  // Get Status
-    void goner_Click();   // Exit
+    void Command3_Click() { HideToTray(); }  // Hide
+    void Image3_Click() { HideToTray(); }
+    void Form_DblClick() { HideToTray(); }
+    void Command4_Click() { ShowOptions(); }  // Options
+    void mnuSetWarning_Click() { ShowOptions(); }
+    void IconTemaChange2_Click() { ShowOptions(); }
+    void stupid_Click() { ShowFromTray(); }  // Open
+    void sucker_Click() { Command1_Click(); }  // Get Status
+    void goner_Click() { Exit(); }
     void mnuCancel_Click() {}
 
-    // Autostart
-    void ReadAutostartState();
-    void auto_Click();
-
-    // Sound (sound/sound_menu.cpp)
-    void Command1_MouseUp();
+    // Autostart and sound
+    void auto_Click() { autostart().Toggle(); }
+    void Command1_MouseUp() { sound().Click(); }
     void mnuSoff_Click();
 
     // FormEvents
@@ -85,56 +105,28 @@ public:
     void Timer(int id) override;
     void MenuClick(int id) override;
 
-    // Form-level variables.
+    // Form-level variables of start-up and shutdown.
     int16_t intHideToTray = 0;
     std::string strTipTitle;
     int32_t lngLeftPx = 0, lngTopPx = 0;
-    std::unique_ptr<System> objSystem;
-    uint8_t bteUsedPct = 0;
-    int32_t lngTotalKb = 0;
-
-    int16_t intUnitView = 0;
-    int16_t intBusyPercent = 0;
-    float sngTotalMb = 0, sngFreeMb = 0, sngFreeRatio = 0, sngFreePercent = 0;
-    std::string strBusyText;
-    bool blnFromUpdate = false;
-    int32_t lngTipFreeMb = 0, lngTipTotalMb = 0;
-    float sngTipRatio = 0, sngTipFreePercent = 0;
-    std::string strTipBusyText;
-
-    int32_t lngCheckSec = 0, lngCheckMin = 0, lngCheckHour = 0, lngTickCount = 0, lngTickTarget = 0;
-    bool blnAlarmOn = false, blnWarnFired = false;
-
-    // The options window while it is open (it runs modally), else null.
-    frmOptions* options = nullptr;
 
 private:
-    void StartAlarm();
-    void HideToTray();
-    void ShowOptions();
-    void DragForm();
-    void ShowFigures(double free, double total, const char* unit, double factor, bool byteView);
-    void ResetVariables();
+    void MakeAreas();
+    void RestorePosition();
     void StartupErrorReport(const RuntimeError& error);
-    void AddTrayIcon();
-    void ShowTrayPicture(int iconId);
+    void Refuse(const Refusal& refusal);
+    void HideToTray();
+    void ShowFromTray();
+    void ShowOptions();
+    void Exit();
+    void DragForm();
 
     Platform& platform_;
-    ProgramState& g_;
+    Settings settings_;
     std::unique_ptr<Form> form_;
-    bool acknowledging_ = false;
-
-public:
-    // The sound module's player (modSND), for this window and the options window.
-    modSND::Player snd{platform_};
+    std::unique_ptr<Areas> areas_;
+    // The options window while it is open (it runs modally).
+    std::unique_ptr<frmOptions> options_;
 };
-
-// The free-megabyte figure of the warning: Kb / 1000, to the nearest whole
-// number, halves to even.
-int32_t FreeMbFigure(int32_t freeKb);
-
-// "Busy= " + (100 - V) + ending, V read back from the first n characters of
-// the text of the free percent.
-std::string BusyText(float freePercent, size_t n, const char* ending);
 
 }  // namespace vt

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "platform/convert.h"
-#include "ui/form1.h"
 
 namespace vt {
 namespace {
@@ -108,8 +107,8 @@ const FormDef& OptionsWindowDef() {
     return def;
 }
 
-frmOptions::frmOptions(Platform& platform, ProgramState& globals, Form1& main)
-    : platform_(platform), g_(globals), main_(main) {}
+frmOptions::frmOptions(Platform& platform, Form& main, Areas areas)
+    : platform_(platform), main_(main), a_(areas) {}
 frmOptions::~frmOptions() = default;
 
 void frmOptions::ShowModal() {
@@ -124,20 +123,19 @@ void frmOptions::Close() {
 
 void frmOptions::Form_Load() {
     // Directly below the main window, even where that is partly off-screen.
-    Form& main = main_.form();
-    form_->SetLeft(main.Left());
-    form_->SetTop(AddLong(main.Top(), main.Height()));
+    form_->SetLeft(main_.Left());
+    form_->SetTop(AddLong(main_.Top(), main_.Height()));
 
     ShowPreviewIcon(108);
     intPreviewFrame = 4;
     intPreviewPercent = 100;
 
-    form_->SetCaption(Label5, "You have " + StrLong(FreeMbFigure(g_.lngFreeKb)) + " Mb free now");
-    if (g_.blnWarnSet) {
+    form_->SetCaption(Label5, "You have " + StrLong(FreeMbFigure(a_.memory.lngFreeKb)) + " Mb free now");
+    if (a_.warning.blnWarnSet) {
         form_->SetCaption(Label7, "On");
         form_->SetEnabled(Command5, true);
         form_->SetEnabled(Command4, false);
-        form_->SetCaption(Label9, StrLong(g_.intWarnMb) + " Mb");
+        form_->SetCaption(Label9, StrLong(a_.warning.intWarnMb) + " Mb");
     }
 }
 

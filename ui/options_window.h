@@ -7,19 +7,29 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/program_state.h"
+#include "app/settings.h"
+#include "memory/memory_display.h"
+#include "monitor/warning.h"
 #include "platform/platform.h"
+#include "sound/sound.h"
+#include "tray/tray_icon.h"
 #include "ui/control_ids.h"
 
 namespace vt {
-
-class Form1;
 
 const FormDef& OptionsWindowDef();
 
 class frmOptions : public FormEvents {
 public:
-    frmOptions(Platform& platform, ProgramState& globals, Form1& main);
+    // The areas it works on, and the main window it opens below.
+    struct Areas {
+        LowMemoryWarning& warning;
+        TrayIcon& tray;
+        MemoryDisplay& memory;
+        Sound& sound;
+        Settings& settings;
+    };
+    frmOptions(Platform& platform, Form& main, Areas areas);
     ~frmOptions() override;
 
     // Loads the window and shows it modally; returns once it is unloaded.
@@ -52,10 +62,11 @@ public:
 
 private:
     void ShowPreviewIcon(int id);
+    void Refuse(const Refusal& refusal);
 
     Platform& platform_;
-    ProgramState& g_;
-    Form1& main_;
+    Form& main_;
+    Areas a_;
     std::unique_ptr<Form> form_;
 };
 

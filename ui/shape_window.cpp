@@ -7,23 +7,20 @@
 // real face, 12 ms less of the start-up under Wine).
 #include "ui/shape_window.h"
 
-namespace vt::modSND {
+#include "platform/api_handle.h"
 
-namespace {
-// Held only while the region is built; once handed to the window it is the
-// system's.
-uintptr_t rgnWindow = 0;
-}  // namespace
+namespace vt::modSND {
 
 void ShapeWindow(Win32Api& api, const Form& form, uint32_t keyColor) {
     using win32c::kRgnDiff;
-    rgnWindow = api.CreateRectRgn(0, 0, form.ScaleWidth(), form.ScaleHeight());
+    // Held only while the region is built; once handed to the window it is
+    // the system's.
+    UniqueRegion window(api, api.CreateRectRgn(0, 0, form.ScaleWidth(), form.ScaleHeight()));
     // Both bounds are inclusive: the extra row and column lie outside the
     // region and never match.
     auto cut = [&](int left, int right, int y) {
-        const uintptr_t run = api.CreateRectRgn(left, y, right, y + 1);
-        api.CombineRgn(rgnWindow, rgnWindow, run, kRgnDiff);
-        api.DeleteObject(run);
+        const UniqueRegion run(api, api.CreateRectRgn(left, y, right, y + 1));
+        api.CombineRgn(window.get(), window.get(), run.get(), kRgnDiff);
     };
     for (int16_t y = 0; y <= form.ScaleHeight(); ++y) {
         int runStart = -1;  // first key pixel of the run being read
@@ -37,7 +34,7 @@ void ShapeWindow(Win32Api& api, const Form& form, uint32_t keyColor) {
         }
         if (runStart >= 0) cut(runStart, form.ScaleWidth() + 1, y);
     }
-    api.SetWindowRgn(form.Hwnd(), std::exchange(rgnWindow, 0), true);
+    api.SetWindowRgn(form.Hwnd(), window.release(), true);
 }
 
 }  // namespace vt::modSND

@@ -1,8 +1,6 @@
 // The options window's "Systray Icon Tema" tab: picking a theme or the
 // default icon, and the animated preview of a theme.
-#include "app/settings.h"
 #include "platform/convert.h"
-#include "ui/form1.h"
 #include "ui/options_window.h"
 
 namespace vt {
@@ -57,19 +55,19 @@ void frmOptions::Timer1_Timer() {
 }
 
 void frmOptions::Command1_Click() {
-    g_.intTema = 0;
-    main_.cmdChangeIcon_Click();
-    WriteSetting(platform_, "Tema", "0");
+    a_.tray.intTema = 0;
+    a_.tray.ShowDefaultIcon();
+    a_.settings.Write("Tema", "0");
     form_->Unload();
 }
 
 void frmOptions::Command2_Click() {
     const int options[] = {Option1, Option2, Option3, Option4, Option5};
     for (int16_t n = 1; n <= 5; ++n) {
-        if (form_->Checked(options[n - 1])) g_.intTema = n;
+        if (form_->Checked(options[n - 1])) a_.tray.intTema = n;
     }
-    WriteSetting(platform_, "Tema", StrLong(g_.intTema));
-    main_.Command1_Click();
+    a_.settings.Write("Tema", StrLong(a_.tray.intTema));
+    a_.memory.Update();
     form_->Unload();
 }
 

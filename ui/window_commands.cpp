@@ -13,39 +13,27 @@ void Form1::HideToTray() {
     form_->Unload();  // the unload handler hides instead of closing
 }
 
-void Form1::Command3_Click() { HideToTray(); }
-void Form1::Image3_Click() { HideToTray(); }
-void Form1::Form_DblClick() { HideToTray(); }
-
 void Form1::ShowOptions() {
-    if (options) return;  // open already (a command reached us through the tray menu)
-    frmOptions window(platform_, g_, *this);
-    options = &window;
-    try {
-        window.ShowModal();
-    } catch (...) {
-        options = nullptr;
-        throw;
-    }
-    options = nullptr;
+    if (options_) return;  // open already (a command reached us through the tray menu)
+    options_ = std::make_unique<frmOptions>(
+        platform_, *form_, frmOptions::Areas{warning(), tray(), memory(), sound(), settings_});
+    struct Closed {
+        std::unique_ptr<frmOptions>& window;
+        ~Closed() { window.reset(); }
+    } closed{options_};
+    options_->ShowModal();
 }
 
-void Form1::Command4_Click() { ShowOptions(); }
-void Form1::mnuSetWarning_Click() { ShowOptions(); }
-void Form1::IconTemaChange2_Click() { ShowOptions(); }
-
-void Form1::stupid_Click() {
+void Form1::ShowFromTray() {
     form_->Show();
     form_->SetEnabled(stupid, false);
     form_->Refresh();
 }
 
-void Form1::sucker_Click() { Command1_Click(); }
-
-void Form1::goner_Click() {
+void Form1::Exit() {
     intHideToTray = 0;
     RemoveTrayIcon();
-    if (options) options->Close();
+    if (options_) options_->Close();
     form_->Unload();
 }
 

@@ -65,8 +65,16 @@ intptr_t FakeApi::CallWindowProcA(intptr_t proc, uintptr_t hwnd, uint32_t msg, u
         passedOn.push_back({hwnd, msg, wp, lp});
         return kOriginalResult;
     }
-    if (proc == 0) return 0;
-    return reinterpret_cast<WndProc>(proc)(hwnd, msg, wp, lp);
+    const auto hook = hooks_.find(proc);
+    if (hook == hooks_.end()) return 0;
+    return hook->second.proc(hook->second.context, hwnd, msg, wp, lp);
+}
+
+intptr_t FakeApi::WndProcAddress(uintptr_t hwnd, WndProc proc, void* context) {
+    (void)hwnd;
+    const auto address = static_cast<intptr_t>(next_++);
+    hooks_[address] = Hook{proc, context};
+    return address;
 }
 
 intptr_t FakeApi::Deliver(uintptr_t hwnd, uint32_t msg, uintptr_t wp, intptr_t lp) {

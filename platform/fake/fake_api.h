@@ -58,7 +58,7 @@ public:
     bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) override;
     uint32_t RegisterWindowMessageA(const char* name) override;
 
-    intptr_t WndProcAddress(WndProc proc) override { return reinterpret_cast<intptr_t>(proc); }
+    intptr_t WndProcAddress(uintptr_t hwnd, WndProc proc, void* context) override;
     intptr_t SetWindowLongPtrA(uintptr_t hwnd, int index, intptr_t value) override;
     intptr_t CallWindowProcA(intptr_t proc, uintptr_t hwnd, uint32_t msg, uintptr_t wp, intptr_t lp) override;
 
@@ -152,6 +152,11 @@ public:
     std::string moduleFileName = "C:\\Program Files\\Veltrane\\Veltrane.exe";
 
 private:
+    struct Hook {
+        WndProc proc;
+        void* context;
+    };
+    std::map<intptr_t, Hook> hooks_;  // procedure address -> what it calls
     uintptr_t next_ = 0x10000;
     std::map<uintptr_t, std::string> keys_;
 };

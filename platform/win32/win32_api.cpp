@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
 
 #include "platform/win32/handle.h"
@@ -15,23 +16,27 @@
 namespace vt {
 namespace {
 
-using win32::HandleKind;
-
-void CountRegion(int delta) { win32::g_liveHandles[static_cast<int>(HandleKind::Region)] += delta; }
-
 HWND H(uintptr_t hwnd) { return reinterpret_cast<HWND>(hwnd); }
 HKEY Root(int32_t root) { return reinterpret_cast<HKEY>(static_cast<intptr_t>(root)); }
 HKEY Key(uintptr_t key) { return reinterpret_cast<HKEY>(key); }
 
-// The one portable procedure the program installs (the main window's hook),
-// behind a procedure with the system's calling convention.
-WndProc g_hookProc = nullptr;
+// The portable procedures the program installs (the main window's hook),
+// each with its context, by the window they serve, behind a procedure with
+// the system's calling convention.
+struct Hook {
+    WndProc proc;
+    void* context;
+};
+std::map<HWND, Hook> g_hooks;
 
 LRESULT CALLBACK HookTrampoline(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const auto it = g_hooks.find(hwnd);
+    if (it == g_hooks.end()) return DefWindowProcW(hwnd, msg, wp, lp);
+    const Hook hook = it->second;
     // No exception may unwind through the system's frames: an error the hook
     // does not trap gets the untrapped-error report here, as in any handler.
     LRESULT result = 0;
-    win32::Guard([&] { result = g_hookProc(reinterpret_cast<uintptr_t>(hwnd), msg, wp, lp); });
+    win32::Guard([&] { result = hook.proc(hook.context, reinterpret_cast<uintptr_t>(hwnd), msg, wp, lp); });
     return result;
 }
 
@@ -65,8 +70,8 @@ public:
 
     uint32_t RegisterWindowMessageA(const char* name) override { return ::RegisterWindowMessageA(name); }
 
-    intptr_t WndProcAddress(WndProc proc) override {
-        g_hookProc = proc;
+    intptr_t WndProcAddress(uintptr_t hwnd, WndProc proc, void* context) override {
+        g_hooks[H(hwnd)] = Hook{proc, context};
         return reinterpret_cast<intptr_t>(&HookTrampoline);
     }
     intptr_t SetWindowLongPtrA(uintptr_t hwnd, int index, intptr_t value) override {
@@ -76,25 +81,32 @@ public:
         return ::CallWindowProcA(reinterpret_cast<WNDPROC>(proc), H(hwnd), msg, wp, lp);
     }
 
+    // Regions handed out are held here, by the same owner as every other
+    // handle (and so counted), until the program deletes them or gives them
+    // to a window.
     uintptr_t CreateRectRgn(int left, int top, int right, int bottom) override {
-        HRGN rgn = ::CreateRectRgn(left, top, right, bottom);
-        if (rgn) CountRegion(+1);
-        return reinterpret_cast<uintptr_t>(rgn);
+        win32::unique_hrgn rgn(::CreateRectRgn(left, top, right, bottom));
+        const auto h = reinterpret_cast<uintptr_t>(rgn.get());
+        if (rgn) regions_[h] = std::move(rgn);
+        return h;
     }
     int CombineRgn(uintptr_t dest, uintptr_t src1, uintptr_t src2, int mode) override {
         return ::CombineRgn(reinterpret_cast<HRGN>(dest), reinterpret_cast<HRGN>(src1),
                             reinterpret_cast<HRGN>(src2), mode);
     }
     bool DeleteObject(uintptr_t object) override {
-        auto h = reinterpret_cast<HGDIOBJ>(object);
-        const bool region = GetObjectType(h) == OBJ_REGION;
-        const bool done = ::DeleteObject(h) != FALSE;
-        if (done && region) CountRegion(-1);
-        return done;
+        const auto held = regions_.find(object);
+        if (held == regions_.end()) return ::DeleteObject(reinterpret_cast<HGDIOBJ>(object)) != FALSE;
+        regions_.erase(held);
+        return true;
     }
     int SetWindowRgn(uintptr_t hwnd, uintptr_t region, bool redraw) override {
         const int done = ::SetWindowRgn(H(hwnd), reinterpret_cast<HRGN>(region), redraw);
-        if (done && region) CountRegion(-1);  // the system owns it now
+        const auto held = regions_.find(region);
+        if (done && held != regions_.end()) {
+            held->second.release();  // the system owns it now
+            regions_.erase(held);
+        }
         return done;
     }
     uint32_t GetPixel(uintptr_t dc, int x, int y) override {
@@ -166,6 +178,9 @@ public:
     uint32_t GetModuleFileNameA(char* buffer, uint32_t length) override {
         return ::GetModuleFileNameA(nullptr, buffer, length);
     }
+
+private:
+    std::map<uintptr_t, win32::unique_hrgn> regions_;
 };
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST_F(AutostartTest, ReadsOnlyNonEmptyStringValues) {
 TEST_F(AutostartTest, StartCaptionFollowsTheRegistry) {
     Start();
     EXPECT_EQ(Caption(autoItem), "Make Autostart");
-    EXPECT_FALSE(g.blnAutostart);
+    EXPECT_FALSE(f.autostart().blnAutostart);
 }
 
 TEST_F(AutostartTest, EmptyValueAtStartOffersMakeAgain) {
@@ -61,11 +61,11 @@ TEST_F(AutostartTest, TwoClicksWriteTheProgramsShortPathThenDeleteIt) {
     EXPECT_EQ(Value()->type, kRegSz);
     EXPECT_EQ(RunText(), "C:\\PROGRA~1\\Veltrane\\Veltrane.exe");  // no NUL counted
     EXPECT_EQ(Caption(autoItem), "Remove Autostart");
-    EXPECT_TRUE(g.blnAutostart);
+    EXPECT_TRUE(f.autostart().blnAutostart);
     Click();
     EXPECT_EQ(Value(), nullptr);
     EXPECT_EQ(Caption(autoItem), "Make Autostart");
-    EXPECT_FALSE(g.blnAutostart);
+    EXPECT_FALSE(f.autostart().blnAutostart);
     ASSERT_EQ(platform.boxes.size(), 2u);
     EXPECT_EQ(platform.boxes[0].text, "Autostart fixed!");
     EXPECT_EQ(platform.boxes[1].text, "Autostart removed!");
@@ -97,7 +97,7 @@ TEST_F(AutostartTest, RefusedWriteOrDeleteIsReportedAndChangesNothing) {
     Click();
     EXPECT_EQ(Value(), nullptr);
     EXPECT_EQ(Caption(autoItem), "Make Autostart");
-    EXPECT_FALSE(g.blnAutostart);
+    EXPECT_FALSE(f.autostart().blnAutostart);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_NE(platform.boxes[0].text.find("could not be written"), std::string::npos) << platform.boxes[0].text;
     EXPECT_NE(platform.boxes[0].text.find("Administrator rights"), std::string::npos);
@@ -107,16 +107,16 @@ TEST_F(AutostartTest, RefusedWriteOrDeleteIsReportedAndChangesNothing) {
     platform.api.setError = kErrorAccessDenied;  // the key opens, the value is refused
     Click();
     EXPECT_EQ(Value(), nullptr);
-    EXPECT_FALSE(g.blnAutostart);
+    EXPECT_FALSE(f.autostart().blnAutostart);
 
     platform.api.setError = 0;
     Click();
-    ASSERT_TRUE(g.blnAutostart);
+    ASSERT_TRUE(f.autostart().blnAutostart);
     platform.api.deleteError = kErrorAccessDenied;
     Click();
     EXPECT_NE(Value(), nullptr);
     EXPECT_EQ(Caption(autoItem), "Remove Autostart");
-    EXPECT_TRUE(g.blnAutostart);
+    EXPECT_TRUE(f.autostart().blnAutostart);
     EXPECT_NE(platform.boxes.back().text.find("could not be deleted"), std::string::npos);
 }
 
@@ -132,7 +132,7 @@ TEST_F(AutostartTest, NameTheCodePageCannotSpellIsNotRegistered) {
     Start();
     Click();
     EXPECT_EQ(Value(), nullptr);
-    EXPECT_FALSE(g.blnAutostart);
+    EXPECT_FALSE(f.autostart().blnAutostart);
     EXPECT_NE(platform.boxes.back().text.find("could not be fixed"), std::string::npos);
 }
 

@@ -43,7 +43,7 @@ protected:
     // The sound pair a refused entry plays first, or nothing with sound off.
     Calls Pair(int fault) const { return Sound() && fault ? Calls{{132, kWait}, {fault, kWait}} : Calls{}; }
     void InOptions(const std::function<void(frmOptions&)>& steps) {
-        platform.onModal = [&](fake::FakeForm&) { platform.Dispatch([&] { steps(*f.options); }); };
+        platform.onModal = [&](fake::FakeForm&) { platform.Dispatch([&] { steps(*f.options()); }); };
         Run(&Form1::Command4_Click);
         platform.onModal = nullptr;
     }
@@ -119,7 +119,7 @@ TEST_P(BadInputTest, CheckRowEntries) {
             }
             const bool wasRunning = F().Enabled(Timer1);
             const Color wasColor = F().BackColor(Text1);
-            const int32_t wasTarget = f.lngTickTarget, wasCount = f.lngTickCount;
+            const int32_t wasTarget = f.checkPeriod().lngTickTarget, wasCount = f.checkPeriod().lngTickCount;
             platform.boxes.clear();
             platform.api.sounds.clear();
             const int samples = platform.api.samples;
@@ -146,15 +146,15 @@ TEST_P(BadInputTest, CheckRowEntries) {
             const bool accepted = !*c.box && std::string(c.unit) != "Sec";
             if (accepted) {
                 EXPECT_TRUE(F().Enabled(Timer1)) << what;
-                EXPECT_EQ(f.lngTickTarget, c.target) << what;
-                EXPECT_EQ(f.lngTickCount, 0) << what;
+                EXPECT_EQ(f.checkPeriod().lngTickTarget, c.target) << what;
+                EXPECT_EQ(f.checkPeriod().lngTickCount, 0) << what;
                 EXPECT_EQ(F().BackColor(Text1), kGreen) << what;
             } else {
                 EXPECT_EQ(F().Enabled(Timer1), wasRunning) << what;
                 EXPECT_EQ(F().BackColor(Text1), wasColor) << what;
                 if (wasRunning) {
-                    EXPECT_EQ(f.lngTickTarget, wasTarget) << what;
-                    EXPECT_EQ(f.lngTickCount, wasCount) << what;
+                    EXPECT_EQ(f.checkPeriod().lngTickTarget, wasTarget) << what;
+                    EXPECT_EQ(f.checkPeriod().lngTickCount, wasCount) << what;
                 }
             }
             EXPECT_EQ(F().BackColor(Combo1), F().BackColor(Text1)) << what;
@@ -228,7 +228,7 @@ TEST_P(BadInputTest, WarningEntries) {
             w.SetCaption(opt::Text1, "100");
             o.Command4_Click();
             o.Command5_Click();
-            ASSERT_EQ(g.intWarnMb, 100);
+            ASSERT_EQ(f.warning().intWarnMb, 100);
             platform.boxes.clear();
             platform.api.sounds.clear();
             static_cast<fake::FakeForm&>(w).focus = -1;
@@ -244,8 +244,8 @@ TEST_P(BadInputTest, WarningEntries) {
                 EXPECT_EQ(platform.boxes[0].style, kOkOnly) << what;
                 EXPECT_EQ(Played(platform.api), Pair(c.pair ? 134 : 0)) << what;
                 EXPECT_EQ(static_cast<fake::FakeForm&>(w).focus, c.pair ? -1 : opt::Text1) << what;
-                EXPECT_EQ(g.intWarnMb, 100) << what;
-                EXPECT_FALSE(g.blnWarnSet) << what;
+                EXPECT_EQ(f.warning().intWarnMb, 100) << what;
+                EXPECT_FALSE(f.warning().blnWarnSet) << what;
                 EXPECT_EQ(w.Caption(opt::Label7), "Off") << what;
                 EXPECT_EQ(w.Caption(opt::Label9), "100 Mb") << what;
                 EXPECT_TRUE(w.Enabled(opt::Command4)) << what;
@@ -256,8 +256,8 @@ TEST_P(BadInputTest, WarningEntries) {
                 ASSERT_EQ(platform.boxes.size(), 2u) << what;
                 EXPECT_EQ(platform.boxes[1].title, "Message 2/2") << what;
                 EXPECT_EQ(Played(platform.api), (Sound() ? Calls{{127, kPlay}} : Calls{})) << what;
-                EXPECT_EQ(g.intWarnMb, c.mb) << what;
-                EXPECT_TRUE(g.blnWarnSet) << what;
+                EXPECT_EQ(f.warning().intWarnMb, c.mb) << what;
+                EXPECT_TRUE(f.warning().blnWarnSet) << what;
                 EXPECT_EQ(w.Caption(opt::Label7), "On") << what;
                 EXPECT_EQ(w.Caption(opt::Label9), std::to_string(c.mb) + " Mb") << what;
                 EXPECT_FALSE(w.Enabled(opt::Command4)) << what;
@@ -342,8 +342,7 @@ TEST(BadStoredSetting, EachGivesItsReportOrItsValue) {
         const Separator separator(c.separator);
         fake::FakePlatform p;
         AddSounds(p);
-        ProgramState state;
-        Form1 form(p, state);
+        Form1 form(p);
         Store(p, c.key, c.value);
         const auto stored = p.settings;
         p.Dispatch([&] { form.Start(); });
@@ -372,8 +371,8 @@ TEST(BadStoredSetting, EachGivesItsReportOrItsValue) {
             EXPECT_TRUE(p.boxes.empty()) << what;
             EXPECT_EQ(form.form().Left(), c.leftPx * 15) << what;
             EXPECT_EQ(form.form().Top(), c.topPx * 15) << what;
-            EXPECT_EQ(state.blnSound, c.sound) << what;
-            EXPECT_EQ(state.intTema, c.tema) << what;
+            EXPECT_EQ(form.sound().blnSound, c.sound) << what;
+            EXPECT_EQ(form.tray().intTema, c.tema) << what;
             EXPECT_EQ(form.form().Caption(mnuSoff), c.sound ? "Turn Off Sound" : "Turn On Sound") << what;
             EXPECT_TRUE(form.form().Visible()) << what;
         }
@@ -386,8 +385,7 @@ TEST(BadStoredSetting, EveryStartReportsItAgainUntilItIsCorrected) {
     fake::FakePlatform p;
     Store(p, "tema", "99999");
     for (int run = 0; run < 2; ++run) {
-        ProgramState state;
-        Form1 form(p, state);
+        Form1 form(p);
         p.boxes.clear();
         p.Dispatch([&] { form.Start(); });
         ASSERT_EQ(p.boxes.size(), 1u);
@@ -395,13 +393,12 @@ TEST(BadStoredSetting, EveryStartReportsItAgainUntilItIsCorrected) {
     }
     EXPECT_EQ(p.settings["veltrane\\startup\\tema"], "99999");
     Store(p, "tema", "4");
-    ProgramState state;
-    Form1 form(p, state);
+    Form1 form(p);
     p.ended = false;
     p.boxes.clear();
     p.Dispatch([&] { form.Start(); });
     EXPECT_FALSE(p.ended);
-    EXPECT_EQ(state.intTema, 4);
+    EXPECT_EQ(form.tray().intTema, 4);
 }
 
 }  // namespace

@@ -15,8 +15,7 @@ protected:
     void Run(void (Form1::*handler)()) { platform.Dispatch([&] { (f.*handler)(); }); }
 
     fake::FakePlatform platform;
-    ProgramState g;
-    Form1 f{platform, g};
+    Form1 f{platform};
 };
 
 }  // namespace vt

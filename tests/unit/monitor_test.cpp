@@ -30,7 +30,7 @@ protected:
     std::string LastBox() { return platform.boxes.empty() ? "" : platform.boxes.back().text; }
     // Runs the user's steps inside the modal options window.
     void InOptions(const std::function<void(frmOptions&)>& steps) {
-        platform.onModal = [&](fake::FakeForm& form) { platform.Dispatch([&] { steps(*f.options); }); (void)form; };
+        platform.onModal = [&](fake::FakeForm& form) { platform.Dispatch([&] { steps(*f.options()); }); (void)form; };
         Run(&Form1::Command4_Click);
         platform.onModal = nullptr;
     }
@@ -81,7 +81,7 @@ TEST_F(MonitorTest, CheckRowAcceptsOneToSixtyAndRejectsTheRest) {
         EXPECT_EQ(F().BackColor(Text1), c.running ? kGreen : kRed) << c.amount;
         EXPECT_EQ(F().BackColor(Combo1), F().BackColor(Text1));
         if (c.running) {
-            EXPECT_EQ(f.lngTickTarget, c.target) << c.amount;
+            EXPECT_EQ(f.checkPeriod().lngTickTarget, c.target) << c.amount;
         }
         EXPECT_EQ(platform.api.samples, samples + 1) << c.amount;  // the Update runs first
     }
@@ -107,7 +107,7 @@ TEST_F(MonitorTest, TicksRunAnUpdateEveryPeriod) {
     EXPECT_EQ(F().ForeColor(Label1), kRed);
     EXPECT_EQ(F().ForeColor(Label4), kRed);
     EXPECT_TRUE(F().Enabled(Timer2));
-    EXPECT_EQ(f.lngTickCount, 0);
+    EXPECT_EQ(f.checkPeriod().lngTickCount, 0);
 
     Set("60", "hour");
     const int before = platform.api.samples;
@@ -117,7 +117,7 @@ TEST_F(MonitorTest, TicksRunAnUpdateEveryPeriod) {
 
 TEST_F(MonitorTest, RunningPeriodQuestion) {
     Set("1", "min");
-    f.lngTickCount = 17;
+    for (int i = 0; i < 17; ++i) f.Timer1_Timer();
     platform.answers = {kNo};
     const int samples = platform.api.samples;
     Set("5", "sec");
@@ -125,20 +125,20 @@ TEST_F(MonitorTest, RunningPeriodQuestion) {
     EXPECT_EQ(platform.boxes.back().title, "No time?");
     EXPECT_EQ(platform.boxes.back().style, kYesNo);
     EXPECT_EQ(platform.api.samples, samples);  // No: untouched, counter included
-    EXPECT_EQ(f.lngTickTarget, 60);
-    EXPECT_EQ(f.lngTickCount, 17);
+    EXPECT_EQ(f.checkPeriod().lngTickTarget, 60);
+    EXPECT_EQ(f.checkPeriod().lngTickCount, 17);
     EXPECT_TRUE(F().Enabled(Timer1));
 
     platform.answers = {kYes};
     Set("0", "sec");  // Yes, then a refused number: the running period goes on as it was
     EXPECT_TRUE(F().Enabled(Timer1));
-    EXPECT_EQ(f.lngTickTarget, 60);
-    EXPECT_EQ(f.lngTickCount, 17);
+    EXPECT_EQ(f.checkPeriod().lngTickTarget, 60);
+    EXPECT_EQ(f.checkPeriod().lngTickCount, 17);
     EXPECT_EQ(F().BackColor(Text1), kGreen);
 
     platform.answers = {kYes};
     Set("3", "sec");
-    EXPECT_EQ(f.lngTickTarget, 3);
+    EXPECT_EQ(f.checkPeriod().lngTickTarget, 3);
     const size_t boxes = platform.boxes.size();
     const int updates = platform.api.samples;
     Set("3", "Off");  // no question, no Update
@@ -187,7 +187,7 @@ TEST_F(MonitorTest, WarningEntryChecks) {
         EXPECT_EQ(LastBox(), c.box) << c.entry;
         EXPECT_EQ(platform.boxes.back().style, kOkOnly);
         EXPECT_EQ(after, c.textAfter) << c.entry;
-        EXPECT_FALSE(g.blnWarnSet) << c.entry;
+        EXPECT_FALSE(f.warning().blnWarnSet) << c.entry;
         EXPECT_FALSE(F().Enabled(Timer3));
     }
 }
@@ -212,8 +212,8 @@ TEST_F(MonitorWithSoundTest, SettingAWarningArmsTheMonitorInOrder) {
     EXPECT_EQ(platform.boxes[1].title, "Message 2/2");
     EXPECT_NE(platform.boxes[1].text.find("If you don\u00B4t have a soundcard"), std::string::npos);
     EXPECT_EQ(Played(platform.api), (Calls{{127, kPlay}}));
-    EXPECT_EQ(g.intWarnMb, 100);
-    EXPECT_TRUE(g.blnWarnSet);
+    EXPECT_EQ(f.warning().intWarnMb, 100);
+    EXPECT_TRUE(f.warning().blnWarnSet);
     EXPECT_EQ(label7, "On");
     EXPECT_EQ(label9, "100 Mb");
     EXPECT_FALSE(setEnabled);
@@ -231,7 +231,7 @@ TEST_F(MonitorWithSoundTest, EqualityFiresTheAlarmUntilAClickOnTheSurface) {
     EXPECT_TRUE(F().Visible());
     EXPECT_FALSE(F().Enabled(Timer3));
     EXPECT_EQ(Played(platform.api), (Calls{{127, kLoop}}));
-    EXPECT_TRUE(f.blnAlarmOn);
+    EXPECT_TRUE(f.warning().blnAlarmOn);
     Run(&Form1::Timer3_Timer);  // fired: nothing more
     EXPECT_EQ(platform.api.sounds.size(), 1u);
 
@@ -242,8 +242,8 @@ TEST_F(MonitorWithSoundTest, EqualityFiresTheAlarmUntilAClickOnTheSurface) {
     EXPECT_EQ(platform.boxes.back().title, "RAM Mb Warning Finished");
     EXPECT_EQ(platform.api.sounds.back().address, nullptr);  // stopped
     EXPECT_EQ(F().ForeColor(Label2), kWhite);
-    EXPECT_EQ(g.intWarnMb, 0);
-    EXPECT_TRUE(g.blnWarnSet);  // still "On", with 0 Mb
+    EXPECT_EQ(f.warning().intWarnMb, 0);
+    EXPECT_TRUE(f.warning().blnWarnSet);  // still "On", with 0 Mb
     Run(&Form1::Form_Click);
     EXPECT_EQ(platform.boxes.size(), boxes + 1);  // an ordinary click now does nothing
 
@@ -262,9 +262,9 @@ TEST_F(MonitorTest, WithSoundOffTheAlarmIsAMessageBox) {
     SetMemoryKb(4'000'000, 90'000);
     Run(&Form1::Timer3_Timer);
     EXPECT_EQ(LastBox(), "The RAM Mb have been reached");
-    EXPECT_FALSE(f.blnAlarmOn);
-    EXPECT_FALSE(f.blnWarnFired);
-    EXPECT_EQ(g.intWarnMb, 0);
+    EXPECT_FALSE(f.warning().blnAlarmOn);
+    EXPECT_FALSE(f.warning().blnWarnFired);
+    EXPECT_EQ(f.warning().intWarnMb, 0);
 }
 
 TEST_F(MonitorWithSoundTest, TurningOffDuringTheAlarmLeavesItPending) {
@@ -274,9 +274,9 @@ TEST_F(MonitorWithSoundTest, TurningOffDuringTheAlarmLeavesItPending) {
     InOptions([&](frmOptions& o) { o.Command5_Click(); });
     EXPECT_EQ(LastBox(), "Warning stopped");
     EXPECT_EQ(platform.api.sounds.back().address, nullptr);
-    EXPECT_FALSE(g.blnWarnSet);
+    EXPECT_FALSE(f.warning().blnWarnSet);
     EXPECT_EQ(F().BackColor(Command5), kColorButtonFace);
-    EXPECT_TRUE(f.blnAlarmOn);
+    EXPECT_TRUE(f.warning().blnAlarmOn);
     Run(&Form1::Form_Click);
     EXPECT_EQ(LastBox(), "The RAM Mb have been reached");
 }
@@ -285,11 +285,11 @@ TEST_F(MonitorTest, LargeMachinesCanSetAndWatchAWarning) {
     SetMemoryKb(64'000'000, 40'000'000);  // 40,000 MB free
     Run(&Form1::Command1_Click);
     SetWarning("30000");
-    EXPECT_TRUE(g.blnWarnSet);
-    EXPECT_EQ(g.intWarnMb, 30000);
+    EXPECT_TRUE(f.warning().blnWarnSet);
+    EXPECT_EQ(f.warning().intWarnMb, 30000);
     Run(&Form1::Timer3_Timer);
     EXPECT_FALSE(platform.ended);
-    EXPECT_FALSE(f.blnAlarmOn);
+    EXPECT_FALSE(f.warning().blnAlarmOn);
 }
 
 TEST_F(MonitorTest, OptionsWindowShowsTheLastSampleAndTheThemeTabFirst) {
@@ -342,10 +342,10 @@ TEST_F(MonitorTest, PreviewFramesAndLabelsPerTheme) {
 }
 
 TEST_F(MonitorTest, PickWithoutTouchingSelectsThemeOneAndDefaultPutsZero) {
-    g.intTema = 4;
+    f.tray().intTema = 4;
     const int samples = platform.api.samples;
     InOptions([&](frmOptions& o) { o.Command2_Click(); });
-    EXPECT_EQ(g.intTema, 1);
+    EXPECT_EQ(f.tray().intTema, 1);
     EXPECT_EQ(platform.settings["veltrane\\startup\\tema"], "1");
     EXPECT_EQ(platform.api.samples, samples + 1);
 
@@ -353,10 +353,10 @@ TEST_F(MonitorTest, PickWithoutTouchingSelectsThemeOneAndDefaultPutsZero) {
         o.form().SetChecked(opt::Option3, true);
         o.Command2_Click();
     });
-    EXPECT_EQ(g.intTema, 3);
+    EXPECT_EQ(f.tray().intTema, 3);
 
     InOptions([&](frmOptions& o) { o.Command1_Click(); });
-    EXPECT_EQ(g.intTema, 0);
+    EXPECT_EQ(f.tray().intTema, 0);
     EXPECT_EQ(platform.settings["veltrane\\startup\\tema"], "0");
 }
 

@@ -56,8 +56,7 @@ TEST_F(SoundTest, GreetingFollowsTheHour) {
         fake::FakePlatform p;
         AddSounds(p);
         p.hour = hour;
-        ProgramState state;
-        Form1 form(p, state);
+        Form1 form(p);
         p.Dispatch([&] { form.Start(); });
         EXPECT_EQ(Played(p.api), (Calls{{id, kPlay}})) << hour;
         EXPECT_EQ(form.form().Caption(mnuSoff), "Turn Off Sound");
@@ -113,23 +112,22 @@ TEST_F(SoundTest, SoundSwitchConfirmsBothWaysAndIsRememberedAcrossARestart) {
     Start();
     platform.api.sounds.clear();
     f.MenuClick(mnuSoff);
-    EXPECT_FALSE(g.blnSound);
+    EXPECT_FALSE(f.sound().blnSound);
     EXPECT_EQ(Caption(mnuSoff), "Turn On Sound");
     EXPECT_EQ(platform.writes.back(), (std::pair<std::string, std::string>{"sound", "0"}));
     f.MouseUp(Command1, MouseButton::Left);  // now silent
 
     f.MenuClick(mnuSoff);
-    EXPECT_TRUE(g.blnSound);
+    EXPECT_TRUE(f.sound().blnSound);
     EXPECT_EQ(Caption(mnuSoff), "Turn Off Sound");
     EXPECT_EQ(platform.writes.back(), (std::pair<std::string, std::string>{"sound", "1"}));
     // The confirmation of "off" plays although sound is now off.
     EXPECT_EQ(Played(platform.api), (Calls{{102, kPlay}, {101, kPlay}}));
 
     f.MenuClick(mnuSoff);
-    ProgramState state;
-    Form1 again(platform, state);
+    Form1 again(platform);
     platform.Dispatch([&] { again.Start(); });
-    EXPECT_FALSE(state.blnSound);
+    EXPECT_FALSE(again.sound().blnSound);
     EXPECT_EQ(again.form().Caption(mnuSoff), "Turn On Sound");
 }
 
@@ -156,8 +154,7 @@ TEST(StartupErrorSound, ErrorPairPlaysToItsEndBeforeTheReportOnlyOnceSoundIsKnow
     for (const auto& c : cases) {
         BoxAfterSounds p;
         AddSounds(p);
-        ProgramState state;
-        Form1 form(p, state);
+        Form1 form(p);
         Store(p, c.key, c.value);
         p.Dispatch([&] { form.Start(); });
         ASSERT_EQ(p.boxes.size(), 1u) << c.key;
@@ -168,8 +165,7 @@ TEST(StartupErrorSound, ErrorPairPlaysToItsEndBeforeTheReportOnlyOnceSoundIsKnow
     }
     BoxAfterSounds p;
     AddSounds(p);
-    ProgramState state;
-    Form1 form(p, state);
+    Form1 form(p);
     Store(p, "sound", "0");
     Store(p, "tema", "x");
     p.Dispatch([&] { form.Start(); });

@@ -13,8 +13,8 @@ TEST_F(Form1Test, EmptyStoreStartsAtTheOriginWithDefaultsAndWritesNothing) {
     Start();
     EXPECT_EQ(f.form().Left(), 0);
     EXPECT_EQ(f.form().Top(), 0);
-    EXPECT_TRUE(g.blnSound);
-    EXPECT_EQ(g.intTema, 0);
+    EXPECT_TRUE(f.sound().blnSound);
+    EXPECT_EQ(f.tray().intTema, 0);
     EXPECT_TRUE(f.form().Visible());
     EXPECT_TRUE(platform.writes.empty());
     EXPECT_TRUE(platform.boxes.empty());
@@ -32,18 +32,17 @@ TEST_F(Form1Test, StoredSettingsAreRestored) {
     Start();
     EXPECT_EQ(f.form().Left(), -1800);  // partly off-screen stays where it was
     EXPECT_EQ(f.form().Top(), 3000);
-    EXPECT_FALSE(g.blnSound);
-    EXPECT_EQ(g.intTema, 3);
+    EXPECT_FALSE(f.sound().blnSound);
+    EXPECT_EQ(f.tray().intTema, 3);
 }
 
 TEST_F(Form1Test, SoundSettingReadsNumbersAndTruthWords) {
     for (auto [text, on] : {std::pair{"True", true}, {"5", true}, {"0", false}, {"false", false}}) {
         fake::FakePlatform p;
-        ProgramState state;
-        Form1 form(p, state);
+        Form1 form(p);
         Store(p, "sound", text);
         p.Dispatch([&] { form.Start(); });
-        EXPECT_EQ(state.blnSound, on) << text;
+        EXPECT_EQ(form.sound().blnSound, on) << text;
         EXPECT_TRUE(p.boxes.empty()) << text;
     }
 }
@@ -60,8 +59,7 @@ TEST_F(Form1Test, StoredValueThatDoesNotConvertStopsTheStart) {
     };
     for (const auto& c : cases) {
         fake::FakePlatform p;
-        ProgramState state;
-        Form1 form(p, state);
+        Form1 form(p);
         Store(p, c.key, c.value);
         p.Dispatch([&] { form.Start(); });
         ASSERT_EQ(p.boxes.size(), 1u) << c.key << "=" << c.value;
@@ -93,12 +91,10 @@ TEST_F(Form1Test, CloseSavesTopThenLeftInPixels) {
     EXPECT_EQ(platform.writes[0], (std::pair<std::string, std::string>{"Top", "100"}));
     EXPECT_EQ(platform.writes[1], (std::pair<std::string, std::string>{"Left", "-120"}));
     EXPECT_FALSE(f.form().Loaded());
-    EXPECT_EQ(f.objSystem, nullptr);
     // What was written as "Top" is what the next start reads as "top".
     fake::FakePlatform next;
     next.settings = platform.settings;
-    ProgramState state;
-    Form1 again(next, state);
+    Form1 again(next);
     next.Dispatch([&] { again.Start(); });
     EXPECT_EQ(again.form().Top(), 1500);
     EXPECT_EQ(again.form().Left(), -1800);
@@ -106,9 +102,8 @@ TEST_F(Form1Test, CloseSavesTopThenLeftInPixels) {
 
 TEST_F(Form1Test, HideToTrayCancelsTheCloseAndSavesNothing) {
     Start();
-    f.intHideToTray = 1;
     f.form().SetEnabled(stupid, false);
-    f.form().Unload();
+    Run(&Form1::Command3_Click);
     EXPECT_TRUE(f.form().Loaded());
     EXPECT_FALSE(f.form().Visible());
     EXPECT_TRUE(f.form().Enabled(stupid));

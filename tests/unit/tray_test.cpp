@@ -46,32 +46,14 @@ TEST(TrayTip, TextOf64OrMoreIsCutAndCarriesNoNul) {
     EXPECT_EQ(std::string(TipField(std::string(100, 'z') + '\0').data(), 64), std::string(64, 'z'));
 }
 
-TEST(TrayRecord, AnsiFormHasTheVersion1Layout) {
+// The record keeps the tip as the shell's 64-byte field (the backend lays the
+// rest out in the version-1 form of its target, 88 bytes on 32-bit Windows).
+TEST(TrayRecord, TipGoesIntoTheRecordsFieldCutOrPadded) {
     NotifyIconData nid;
-    nid.cbSize = 88;
-    nid.hWnd = static_cast<uintptr_t>(0x1'2345'6789ull);  // a 64-bit handle keeps its low half
-    nid.uID = 0x00400000;
-    nid.uFlags = 7;
-    nid.uCallbackMessage = 1039;
-    nid.hIcon = 0xABCD1234;
     SetTip(nid, std::string(70, 'T') + '\0');
-    const auto bytes = AnsiRecord(nid);
-    auto at = [&](size_t offset) {
-        uint32_t v;
-        std::memcpy(&v, bytes.data() + offset, 4);
-        return v;
-    };
-    EXPECT_EQ(at(0), 88u);
-    EXPECT_EQ(at(4), sizeof(uintptr_t) == 8 ? 0x23456789u : static_cast<uint32_t>(nid.hWnd));
-    EXPECT_EQ(at(8), 0x00400000u);
-    EXPECT_EQ(at(12), 7u);
-    EXPECT_EQ(at(16), 1039u);
-    EXPECT_EQ(at(20), 0xABCD1234u);
-    EXPECT_EQ(std::string(bytes.begin() + 24, bytes.end()), std::string(64, 'T'));  // cut, no NUL
-
+    EXPECT_EQ(std::string(nid.szTip, sizeof nid.szTip), std::string(64, 'T'));  // cut, no NUL
     SetTip(nid, std::string("Busy= 75 %") + '\0');
-    const auto shorter = AnsiRecord(nid);
-    EXPECT_EQ(std::string(shorter.begin() + 24, shorter.end()), Padded(std::string("Busy= 75 %") + '\0'));
+    EXPECT_EQ(std::string(nid.szTip, sizeof nid.szTip), Padded(std::string("Busy= 75 %") + '\0'));
 }
 
 TEST_F(TrayTest, StartHooksTheWindowThenAddsTheIconWithTheTitleTip) {
@@ -130,9 +112,10 @@ TEST_F(TrayTest, DoubleClickShowsAndUpdatesTwice) {
     EXPECT_EQ(platform.api.passedOn.size(), 4u);  // handled or not, all go on
 
     // With sound off the window comes back in silence.
-    g.blnSound = false;
+    f.MenuClick(mnuSoff);  // its confirmation still plays
+    const size_t played = platform.api.sounds.size();
     Notify(tray::kLButtonDown);
-    EXPECT_EQ(platform.api.sounds.size(), 2u);
+    EXPECT_EQ(platform.api.sounds.size(), played);
     EXPECT_TRUE(platform.boxes.empty());
 }
 
@@ -151,13 +134,13 @@ TEST_F(TrayTest, HoverRefreshesOncePerTimerPeriod) {
     Start();
     const int samples = platform.api.samples;
     for (int i = 0; i < 50; ++i) Notify(tray::kMouseMove);
-    EXPECT_TRUE(g.blnTipPending);
+    EXPECT_TRUE(f.tray().blnTipPending);
     EXPECT_TRUE(f.form().Enabled(Timer4));
     EXPECT_EQ(platform.api.samples, samples);  // nothing sampled before the tick
 
     platform.api.memory = {0, 1000ull << 20, 400ull << 20};
     Run(&Form1::Timer4_Timer);
-    EXPECT_FALSE(g.blnTipPending);
+    EXPECT_FALSE(f.tray().blnTipPending);
     EXPECT_FALSE(f.form().Enabled(Timer4));
     EXPECT_EQ(platform.api.samples, samples + 1);
     EXPECT_EQ(platform.api.notifications.back().first, kNimModify);
@@ -165,7 +148,7 @@ TEST_F(TrayTest, HoverRefreshesOncePerTimerPeriod) {
 
     // Moves during the period were dropped; the next one starts a new cycle.
     Notify(tray::kMouseMove);
-    EXPECT_TRUE(g.blnTipPending);
+    EXPECT_TRUE(f.tray().blnTipPending);
     EXPECT_TRUE(f.form().Enabled(Timer4));
 }
 
@@ -202,7 +185,7 @@ TEST_F(TrayTest, UpdateShowsTheThemePictureOnWindowAndTray) {
     Start();
     EXPECT_EQ(f.form().Icon(), Icon(102));
     EXPECT_EQ(Shown()->hIcon, Icon(102));
-    EXPECT_FALSE(f.blnFromUpdate);
+    EXPECT_FALSE(f.memory().blnFromUpdate);
 
     SetMemoryKb(200000, 37000);  // 18.5 %: 18
     Run(&Form1::Command1_Click);
@@ -211,7 +194,7 @@ TEST_F(TrayTest, UpdateShowsTheThemePictureOnWindowAndTray) {
     Run(&Form1::cmdChangeIcon_Click);
     EXPECT_EQ(f.form().Icon(), Icon(145));
     EXPECT_EQ(Shown()->hIcon, Icon(145));
-    EXPECT_EQ(g.intTema, 4);
+    EXPECT_EQ(f.tray().intTema, 4);
 }
 
 TEST_F(TrayTest, HoverWithAThemeOutsideTheTableLeavesThePicture) {
@@ -223,7 +206,7 @@ TEST_F(TrayTest, HoverWithAThemeOutsideTheTableLeavesThePicture) {
     EXPECT_FALSE(platform.ended);
     ASSERT_TRUE(platform.boxes.empty()) << platform.boxes[0].text;
     EXPECT_EQ(Shown()->hIcon, Icon(145));
-    EXPECT_FALSE(g.blnTipPending);
+    EXPECT_FALSE(f.tray().blnTipPending);
 }
 
 TEST_F(TrayTest, ThemeAboveFiveStopsTheStartAndTakesTheIconAlong) {
@@ -274,7 +257,7 @@ TEST_F(TrayTest, RefreshesHandTheShellOnlyWhatChanged) {
     Run(&Form1::Command1_Click);
     Run(&Form1::Timer4_Timer);
     EXPECT_EQ(platform.api.notifications.size(), sent);
-    EXPECT_EQ(Tray_function().nidTray.uFlags, 7u);
+    EXPECT_EQ(f.tray().nidTray.uFlags, 7u);
 
     // A new busy share in the same band of ten: the tip alone.
     platform.api.memory = {0, 1000ull << 20, 240ull << 20};
@@ -359,8 +342,7 @@ TEST_F(AnimateTrayTest, HideAnimatesFromTheWindowIntoTheNotificationArea) {
     Taskbar({"Button", "ReBarWindow32", "TrayNotifyWnd"});
     platform.api.windows[3].rect = {900, 764, 1000, 796};  // the rebar: not the target
     Start();
-    f.intHideToTray = 1;
-    f.form().Unload();
+    f.Command3_Click();  // Hide
     ASSERT_EQ(platform.api.animations.size(), 1u);
     const fake::Animation& a = platform.api.animations[0];
     EXPECT_EQ(a.hwnd, fake::kMainHwnd);

@@ -114,11 +114,11 @@ TEST_F(WindowCommandsTest, OptionsOpensModallyBelowTheMainWindowFromAllThreeComm
             EXPECT_EQ(options.Left(), 100 * 15);
             EXPECT_EQ(options.Top(), 50 * 15 + f.form().Height());
             EXPECT_EQ(options.modalShows, 1);
-            EXPECT_NE(f.options, nullptr);
+            EXPECT_NE(f.options(), nullptr);
         };
         Run(open);
         EXPECT_TRUE(seen);
-        EXPECT_EQ(f.options, nullptr);  // unloaded, not kept
+        EXPECT_EQ(f.options(), nullptr);  // unloaded, not kept
     }
 }
 

@@ -207,8 +207,7 @@ TEST(Win32Backend, MainWindowControlsAreRealWindowsWithReadableCaptions) {
 // notification reaches it, every other message still reaches the window.
 TEST(Win32Backend, TrayHookSitsInTheRealWindowProcedureChain) {
     auto p = CreateWin32Platform();
-    ProgramState g;
-    Form1 f(*p, g);
+    Form1 f(*p);
     f.Start();
     HWND hwnd = reinterpret_cast<HWND>(f.form().Hwnd());
     EXPECT_EQ(WindowText(hwnd), L"Veltrane");  // WM_GETTEXT went on to the window's own procedure
@@ -226,15 +225,12 @@ TEST(Win32Backend, TrayHookSitsInTheRealWindowProcedureChain) {
 // there are pictures, and the process's GDI and USER objects stay put.
 TEST(Win32Backend, ThemeSoakKeepsTheHandleCountsFlat) {
     auto p = CreateWin32Platform();
-    ProgramState g;
-    Form1 f(*p, g);
+    Form1 f(*p);
     f.Start();
     auto round = [&](int from, int count) {
         for (int i = from; i < from + count; ++i) {
-            g.intTema = static_cast<int16_t>(1 + i % 5);
-            f.sngFreePercent = static_cast<float>((i * 7) % 101);
-            f.blnFromUpdate = true;
-            f.SetThemeIcon();
+            f.tray().intTema = static_cast<int16_t>(1 + i % 5);
+            f.tray().ShowTheme(static_cast<float>((i * 7) % 101));
             if (i % 10 == 0) f.cmdChangeIcon_Click();
         }
     };

@@ -1,0 +1,125 @@
+#include "memory/memory_display.h"
+
+#include "memory/status_text.h"
+#include "platform/convert.h"
+
+namespace vt {
+
+MemoryDisplay::MemoryDisplay(Platform& platform, Form& form, StatusControls controls)
+    : platform_(platform), form_(form), c_(controls) {}
+
+void MemoryDisplay::TakeSample() {
+    if (!objSystem) objSystem = std::make_unique<System>(platform_.Api());
+    objSystem->FreeMemory(bteUsedPct, lngTotalKb, lngFreeKb);
+}
+
+void MemoryDisplay::FlashStatus() {
+    form_.SetForeColor(c_.totalsLine, kRed);
+    form_.SetForeColor(c_.busyLine, kRed);
+    form_.SetEnabled(c_.flashTimer, true);
+}
+
+void MemoryDisplay::EndFlash() {
+    form_.SetEnabled(c_.flashTimer, false);
+    form_.SetForeColor(c_.totalsLine, kWhite);
+    form_.SetForeColor(c_.busyLine, kWhite);
+}
+
+// The Mb figures, both lines and the bar from the last sample: the Update's
+// view, and the first of the unit toggle's.
+void MemoryDisplay::ShowMbView() {
+    sngFreeMb = static_cast<float>(RoundEven(lngFreeKb * 0.001));
+    const double totalMb = RoundEven(lngTotalKb * 0.001);
+    sngTotalMb = static_cast<float>(totalMb);
+    sngFreeRatio = static_cast<float>(Divide(sngFreeMb, totalMb));
+    sngFreePercent = sngFreeRatio * 100.0f;
+    form_.SetCaption(c_.totalsLine, TotalsLine(sngTotalMb, sngFreeMb, "Mb"));
+    form_.SetCaption(c_.busyLine, MbBusyLine(lngTotalKb, lngFreeKb, sngFreePercent));
+    intBusyPercent = SubInt(100, CInt(sngFreePercent));
+}
+
+void MemoryDisplay::ShowBar() {
+    const int16_t width = MulInt(intBusyPercent, 2);
+    Rect bar = form_.Bounds(c_.bar);
+    bar.width = width;
+    form_.SetBounds(c_.bar, bar);
+    form_.SetToolTip(c_.bar, StrDouble(width / 2.0) + "%");
+    Rect caption = form_.Bounds(c_.barCaption);
+    caption.left = AddInt(width, 3);
+    form_.SetBounds(c_.barCaption, caption);
+}
+
+void MemoryDisplay::Update() {
+    FlashStatus();
+    TakeSample();
+    ShowMbView();
+    ShowBar();
+    strBusyText = BusyText(sngFreePercent, 4, " %");
+    form_.SetCaption(c_.statusItem, strBusyText);
+    form_.SetLine(c_.barLine, 100, 0, 100, 24);
+    blnFromUpdate = true;
+    if (onUpdate) onUpdate();
+    intUnitView = 1;
+}
+
+float MemoryDisplay::ThemePercent() {
+    const float p = blnFromUpdate ? sngFreePercent : sngTipFreePercent;
+    blnFromUpdate = false;
+    return p;
+}
+
+void MemoryDisplay::ShowStartupStatus() { form_.SetCaption(c_.statusItem, BusyText(sngFreePercent, 4, " %.")); }
+
+// The Kb and Byte views. The sample is in Kb of 1024 bytes, so the Kb view's
+// factor is 1 and the Byte view's 1024; products are taken in double precision
+// and the byte difference in 64 bits, so that no machine size overflows them.
+void MemoryDisplay::ShowFigures(const char* unit, double factor, bool byteView) {
+    const float free = static_cast<float>(lngFreeKb * factor);
+    const float total = static_cast<float>(lngTotalKb * factor);
+    const float ratio = static_cast<float>(Divide(free, total));
+    const float p = ratio * 100.0f;
+    form_.SetCaption(c_.totalsLine, TotalsLine(total, free, unit));
+    const int32_t busyKb = SubLong(lngTotalKb, lngFreeKb);
+    const double v = CDbl(Left(StrSingle(p), 5));
+    if (byteView) {
+        form_.SetCaption(c_.busyLine, "Busy= " + StrLong(static_cast<int64_t>(busyKb) * 1024) + " Byte or " +
+                                          StrSingle(100.0f - p) + " %");
+    } else {
+        form_.SetCaption(c_.busyLine, "Busy= " + StrSingle(static_cast<float>(busyKb * factor)) + " Kb or " +
+                                          BusyPercentText(Left(StrSingle(p), 5)) + " %");
+    }
+    intBusyPercent = CInt(100.0 - v);
+}
+
+void MemoryDisplay::NextUnitView() {
+    form_.SetLine(c_.barLine, 100, 0, 100, 24);
+    intUnitView = AddInt(intUnitView, 1);
+    switch (intUnitView) {
+        case 1: ShowMbView(); break;
+        case 2: ShowFigures("Kb", 1.0, false); break;
+        case 3: ShowFigures("Byte", 1024.0, true); break;
+        default: break;
+    }
+    if (intUnitView >= 1 && intUnitView <= 3) ShowBar();
+    if (intUnitView == 3) intUnitView = 0;
+}
+
+void MemoryDisplay::ArmHoverRefresh() { form_.SetEnabled(c_.hoverTimer, true); }
+
+void MemoryDisplay::HoverRefresh() {
+    form_.SetEnabled(c_.hoverTimer, false);
+    lngTipFreeMb = lngTipTotalMb = 0;
+    sngTipRatio = sngTipFreePercent = 0;
+    strTipBusyText.clear();
+    TakeSample();
+    lngTipFreeMb = CLng(lngFreeKb * 0.001);
+    lngTipTotalMb = CLng(lngTotalKb * 0.001);
+    sngTipRatio = static_cast<float>(Divide(lngTipFreeMb, lngTipTotalMb));
+    sngTipFreePercent = sngTipRatio * 100.0f;
+    strTipBusyText = BusyText(sngTipFreePercent, 4, " %");
+    strBusyText = strTipBusyText;
+    if (onHoverRefresh) onHoverRefresh();
+    form_.SetCaption(c_.statusItem, strTipBusyText);
+}
+
+}  // namespace vt

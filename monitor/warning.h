@@ -1,0 +1,71 @@
+// The low-memory warning: a threshold in Mb set in the options window,
+// watched every 5 seconds; when free memory falls to it, the main window
+// comes back and the alarm loops (or, with sound off, a message box stands
+// in for it) until the user clicks the window.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "monitor/refusal.h"
+#include "platform/platform.h"
+
+namespace vt {
+
+// The free-megabyte figure of the warning: Kb / 1000, to the nearest whole
+// number, halves to even.
+int32_t FreeMbFigure(int32_t freeKb);
+
+// The options window's entry read against the free memory now: the
+// threshold, or why it is turned down (message boxes titled `title`).
+std::variant<int16_t, Refusal> ParseWarningEntry(std::string_view text, int32_t freeKb, const std::string& title);
+// An entry (or a step after it) that failed with a run-time error.
+Refusal InvalidWarningEntry(const std::string& title);
+
+// The main window's controls the warning marks.
+struct WarningControls {
+    int watchTimer;  // every 5 seconds while a warning is set
+    int marker;      // the tiny button, red while a warning is set
+    int label;       // the check row's label, white again once acknowledged
+};
+
+class LowMemoryWarning {
+public:
+    struct Hooks {
+        std::function<void()> update;      // the Update
+        std::function<int32_t()> freeKb;   // free memory of the last sample
+        std::function<void()> showWindow;  // the main window back on screen
+        std::function<bool()> loopAlarm;   // false when sound is off
+        std::function<void()> stopSound;
+        std::function<void()> testSound;   // the alarm once, when sound is on
+    };
+    LowMemoryWarning(Platform& platform, Form& main, WarningControls controls, Hooks hooks);
+
+    void Watch();        // the 5-second check
+    void Acknowledge();  // a click on the window
+    void Arm(int16_t mb);
+    void StartWatching();
+    void StopWatching();
+    void PlayTest() { hooks_.testSound(); }
+    void StopSound() { hooks_.stopSound(); }
+    void Disarm();       // the marker back to the button face
+    int32_t FreeKb() const { return hooks_.freeKb(); }
+
+    int16_t intWarnMb = 0;
+    bool blnWarnSet = false;
+    bool blnAlarmOn = false, blnWarnFired = false;
+
+private:
+    void StartAlarm();
+
+    Platform& platform_;
+    Form& main_;
+    WarningControls c_;
+    Hooks hooks_;
+    bool acknowledging_ = false;
+};
+
+}  // namespace vt

@@ -1,0 +1,156 @@
+// The main window's start-up and shutdown, and how its areas are made and
+// wired: the Update is the memory display's, the tray's tip and picture
+// follow it, and the check period, the warning and a click on the tray icon
+// each run it.
+#include "ui/form1.h"
+
+#include "platform/convert.h"
+#include "tray/tray_function.h"
+#include "ui/options_window.h"
+#include "ui/shape_window.h"
+
+namespace vt {
+
+using namespace form1;
+
+namespace {
+
+int16_t SoundOf(Fault fault) {
+    switch (fault) {
+        case Fault::Zero: return modSND::kErrorZero;
+        case Fault::TooBig: return modSND::kErrorTooBig;
+        case Fault::NotNumber: return modSND::kErrorNotNumber;
+        case Fault::None: break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+Form1::Form1(Platform& platform) : platform_(platform), settings_(platform) {}
+Form1::~Form1() = default;
+
+void Form1::Start() {
+    form_ = platform_.CreateForm(MainWindowDef(), *this);
+    MakeAreas();
+    Form_Load();
+    form_->Show();
+}
+
+void Form1::MakeAreas() {
+    Form& f = *form_;
+    auto update = [this] { Command1_Click(); };
+    areas_.reset(new Areas{
+        .sound = Sound(platform_, f, mnuSoff),
+        .memory = MemoryDisplay(platform_, f, {Label1, Label4, Picture1, Label3, Line1, sucker, Timer2, Timer4}),
+        .tray = TrayIcon(platform_, f, {stupid, mnufile},
+                         {.update = update,
+                          .armHoverRefresh = [this] { aftertimecheck(); },
+                          .windowBackSound = [this] { sound().Cue(modSND::kWindowBack); }}),
+        .checkPeriod = CheckPeriod(platform_, f, {Text1, Combo1, Timer1},
+                                   {.update = update,
+                                    .flash = [this] { memory().FlashStatus(); },
+                                    .refuse = [this](const Refusal& r) { Refuse(r); }}),
+        .warning = LowMemoryWarning(platform_, f, {Timer3, Command5, Label2},
+                                    {.update = update,
+                                     .freeKb = [this] { return memory().lngFreeKb; },
+                                     .showWindow = [this] { form_->Show(); },
+                                     .loopAlarm =
+                                         [this] {
+                                             if (!sound().blnSound) return false;
+                                             sound().Loop(modSND::kAlarm);
+                                             return true;
+                                         },
+                                     .stopSound = [this] { sound().Stop(); },
+                                     .testSound = [this] { sound().Cue(modSND::kAlarm); }}),
+        .autostart = Autostart(platform_, f, autoItem),
+    });
+    // The tip and the theme picture follow every Update and hover refresh;
+    // the Update leaves themes below 1 alone, the hover refresh only 0.
+    memory().onUpdate = [this] {
+        UpdateTrayTip();
+        if (tray().intTema > 0) SetThemeIcon();
+    };
+    memory().onHoverRefresh = [this] {
+        UpdateTrayTip();
+        if (tray().intTema != 0) SetThemeIcon();
+    };
+}
+
+void Form1::Form_Load() {
+    try {
+        CheckPrevInstance(platform_);
+        modSND::ShapeWindow(platform_.Api(), *form_, kMagenta);
+        strTipTitle = platform_.AppTitle();
+
+        lngLeftPx = CLng(settings_.Read("Left", "0"));
+        lngTopPx = CLng(settings_.Read("top", "0"));
+        sound().blnSound = CBool(settings_.Read("sound", "1"));
+        tray().intTema = CInt(settings_.Read("Tema", "0"));
+        RestorePosition();
+
+        tray().Add(strTipTitle);
+        autostart().ReadState();
+        sound().Greet();
+
+        Command1_Click();
+        memory().ShowStartupStatus();
+    } catch (const RuntimeError& error) {
+        StartupErrorReport(error);
+    }
+}
+
+void Form1::RestorePosition() {
+    int32_t left = MulLong(lngLeftPx, 15);
+    int32_t top = MulLong(lngTopPx, 15);
+    // A position on a monitor that has since gone would open the window
+    // where nobody can see it; a window partly off-screen stays put.
+    const Rect where{lngLeftPx, lngTopPx, form_->Width() / 15, form_->Height() / 15};
+    if (!platform_.RectOnAnyMonitor(where)) {
+        const Rect work = platform_.PrimaryWorkArea();
+        left = MulLong(work.left, 15);
+        top = MulLong(work.top, 15);
+    }
+    form_->SetLeft(left);
+    form_->SetTop(top);
+}
+
+void Form1::StartupErrorReport(const RuntimeError& error) {
+    tray().Delete();
+    sound().ErrorPair(modSND::kErrorZero);
+    platform_.MsgBox("Error number: " + std::to_string(error.number()) + "\r" + "Description: " +
+                         error.description(),
+                     kOkOnly | kCritical, "Error");
+    platform_.End();
+}
+
+void Form1::Form_Unload(int16_t& Cancel) {
+    if (intHideToTray == 1) {
+        form_->Hide();
+        form_->SetEnabled(stupid, true);
+        AnimateTray(platform_.Api(), 1, form_->Hwnd());
+        Cancel = 1;
+        if (options_) options_->Close();
+        return;
+    }
+    settings_.Write("Top", StrLong(CLng(form_->Top() / 15.0)));
+    settings_.Write("Left", StrLong(CLng(form_->Left() / 15.0)));
+    tray().Unhook();
+    tray().Delete();  // only if still there: a close other than Exit (Alt+F4) leaves none behind
+}
+
+void Form1::Timer4_Timer() {
+    memory().HoverRefresh();
+    tray().HoverRefreshDone();
+}
+
+void Form1::mnuSoff_Click() { settings_.Write("sound", sound().Switch() ? "1" : "0"); }
+
+// Every rejected entry of the main window: with sound on, the chime and the
+// fault's sound, both to their end, then the box that says why.
+void Form1::Refuse(const Refusal& refusal) {
+    if (refusal.fault != Fault::None) sound().ErrorPair(SoundOf(refusal.fault));
+    platform_.MsgBox(refusal.text, refusal.style, refusal.title);
+}
+
+}  // namespace vt
