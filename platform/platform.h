@@ -60,7 +60,6 @@ struct FontDef {
 struct ControlDef {
     ControlKind kind;
     int id;
-    const char* name;
     int container = 0;  // 0: the form itself, else a picture box's id
     Rect rect{};
     const char* caption = "";
@@ -79,7 +78,6 @@ struct ControlDef {
 // A popup menu item; parent 0 makes a top-level (popup) menu.
 struct MenuDef {
     int id;
-    const char* name;
     int parent;
     const char* caption;  // "-" for a separator
 };
@@ -196,7 +194,6 @@ public:
     virtual void SetFatalErrorHook(void (*hook)(void*), void* context) = 0;
 
     virtual std::string AppTitle() const = 0;
-    virtual std::string AppPath() const = 0;
     virtual uintptr_t Instance() const = 0;
     virtual bool PrevInstance() = 0;
 

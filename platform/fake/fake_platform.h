@@ -115,7 +115,6 @@ public:
     void SetFatalErrorHook(void (*hook)(void*), void* context) override { hook_ = hook, hookContext_ = context; }
 
     std::string AppTitle() const override { return "Veltrane"; }
-    std::string AppPath() const override { return "C:\\Program Files\\Veltrane"; }
     uintptr_t Instance() const override { return 0x400000; }
     bool PrevInstance() override { return prevInstance; }
     std::span<const uint8_t> CustomResource(int id) override;

@@ -159,7 +159,6 @@ public:
     void SetFatalErrorHook(void (*hook)(void*), void* context) override;
 
     std::string AppTitle() const override { return "Veltrane"; }
-    std::string AppPath() const override;
     uintptr_t Instance() const override;
     bool PrevInstance() override;
     std::span<const uint8_t> CustomResource(int id) override;

@@ -112,14 +112,6 @@ void Win32Platform::SetFatalErrorHook(void (*hook)(void*), void* context) {
     g_fatalHookContext = context;
 }
 
-std::string Win32Platform::AppPath() const {
-    wchar_t path[MAX_PATH * 4];
-    const DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-    std::wstring full(path, n);
-    const size_t slash = full.find_last_of(L'\\');
-    return Narrow(slash == std::wstring::npos ? full : full.substr(0, slash));
-}
-
 uintptr_t Win32Platform::Instance() const { return reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)); }
 
 bool Win32Platform::PrevInstance() {
