@@ -6,23 +6,31 @@
 namespace vt {
 
 namespace {
+
 constexpr Color kRunning = kGreen;
 constexpr Color kStopped = kRed;
-}  // namespace
 
-std::optional<Refusal> CheckAmountRefusal(int32_t amount) {
-    if (amount == 0) return Refusal{Fault::Zero, "Value can not be 0", kOkOnly | kExclamation, "Wrong value"};
-    if (amount > 60) {
-        return Refusal{Fault::TooBig, "Value must be lower then 61", kOkOnly | kExclamation, "Bad value"};
-    }
-    return std::nullopt;
+
+Refusal NotANumber() {
+    return Refusal{Fault::NotNumber, "Value no good", kOkOnly | kExclamation, "Bad value"};
 }
 
-std::optional<int32_t> TicksOfPeriod(std::string_view unit, int32_t amount) {
-    if (unit == "sec") return amount;
-    if (unit == "min") return MulLong(amount, 60);
-    if (unit == "hour") return MulLong(amount, 3600);
-    return std::nullopt;
+}  // namespace
+
+std::variant<CheckEntry, Refusal> ParseCheckRow(std::string_view amountText, std::string_view unit) {
+    int32_t amount = 0;
+    try {
+        amount = CLng(amountText);
+    } catch (const RuntimeError&) {
+        return NotANumber();
+    }
+    if (amount == 0) return Refusal{Fault::Zero, "Value can not be 0", kOkOnly | kExclamation, "Wrong value"};
+    if (amount > 60) return Refusal{Fault::TooBig, "Value must be lower then 61", kOkOnly | kExclamation, "Bad value"};
+    // Negative counts pass as they always have: such a period never comes round.
+    if (unit == "sec") return CheckEntry{amount, amount};
+    if (unit == "min") return CheckEntry{amount, MulLong(amount, 60)};
+    if (unit == "hour") return CheckEntry{amount, MulLong(amount, 3600)};
+    return CheckEntry{amount, std::nullopt};
 }
 
 CheckPeriod::CheckPeriod(Platform& platform, Form& form, CheckControls controls, Hooks hooks)
@@ -58,32 +66,28 @@ void CheckPeriod::Set() {
             hooks_.update();
             form_.SetCaption(c_.amount, Trim(form_.Caption(c_.amount)));
             lngTickTarget = lngCheckSec = lngCheckMin = lngCheckHour = lngTickCount = 0;
-            const std::string amount = form_.Caption(c_.amount);
-            lngCheckSec = CLng(amount);
-            lngCheckMin = CLng(amount);
-            lngCheckHour = CLng(amount);
-            if (const std::optional<Refusal> refusal = CheckAmountRefusal(lngCheckSec)) {
+            const auto entry = ParseCheckRow(form_.Caption(c_.amount), form_.Caption(c_.unit));
+            if (const Refusal* refusal = std::get_if<Refusal>(&entry)) {
                 restore();
                 hooks_.refuse(*refusal);
                 return;
             }
-        }
-        const std::string unit = form_.Caption(c_.unit);
-        const bool running = unit != "Off";
-        if (running) {
-            const std::optional<int32_t> ticks = TicksOfPeriod(unit, lngCheckSec);
-            if (!ticks) {
+            const CheckEntry& row = std::get<CheckEntry>(entry);
+            lngCheckSec = lngCheckMin = lngCheckHour = row.amount;
+            if (!row.ticks) {
                 restore();  // not one of the four units: nothing more
                 return;
             }
-            lngTickTarget = *ticks;
+            lngTickTarget = *row.ticks;
         }
+        const bool running = form_.Caption(c_.unit) != "Off";
         form_.SetEnabled(c_.tickTimer, running);
         form_.SetBackColor(c_.amount, running ? kRunning : kStopped);
         form_.SetBackColor(c_.unit, running ? kRunning : kStopped);
     } catch (const RuntimeError&) {
+        // The Update's own failure ends the Set as a number that is no good does.
         restore();
-        hooks_.refuse(Refusal{Fault::NotNumber, "Value no good", kOkOnly | kExclamation, "Bad value"});
+        hooks_.refuse(NotANumber());
     }
 }
 

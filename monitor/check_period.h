@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <variant>
 
 #include "monitor/refusal.h"
 #include "platform/platform.h"
@@ -18,13 +19,14 @@ struct CheckControls {
     int amount, unit, tickTimer;
 };
 
-// The row's number, read as it stands: the count, or why it is turned down.
-// Text that is no number raises the conversion's error, as it always has.
-std::optional<Refusal> CheckAmountRefusal(int32_t amount);
-
-// Ticks of one second in a period of `amount` units ("sec", "min", "hour");
-// nullopt for any other unit.
-std::optional<int32_t> TicksOfPeriod(std::string_view unit, int32_t amount);
+// The row as it stands: the number of units, with the period in one-second
+// ticks (none for a unit other than "sec", "min" and "hour"), or why the
+// number is turned down (0, above 60, or no number at all).
+struct CheckEntry {
+    int32_t amount;
+    std::optional<int32_t> ticks;
+};
+std::variant<CheckEntry, Refusal> ParseCheckRow(std::string_view amount, std::string_view unit);
 
 class CheckPeriod {
 public:

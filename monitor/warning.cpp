@@ -1,6 +1,7 @@
 #include "monitor/warning.h"
 
 #include "platform/convert.h"
+#include "platform/errors.h"
 
 namespace vt {
 
@@ -15,7 +16,12 @@ std::variant<int16_t, Refusal> ParseWarningEntry(std::string_view text, int32_t 
     if (!IsNumeric(text)) {
         return Refusal{Fault::None, "Please use a number for amount of RAM!", kOkOnly, title, true, true};
     }
-    const int16_t mb = CInt(Trim(text));
+    int16_t mb = 0;
+    try {
+        mb = CInt(Trim(text));
+    } catch (const RuntimeError&) {
+        return InvalidWarningEntry(title);
+    }
     const int32_t figure = FreeMbFigure(freeKb);
     if (mb >= figure) {
         return Refusal{Fault::None,
@@ -27,7 +33,6 @@ std::variant<int16_t, Refusal> ParseWarningEntry(std::string_view text, int32_t 
 }
 
 Refusal InvalidWarningEntry(const std::string& title) {
-    // An entry beyond the 16-bit range; the threshold keeps its value.
     return Refusal{Fault::Zero, "Invalid value please try again", kOkOnly, title};
 }
 

@@ -22,7 +22,8 @@ int32_t FreeMbFigure(int32_t freeKb);
 // The options window's entry read against the free memory now: the
 // threshold, or why it is turned down (message boxes titled `title`).
 std::variant<int16_t, Refusal> ParseWarningEntry(std::string_view text, int32_t freeKb, const std::string& title);
-// An entry (or a step after it) that failed with a run-time error.
+// An entry beyond the 16-bit range, or a step after it that failed with a
+// run-time error: the threshold keeps its value.
 Refusal InvalidWarningEntry(const std::string& title);
 
 // The main window's controls the warning marks.

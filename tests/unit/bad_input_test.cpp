@@ -401,5 +401,62 @@ TEST(BadStoredSetting, EveryStartReportsItAgainUntilItIsCorrected) {
     EXPECT_EQ(form.tray().intTema, 4);
 }
 
+// The two entry rules on their own, without a window: what each entry comes to.
+TEST(EntryRules, CheckRowGivesItsPeriodOrTheRefusal) {
+    const struct {
+        const char* amount;
+        const char* unit;
+        int32_t ticks;  // -1: no such unit
+        Fault fault;    // None: accepted
+    } cases[] = {
+        {"5", "sec", 5, Fault::None},     {"2", "min", 120, Fault::None},   {"60", "hour", 216000, Fault::None},
+        {"-5", "sec", -5, Fault::None},   {"3", "days", -1, Fault::None},   {"0", "min", 0, Fault::Zero},
+        {"61", "sec", 0, Fault::TooBig},  {"x", "sec", 0, Fault::NotNumber}, {"", "hour", 0, Fault::NotNumber},
+        {"1e10", "sec", 0, Fault::NotNumber},
+    };
+    for (const auto& c : cases) {
+        const auto entry = ParseCheckRow(c.amount, c.unit);
+        if (c.fault != Fault::None) {
+            ASSERT_TRUE(std::holds_alternative<Refusal>(entry)) << c.amount;
+            EXPECT_EQ(std::get<Refusal>(entry).fault, c.fault) << c.amount;
+            continue;
+        }
+        ASSERT_TRUE(std::holds_alternative<CheckEntry>(entry)) << c.amount;
+        const CheckEntry& row = std::get<CheckEntry>(entry);
+        EXPECT_EQ(row.ticks.value_or(-1), c.ticks) << c.amount << " " << c.unit;
+    }
+}
+
+TEST(EntryRules, WarningEntryGivesItsThresholdOrTheRefusal) {
+    const struct {
+        const char* text;
+        int16_t mb;  // 0: refused
+        const char* box;
+        bool clear, focus;
+    } cases[] = {
+        {"100", 100, "", false, false},
+        {" 7 ", 7, "", false, false},
+        {"", 0, "Please insert a Megabyte value", false, true},
+        {"abc", 0, "Please use a number for amount of RAM!", true, true},
+        {"512", 0, "Your inserted Mb value is bigger or equal to 512 Mb, The value must be lower, try again", false,
+         true},
+        {"40000", 0, "Invalid value please try again", false, false},
+    };
+    for (const auto& c : cases) {
+        const auto entry = ParseWarningEntry(c.text, 512'400, "Veltrane");
+        if (c.mb != 0) {
+            ASSERT_TRUE(std::holds_alternative<int16_t>(entry)) << c.text;
+            EXPECT_EQ(std::get<int16_t>(entry), c.mb);
+            continue;
+        }
+        ASSERT_TRUE(std::holds_alternative<Refusal>(entry)) << c.text;
+        const Refusal& r = std::get<Refusal>(entry);
+        EXPECT_EQ(r.text, c.box);
+        EXPECT_EQ(r.title, "Veltrane");
+        EXPECT_EQ(r.clearEntry, c.clear) << c.text;
+        EXPECT_EQ(r.focusEntry, c.focus) << c.text;
+    }
+}
+
 }  // namespace
 }  // namespace vt
