@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,6 +33,10 @@ constexpr Color kDefaultColor = 0xFFFFFFFFu;  // "whatever the control kind uses
 
 struct Rect {
     int left = 0, top = 0, width = 0, height = 0;
+};
+
+struct Point {
+    int x = 0, y = 0;
 };
 
 // Tab: a row of tabs (items are their captions) whose pages hold the controls
@@ -154,7 +159,9 @@ public:
     virtual void Unload() = 0;  // raises Unload; a set cancel keeps the form
     virtual bool Loaded() const = 0;
 
-    virtual void PopupMenu(int menuId) = 0;
+    // At the pointer, or at a screen point; true when an item was chosen
+    // (its MenuClick follows), false when the menu was dismissed.
+    virtual bool PopupMenu(int menuId, std::optional<Point> at = std::nullopt) = 0;
 
     // The form's own icon (title bar, task switcher), and an icon shown in an
     // image control (0 clears it). Icon handles come from Platform::IconResource.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace vt {
 
@@ -60,6 +61,15 @@ public:
     // Shell notification area
     virtual bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) = 0;
     virtual uint32_t RegisterWindowMessageA(const char* name) = 0;
+    // The icon (hWnd, uID) through a record of version 2 or later, which the
+    // 88-byte one cannot carry: its protocol version, the keyboard focus back
+    // to it, a balloon with the warning sign, and where it is on the screen
+    // (false where the shell does not say).
+    virtual bool Shell_NotifyIconSetVersion(uintptr_t hWnd, uint32_t uID, uint32_t version) = 0;
+    virtual bool Shell_NotifyIconSetFocus(uintptr_t hWnd, uint32_t uID) = 0;
+    virtual bool Shell_NotifyIconBalloon(uintptr_t hWnd, uint32_t uID, const std::string& title,
+                                         const std::string& text) = 0;
+    virtual bool Shell_NotifyIconGetRect(uintptr_t hWnd, uint32_t uID, WinRect& rect) = 0;
 
     // Window procedure
     // A procedure the system can call for hwnd, which hands each message to

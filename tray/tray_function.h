@@ -15,8 +15,14 @@ namespace tray {
 constexpr uint32_t kCallbackMessage = 1039;  // WM_USER + 15
 constexpr uint32_t kFlags = win32c::kNifMessage | win32c::kNifIcon | win32c::kNifTip;  // 7
 constexpr uint32_t kRecordSize = 88;  // the version-1 ANSI record of 32-bit Windows
-// What the shell reports in lParam.
-constexpr intptr_t kMouseMove = 512, kLButtonDown = 513, kLButtonDblClk = 515, kRButtonDown = 516;
+// What the shell reports in lParam: mouse messages, and with version 3 of
+// the icon's protocol also what the user did with it (a left click ends in
+// kSelect, a right click in kContextMenu; the keyboard sends kKeySelect for
+// Space or Enter and kContextMenu for Shift+F10 or the menu key).
+constexpr intptr_t kMouseMove = 512, kLButtonDown = 513, kLButtonUp = 514, kLButtonDblClk = 515, kRButtonDown = 516,
+                   kRButtonUp = 517;
+constexpr intptr_t kContextMenu = 0x007B, kSelect = 0x0400, kKeySelect = 0x0401, kBalloonUserClick = 0x0405;
+constexpr uint32_t kVersion = 3;  // NOTIFYICON_VERSION
 constexpr int kDefaultIcon = 145;
 }  // namespace tray
 

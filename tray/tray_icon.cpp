@@ -1,6 +1,7 @@
 #include "tray/tray_icon.h"
 
 #include <cstring>
+#include <utility>
 
 #include "platform/errors.h"
 #include "tray/tray_function.h"
@@ -103,9 +104,21 @@ intptr_t TrayIcon::OnMessage(uintptr_t hWnd, uint32_t uMsg, uintptr_t wParam, in
                 }
                 break;
             case tray::kLButtonDown:
-            case tray::kLButtonDblClk: LeftClick(); break;
-            case tray::kRButtonDown: main_.PopupMenu(c_.menu); break;
-            default: break;
+            case tray::kLButtonDblClk:
+            case tray::kKeySelect:
+            case tray::kBalloonUserClick:
+                rightPressed_ = false;
+                LeftClick();
+                break;
+            case tray::kRButtonDown:
+                rightPressed_ = true;
+                main_.PopupMenu(c_.menu);
+                break;
+            case tray::kContextMenu:
+                if (std::exchange(rightPressed_, false)) break;
+                MenuFromKeyboard();
+                break;
+            default: break;  // kSelect comes after a left press that has acted already
         }
     }
     return platform_.Api().CallWindowProcA(lngOldWndProc, hWnd, uMsg, wParam, lParam);
@@ -119,8 +132,28 @@ void TrayIcon::LeftClick() {
     platform_.DoEvents();
 }
 
+// With version 3 of the protocol the shell tells keyboard use apart.
 void TrayIcon::AddToShell() {
-    if (platform_.Api().Shell_NotifyIconA(kNimAdd, nidTray)) nidShown = nidTray;
+    Win32Api& api = platform_.Api();
+    if (!api.Shell_NotifyIconA(kNimAdd, nidTray)) return;
+    nidShown = nidTray;
+    api.Shell_NotifyIconSetVersion(lngMainHwnd, lngTrayId, tray::kVersion);
+}
+
+// Shift+F10 or the menu key on the icon: the menu at the icon (where the
+// shell says, else at the pointer), and the focus back in the notification
+// area when it is dismissed, so the keyboard user is not left nowhere.
+void TrayIcon::MenuFromKeyboard() {
+    Win32Api& api = platform_.Api();
+    WinRect icon;
+    const bool chosen = api.Shell_NotifyIconGetRect(lngMainHwnd, lngTrayId, icon)
+                            ? main_.PopupMenu(c_.menu, Point{icon.left, icon.top})
+                            : main_.PopupMenu(c_.menu);
+    if (!chosen) api.Shell_NotifyIconSetFocus(lngMainHwnd, lngTrayId);
+}
+
+void TrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+    platform_.Api().Shell_NotifyIconBalloon(lngMainHwnd, lngTrayId, title, text);
 }
 
 void TrayIcon::ModifyTrayIcon() {

@@ -38,6 +38,8 @@ public:
     void ShowTheme(float freePercent);
     void ShowDefaultIcon();
     void HoverRefreshDone() { blnTipPending = false; }
+    // A notification balloon on the icon, with the warning sign.
+    void ShowBalloon(const std::string& title, const std::string& text);
     // Exit: the hook off and the icon out.
     void Remove();
     // The icon out if it is there: Exit, and the reports that end the program,
@@ -67,6 +69,7 @@ private:
     static intptr_t TrayWndProc(void* self, uintptr_t hWnd, uint32_t uMsg, uintptr_t wParam, intptr_t lParam);
     intptr_t OnMessage(uintptr_t hWnd, uint32_t uMsg, uintptr_t wParam, intptr_t lParam);
     void LeftClick();
+    void MenuFromKeyboard();
     void ShowPicture(int iconId);
     void AddToShell();
     // Hands the shell the fields of nidTray that differ from what it shows,
@@ -81,6 +84,9 @@ private:
     Hooks hooks_;
     // What the shell was last handed successfully (add or modify).
     NotifyIconData nidShown;
+    // A right press opened the menu: the shell's kContextMenu that follows
+    // its release is the same click, not the keyboard.
+    bool rightPressed_ = false;
 };
 
 }  // namespace vt

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -57,6 +58,23 @@ public:
 
     bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) override;
     uint32_t RegisterWindowMessageA(const char* name) override;
+    bool Shell_NotifyIconSetVersion(uintptr_t hWnd, uint32_t uID, uint32_t version) override {
+        versionsSet.push_back({hWnd, uID, version});
+        return !shellRefuses;
+    }
+    bool Shell_NotifyIconSetFocus(uintptr_t, uint32_t) override {
+        ++focusReturns;
+        return !shellRefuses;
+    }
+    bool Shell_NotifyIconBalloon(uintptr_t, uint32_t, const std::string& title, const std::string& text) override {
+        balloons.emplace_back(title, text);
+        return !shellRefuses;
+    }
+    bool Shell_NotifyIconGetRect(uintptr_t, uint32_t, WinRect& rect) override {
+        if (!iconRect) return false;
+        rect = *iconRect;
+        return true;
+    }
 
     intptr_t WndProcAddress(uintptr_t hwnd, WndProc proc, void* context) override;
     intptr_t SetWindowLongPtrA(uintptr_t hwnd, int index, intptr_t value) override;
@@ -115,6 +133,14 @@ public:
     std::vector<std::pair<uint32_t, NotifyIconData>> notifications;
     std::map<std::pair<uintptr_t, uint32_t>, NotifyIconData> trayIcons;  // (hWnd, uID) -> record
     bool shellRefuses = false;
+    struct VersionSet {
+        uintptr_t hWnd;
+        uint32_t uID, version;
+    };
+    std::vector<VersionSet> versionsSet;
+    int focusReturns = 0;
+    std::vector<std::pair<std::string, std::string>> balloons;  // title, text
+    std::optional<WinRect> iconRect;  // where the shell says the icon is
     std::map<std::string, uint32_t> windowMessages;
 
     // Window procedures: hwnd -> installed value; kOriginalProc until hooked.

@@ -80,7 +80,11 @@ public:
     void Refresh() override {}
     void Unload() override;
     bool Loaded() const override { return loaded_; }
-    void PopupMenu(int menuId) override { popups.push_back(menuId); }
+    bool PopupMenu(int menuId, std::optional<Point> at) override {
+        popups.push_back(menuId);
+        popupPoints.push_back(at);
+        return menuChosen;
+    }
     void SetIcon(uintptr_t icon) override { icon_ = icon; }
     uintptr_t Icon() const override { return icon_; }
     void SetPictureIcon(int id, uintptr_t icon) override { pictureIcons[id] = icon; }
@@ -89,6 +93,8 @@ public:
 
     const ControlState& At(int id) const;
     std::vector<int> popups;
+    std::vector<std::optional<Point>> popupPoints;
+    bool menuChosen = true;  // what the user does with the next popup menu
     std::map<int, uintptr_t> pictureIcons;
     int focus = -1;
     int modalShows = 0;

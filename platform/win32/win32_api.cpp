@@ -5,6 +5,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -17,6 +18,24 @@ namespace vt {
 namespace {
 
 HWND H(uintptr_t hwnd) { return reinterpret_cast<HWND>(hwnd); }
+
+// The full-size record for the calls the version-1 one cannot carry.
+NOTIFYICONDATAW Record(uintptr_t hWnd, uint32_t uID) {
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = H(hWnd);
+    nid.uID = uID;
+    return nid;
+}
+
+// UTF-8 into a fixed field, cut to fit with its NUL.
+template <size_t N>
+void Copy(wchar_t (&field)[N], const std::string& text) {
+    const std::wstring wide = win32::Widen(text);
+    const size_t n = std::min(wide.size(), N - 1);
+    std::copy_n(wide.begin(), n, field);
+    field[n] = L'\0';
+}
 HKEY Root(int32_t root) { return reinterpret_cast<HKEY>(static_cast<intptr_t>(root)); }
 HKEY Key(uintptr_t key) { return reinterpret_cast<HKEY>(key); }
 
@@ -69,6 +88,40 @@ public:
     }
 
     uint32_t RegisterWindowMessageA(const char* name) override { return ::RegisterWindowMessageA(name); }
+
+    bool Shell_NotifyIconSetVersion(uintptr_t hWnd, uint32_t uID, uint32_t version) override {
+        NOTIFYICONDATAW nid = Record(hWnd, uID);
+        nid.uVersion = version;
+        return ::Shell_NotifyIconW(NIM_SETVERSION, &nid) != FALSE;
+    }
+    bool Shell_NotifyIconSetFocus(uintptr_t hWnd, uint32_t uID) override {
+        NOTIFYICONDATAW nid = Record(hWnd, uID);
+        return ::Shell_NotifyIconW(NIM_SETFOCUS, &nid) != FALSE;
+    }
+    bool Shell_NotifyIconBalloon(uintptr_t hWnd, uint32_t uID, const std::string& title,
+                                 const std::string& text) override {
+        // Only the balloon's fields: the tip and the picture stay as shown.
+        NOTIFYICONDATAW nid = Record(hWnd, uID);
+        nid.uFlags = NIF_INFO;
+        nid.dwInfoFlags = NIIF_WARNING;
+        Copy(nid.szInfoTitle, title);
+        Copy(nid.szInfo, text);
+        return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+    }
+    bool Shell_NotifyIconGetRect(uintptr_t hWnd, uint32_t uID, WinRect& rect) override {
+        // Windows 7 and later; Wine's shell32 may lack it.
+        using GetRect = HRESULT(WINAPI*)(const NOTIFYICONIDENTIFIER*, RECT*);
+        static const auto getRect = reinterpret_cast<GetRect>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "Shell_NotifyIconGetRect")));
+        if (!getRect) return false;
+        NOTIFYICONIDENTIFIER icon{sizeof icon};
+        icon.hWnd = H(hWnd);
+        icon.uID = uID;
+        RECT r;
+        if (FAILED(getRect(&icon, &r))) return false;
+        rect = {r.left, r.top, r.right, r.bottom};
+        return true;
+    }
 
     intptr_t WndProcAddress(uintptr_t hwnd, WndProc proc, void* context) override {
         g_hooks[H(hwnd)] = Hook{proc, context};

@@ -182,15 +182,24 @@ void Win32Form::Unload() {
     if (cancel == 0) Destroy();
 }
 
-void Win32Form::PopupMenu(int menuId) {
+bool Win32Form::PopupMenu(int menuId, std::optional<Point> where) {
     Menu* m = MenuOf(menuId);
-    if (!m || !m->popup) return;
+    if (!m || !m->popup) return false;
     POINT at;
-    GetCursorPos(&at);
+    if (where) {
+        at = {where->x, where->y};
+    } else {
+        GetCursorPos(&at);
+    }
     // Without the foreground the menu would not close when clicked away.
     SetForegroundWindow(hwnd_);
-    TrackPopupMenu(m->popup.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
+    // The chosen item's command goes through the queue, as the menu would
+    // send it itself; the answer only says whether there was one.
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+        m->popup.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd_, nullptr));
+    if (chosen != 0) PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
     PostMessageW(hwnd_, WM_NULL, 0, 0);
+    return chosen != 0;
 }
 
 void Win32Form::SetIcon(uintptr_t icon) {

@@ -72,7 +72,7 @@ public:
     void Refresh() override;
     void Unload() override;
     bool Loaded() const override { return hwnd_ != nullptr; }
-    void PopupMenu(int menuId) override;
+    bool PopupMenu(int menuId, std::optional<Point> at) override;
     void SetIcon(uintptr_t icon) override;
     uintptr_t Icon() const override { return reinterpret_cast<uintptr_t>(icon_); }
     void SetPictureIcon(int id, uintptr_t icon) override;

@@ -245,6 +245,64 @@ TEST_F(TrayTest, NewNotificationAreaGetsTheIconBackWithTheCurrentRecord) {
     EXPECT_EQ(Shown()->hIcon, current.hIcon);
     EXPECT_EQ(Tip(*Shown()), Tip(current));
     EXPECT_EQ(platform.api.passedOn.back().msg, created);
+    // Each add moves the icon to the protocol that reports keyboard use.
+    ASSERT_EQ(platform.api.versionsSet.size(), 2u);
+    for (const auto& v : platform.api.versionsSet) {
+        EXPECT_EQ(v.hWnd, fake::kMainHwnd);
+        EXPECT_EQ(v.uID, kTrayId);
+        EXPECT_EQ(v.version, 3u);
+    }
+}
+
+// What each gesture on the icon comes to, mouse and keyboard, as the shell of
+// version 3 reports it: a mouse click still does one thing once.
+TEST_F(TrayTest, EachGestureActsOnce) {
+    const struct {
+        const char* gesture;
+        std::vector<intptr_t> reports;
+        bool chooses;          // the user picks an item of a menu that opens
+        bool iconKnown;        // the shell says where the icon is
+        int updates;
+        std::vector<int> popups;
+        std::optional<Point> at;
+        int focusReturns;
+    } cases[] = {
+        {"left click", {513, 514, 0x400}, true, false, 1, {}, std::nullopt, 0},
+        {"right click", {516, 517, 0x7B}, true, false, 0, {mnufile}, std::nullopt, 0},
+        {"Space or Enter", {0x401}, true, false, 1, {}, std::nullopt, 0},
+        {"balloon clicked", {0x405}, true, false, 1, {}, std::nullopt, 0},
+        {"menu key, item chosen", {0x7B}, true, true, 0, {mnufile}, Point{1200, 770}, 0},
+        {"menu key, dismissed", {0x7B}, false, true, 0, {mnufile}, Point{1200, 770}, 1},
+        {"Shift+F10 where the shell does not say", {0x7B}, false, false, 0, {mnufile}, std::nullopt, 1},
+        {"right click, then the menu key", {516, 517, 0x7B, 0x7B}, false, false, 0, {mnufile, mnufile},
+         std::nullopt, 1},
+    };
+    for (const auto& c : cases) {
+        fake::FakePlatform p;
+        AddSounds(p);
+        Form1 form(p);
+        p.Dispatch([&] { form.Start(); });
+        form.form().Hide();
+        auto& shown = static_cast<fake::FakeForm&>(form.form());
+        shown.menuChosen = c.chooses;
+        if (c.iconKnown) p.api.iconRect = WinRect{1200, 770, 1224, 794};
+        p.api.sounds.clear();
+        const int samples = p.api.samples;
+        for (intptr_t report : c.reports) {
+            p.Dispatch([&] { p.api.Deliver(fake::kMainHwnd, tray::kCallbackMessage, kTrayId, report); });
+        }
+        EXPECT_EQ(p.api.samples - samples, c.updates) << c.gesture;
+        EXPECT_EQ(p.api.sounds.size(), static_cast<size_t>(c.updates)) << c.gesture;  // the window-back sound
+        EXPECT_EQ(shown.Visible(), c.updates > 0) << c.gesture;
+        EXPECT_EQ(shown.popups, c.popups) << c.gesture;
+        if (!c.popups.empty()) {
+            EXPECT_EQ(shown.popupPoints.back().has_value(), c.at.has_value()) << c.gesture;
+            if (c.at) {
+                EXPECT_EQ(shown.popupPoints.back()->x, c.at->x) << c.gesture;
+            }
+        }
+        EXPECT_EQ(p.api.focusReturns, c.focusReturns) << c.gesture;
+    }
 }
 
 TEST_F(TrayTest, RefreshesHandTheShellOnlyWhatChanged) {
