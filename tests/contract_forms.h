@@ -21,7 +21,8 @@ class Driver {
 public:
     virtual ~Driver() = default;
     virtual Platform& platform() = 0;
-    // Queued; it runs at the next pass over pending events.
+    // The user's click on a button (press, click, release), queued; it runs
+    // at the next pass over pending events.
     virtual void PostClick(Form& form, int id) = 0;
     // The message loop runs for that long.
     virtual void Idle(int ms) = 0;
@@ -64,6 +65,8 @@ struct Recorder : FormEvents {
         if (onClick) onClick(id);
     }
     void Timer(int id) override { log.push_back("tick " + std::to_string(id)); }
+    void MouseDown(int id, MouseButton) override { log.push_back("down " + std::to_string(id)); }
+    void MouseUp(int id, MouseButton) override { log.push_back("up " + std::to_string(id)); }
     int Count(const std::string& entry) const {
         int n = 0;
         for (const std::string& e : log) n += e == entry;
@@ -201,7 +204,8 @@ inline void PendingEventsContract(Driver& d) {
     Platform& p = d.platform();
     Recorder keeperEvents;
     auto keeper = p.CreateForm(TestFormDef(), keeperEvents);
-    const std::string click = "click " + std::to_string(kButton), tick = "tick " + std::to_string(kFastTimer);
+    const std::string down = "down " + std::to_string(kButton), click = "click " + std::to_string(kButton),
+                      up = "up " + std::to_string(kButton), tick = "tick " + std::to_string(kFastTimer);
     const struct {
         const char* what;
         bool tickDue;                                       // the fast timer came due before the pass
@@ -209,22 +213,22 @@ inline void PendingEventsContract(Driver& d) {
         bool unloadBeforePass;
         std::vector<std::string> log;
     } cases[] = {
-        {"a posted click runs inside the pass", false, nullptr, false, {click}},
-        {"a posted click runs before a due tick", true, nullptr, false, {click, tick}},
+        {"a posted click runs inside the pass", false, nullptr, false, {down, click, up}},
+        {"a posted click runs before a due tick", true, nullptr, false, {down, click, up, tick}},
         {"a tick that comes due while a handler is busy runs in the handler's own pass", false,
          [](Driver& dr, Form&, Recorder& r) {
              dr.Busy(450);
              dr.platform().DoEvents();
              r.log.push_back("handler done");
          },
-         false, {click, tick, "handler done"}},
+         false, {down, click, tick, "handler done", up}},
         {"a click posted by a handler runs in the same pass", false,
          [](Driver& dr, Form& f, Recorder& r) {
              if (r.Count("click " + std::to_string(kButton)) == 1) dr.PostClick(f, kButton);
          },
-         false, {click, click}},
-        {"a handler that unloads the form stops its due tick", true, [](Driver&, Form& f, Recorder&) { f.Unload(); },
-         false, {click}},
+         false, {down, click, up, down, click, up}},
+        {"a click that unloads the form hears no release and no due tick", true,
+         [](Driver&, Form& f, Recorder&) { f.Unload(); }, false, {down, click}},
         {"nothing of a form unloaded before the pass runs", true, nullptr, true, {}},
     };
     for (const auto& c : cases) {

@@ -187,8 +187,12 @@ FakeForm* FakePlatform::LiveForm(uint64_t serial) const {
 void FakePlatform::Post(std::function<void()> handler) { posted_.push_back(std::move(handler)); }
 
 void FakePlatform::PostClick(FakeForm& form, int id) {
+    // A press, the click and the release, as a button reports them; a form
+    // unloaded on the way hears no more of it.
     posted_.push_back([this, serial = form.serial(), id] {
+        if (FakeForm* live = LiveForm(serial)) live->events().MouseDown(id, MouseButton::Left);
         if (FakeForm* live = LiveForm(serial)) live->events().Click(id);
+        if (FakeForm* live = LiveForm(serial)) live->events().MouseUp(id, MouseButton::Left);
     });
 }
 

@@ -170,8 +170,8 @@ public:
     int64_t Now() const { return now_; }
     void Advance(int64_t ms);
     void PassTime(int64_t ms) { now_ += ms; }
-    // Queued for the next pass over pending events. A click posted to a form
-    // is dropped if the form is unloaded before it comes up.
+    // Queued for the next pass over pending events. A click on a button
+    // posted to a form is dropped if the form is unloaded before it comes up.
     void Post(std::function<void()> handler);
     void PostClick(FakeForm& form, int id);
 
