@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <stdexcept>
+#include <cmath>
+#include <limits>
 
 #include "platform/errors.h"
 
@@ -18,7 +19,8 @@ std::string Lower(std::string_view text) {
 }  // namespace
 
 FakeForm::FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& events)
-    : platform_(platform), events_(events), width_(def.clientWidth), height_(def.clientHeight),
+    : platform_(platform), events_(events), serial_(platform.nextSerial_++), width_(def.clientWidth),
+      height_(def.clientHeight),
       hwnd_(platform.forms.empty() ? kMainHwnd : kMainHwnd + 0x100 * platform.forms.size()) {
     platform.forms.push_back(this);
     controls_[0].caption = def.caption;
@@ -33,6 +35,8 @@ FakeForm::FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& event
         s.toolTip = c.toolTip ? c.toolTip : "";
         s.rect = c.rect;
         s.checked = c.style & kChecked;
+        // Windows runs a timer asked for less than 10 ms at 10 ms.
+        if (c.kind == ControlKind::Timer) timers_[c.id] = {std::max(c.interval, 10)};
         if (c.kind == ControlKind::Line) {
             s.x1 = c.rect.left, s.y1 = c.rect.top, s.x2 = c.rect.width, s.y2 = c.rect.height;
         }
@@ -45,28 +49,46 @@ FakeForm::FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& event
 
 const ControlState& FakeForm::At(int id) const {
     const auto it = controls_.find(id);
-    if (it == controls_.end()) throw std::out_of_range("no control " + std::to_string(id));
+    if (it == controls_.end()) Raise(kInvalidCall);
     return it->second;
 }
 
+ControlState& FakeForm::At(int id) {
+    const auto it = controls_.find(id);
+    if (it == controls_.end()) Raise(kInvalidCall);
+    return it->second;
+}
+
+int32_t FakeForm::ToPixels(int32_t twips) { return static_cast<int32_t>(std::lround(twips / 15.0)); }
+
+void FakeForm::SetEnabled(int id, bool enabled) {
+    ControlState& s = At(id);
+    s.enabled = enabled;
+    // Enabling counts the interval afresh, even for a running timer.
+    const auto timer = timers_.find(id);
+    if (timer != timers_.end() && enabled) timer->second.due = platform_.now_ + timer->second.interval;
+}
+
 void FakeForm::SetLine(int id, int x1, int y1, int x2, int y2) {
-    ControlState& s = controls_[id];
+    ControlState& s = At(id);
     s.x1 = x1, s.y1 = y1, s.x2 = x2, s.y2 = y2;
 }
 
 void FakeForm::SetChecked(int id, bool checked) {
+    ControlState& chosen = At(id);
     // Choosing one option clears the others, as in a real group.
     if (checked) {
         for (auto& [other, state] : controls_) {
             if (optionButtons_.count(other)) state.checked = false;
         }
     }
-    controls_[id].checked = checked;
+    chosen.checked = checked;
 }
 
 void FakeForm::SetSelection(int id, int start, int length) {
-    controls_[id].selStart = start;
-    controls_[id].selLength = length;
+    ControlState& s = At(id);
+    s.selStart = start;
+    s.selLength = length;
 }
 
 FakeForm::~FakeForm() { std::erase(platform_.forms, this); }
@@ -136,6 +158,11 @@ bool FakePlatform::RectOnAnyMonitor(Rect r) {
 }
 
 void FakePlatform::Dispatch(const std::function<void()>& handler) {
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(++d) {}
+        ~Depth() { --depth; }
+    } depth(dispatchDepth_);
     try {
         handler();
     } catch (const ProgramEnded&) {
@@ -144,6 +171,73 @@ void FakePlatform::Dispatch(const std::function<void()>& handler) {
         boxes.push_back({UntrappedErrorText(error.number(), error.description()), kCritical, AppTitle()});
         ended = true;
     }
+}
+
+}  // namespace vt::fake
+
+namespace vt::fake {
+
+FakeForm* FakePlatform::LiveForm(uint64_t serial) const {
+    for (FakeForm* form : forms) {
+        if (form->serial_ == serial) return form->loaded_ ? form : nullptr;
+    }
+    return nullptr;
+}
+
+void FakePlatform::Post(std::function<void()> handler) { posted_.push_back(std::move(handler)); }
+
+void FakePlatform::PostClick(FakeForm& form, int id) {
+    // A press, the click and the release, as a button reports them; a form
+    // unloaded on the way hears no more of it.
+    posted_.push_back([this, serial = form.serial(), id] {
+        if (FakeForm* live = LiveForm(serial)) live->events().MouseDown(id, MouseButton::Left);
+        if (FakeForm* live = LiveForm(serial)) live->events().Click(id);
+        if (FakeForm* live = LiveForm(serial)) live->events().MouseUp(id, MouseButton::Left);
+    });
+}
+
+bool FakePlatform::RunPending(int64_t until) {
+    if (!posted_.empty()) {
+        const std::function<void()> handler = std::move(posted_.front());
+        posted_.pop_front();
+        Dispatch(handler);
+        return true;
+    }
+    // Like WM_TIMER: only once the queue is empty, the earliest due first, and
+    // a timer that came due several times while the program was busy ticks once.
+    FakeForm* form = nullptr;
+    int id = 0;
+    int64_t due = std::numeric_limits<int64_t>::max();
+    for (FakeForm* f : forms) {
+        if (!f->loaded_) continue;
+        for (const auto& [timerId, timer] : f->timers_) {
+            if (f->controls_.at(timerId).enabled && timer.due < due) form = f, id = timerId, due = timer.due;
+        }
+    }
+    if (!form || due > until) return false;
+    now_ = std::max(now_, due);
+    FakeForm::TimerState& timer = form->timers_.at(id);
+    timer.due += timer.interval * ((now_ - timer.due) / timer.interval + 1);
+    FormEvents& events = form->events();
+    Dispatch([&] { events.Timer(id); });
+    return true;
+}
+
+void FakePlatform::DoEvents() {
+    ++doEventsPasses;
+    const bool wasEnded = ended;
+    while (!ended && RunPending(now_)) {
+    }
+    // An event of this pass ended the program: the handler that asked for the
+    // pass does not go on either.
+    if (!wasEnded && ended && dispatchDepth_ > 0) throw ProgramEnded{};
+}
+
+void FakePlatform::Advance(int64_t ms) {
+    const int64_t until = now_ + ms;
+    while (!ended && RunPending(until)) {
+    }
+    now_ = std::max(now_, until);
 }
 
 }  // namespace vt::fake

@@ -2,8 +2,11 @@
 // maps, message boxes are answered from a script, the memory status, clock
 // and settings are set by the test. Event helpers run handlers the way the
 // real dispatch does: an untrapped error is reported and ends the program.
+// Timers run on a virtual clock, and posted events wait in a queue for the
+// next pass over pending events, as window messages do.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
@@ -44,28 +47,32 @@ public:
     FormEvents& events() { return events_; }
     ~FakeForm() override;
 
-    void SetCaption(int id, std::string_view text) override { controls_[id].caption = text; }
+    void SetCaption(int id, std::string_view text) override { At(id).caption = text; }
     std::string Caption(int id) const override { return At(id).caption; }
-    void SetEnabled(int id, bool enabled) override { controls_[id].enabled = enabled; }
+    void SetEnabled(int id, bool enabled) override;
     bool Enabled(int id) const override { return At(id).enabled; }
-    void SetBackColor(int id, Color color) override { controls_[id].back = color; }
+    void SetBackColor(int id, Color color) override { At(id).back = color; }
     Color BackColor(int id) const override { return At(id).back; }
-    void SetForeColor(int id, Color color) override { controls_[id].fore = color; }
+    void SetForeColor(int id, Color color) override { At(id).fore = color; }
     Color ForeColor(int id) const override { return At(id).fore; }
-    void SetToolTip(int id, std::string_view text) override { controls_[id].toolTip = text; }
+    void SetToolTip(int id, std::string_view text) override { At(id).toolTip = text; }
     std::string ToolTip(int id) const override { return At(id).toolTip; }
-    void SetBounds(int id, Rect rect) override { controls_[id].rect = rect; }
+    void SetBounds(int id, Rect rect) override { At(id).rect = rect; }
     Rect Bounds(int id) const override { return At(id).rect; }
     void SetLine(int id, int x1, int y1, int x2, int y2) override;
     void SetSelection(int id, int start, int length) override;
-    void SetFocus(int id) override { focus = id; }
+    void SetFocus(int id) override {
+        (void)At(id);
+        focus = id;
+    }
     void SetChecked(int id, bool checked) override;
     bool Checked(int id) const override { return At(id).checked; }
 
-    void SetLeft(int32_t twips) override { left_ = twips; }
-    void SetTop(int32_t twips) override { top_ = twips; }
-    int32_t Left() const override { return left_; }
-    int32_t Top() const override { return top_; }
+    // Held in whole pixels, as a real window's position is.
+    void SetLeft(int32_t twips) override { left_ = ToPixels(twips); }
+    void SetTop(int32_t twips) override { top_ = ToPixels(twips); }
+    int32_t Left() const override { return left_ * 15; }
+    int32_t Top() const override { return top_ * 15; }
     int32_t Width() const override { return width_ * 15; }
     int32_t Height() const override { return height_ * 15; }
     int ScaleWidth() const override { return width_; }
@@ -87,11 +94,17 @@ public:
     }
     void SetIcon(uintptr_t icon) override { icon_ = icon; }
     uintptr_t Icon() const override { return icon_; }
-    void SetPictureIcon(int id, uintptr_t icon) override { pictureIcons[id] = icon; }
+    void SetPictureIcon(int id, uintptr_t icon) override {
+        (void)At(id);
+        pictureIcons[id] = icon;
+    }
     uintptr_t Hwnd() const override { return hwnd_; }
     uintptr_t FaceDc() const override { return kFaceDc; }
 
+    // The form (0), a control or a menu item; any other id raises error 5.
     const ControlState& At(int id) const;
+    ControlState& At(int id);
+    uint64_t serial() const { return serial_; }
     std::vector<int> popups;
     std::vector<std::optional<Point>> popupPoints;
     bool menuChosen = true;  // what the user does with the next popup menu
@@ -100,10 +113,19 @@ public:
     int modalShows = 0;
 
 private:
+    friend class FakePlatform;
+    struct TimerState {
+        int interval;
+        int64_t due = 0;  // on the platform's clock, while enabled
+    };
+    static int32_t ToPixels(int32_t twips);
+
     FakePlatform& platform_;
     FormEvents& events_;
     std::map<int, ControlState> controls_;
     std::set<int> optionButtons_;
+    std::map<int, TimerState> timers_;
+    uint64_t serial_;
     int32_t left_ = 0, top_ = 0;
     int width_, height_;
     bool visible_ = false, loaded_ = true;
@@ -115,7 +137,9 @@ class FakePlatform : public Platform {
 public:
     std::unique_ptr<Form> CreateForm(const FormDef& def, FormEvents& events) override;
     void Run() override {}
-    void DoEvents() override { ++doEventsPasses; }
+    // Runs what is pending, re-entrantly: posted events in their order, then
+    // the ticks that came due.
+    void DoEvents() override;
     int MsgBox(std::string_view text, unsigned style, std::string_view title) override;
     [[noreturn]] void End() override { ended = true; throw ProgramEnded{}; }
     void SetFatalErrorHook(void (*hook)(void*), void* context) override { hook_ = hook, hookContext_ = context; }
@@ -144,6 +168,18 @@ public:
     // shows its report and ends the program.
     void Dispatch(const std::function<void()>& handler);
 
+    // The virtual clock, in milliseconds. Advance lets the message loop run
+    // for that long: posted events run, and due ticks fire in time order.
+    // PassTime is time spent busy (a sound played to its end): what comes due
+    // waits for the next pass over pending events.
+    int64_t Now() const { return now_; }
+    void Advance(int64_t ms);
+    void PassTime(int64_t ms) { now_ += ms; }
+    // Queued for the next pass over pending events. A click on a button
+    // posted to a form is dropped if the form is unloaded before it comes up.
+    void Post(std::function<void()> handler);
+    void PostClick(FakeForm& form, int id);
+
     // Script and record.
     FakeApi api;
     std::deque<int> answers;  // next message box answers; OK when empty
@@ -163,8 +199,18 @@ public:
     Rect workArea{0, 0, 1920, 1040};
 
 private:
+    friend class FakeForm;
+    // Runs one pending event; false when nothing was pending.
+    bool RunPending(int64_t until);
+    // The form of that serial when it is still alive and loaded.
+    FakeForm* LiveForm(uint64_t serial) const;
+
     void (*hook_)(void*) = nullptr;
     void* hookContext_ = nullptr;
+    int64_t now_ = 0;
+    std::deque<std::function<void()>> posted_;
+    uint64_t nextSerial_ = 1;
+    int dispatchDepth_ = 0;
 };
 
 }  // namespace vt::fake

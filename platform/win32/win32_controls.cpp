@@ -233,8 +233,14 @@ Win32Form::Control* Win32Form::ControlOf(HWND hwnd) {
     return nullptr;
 }
 
-Win32Form::Control& Win32Form::At(int id) { return controls_.at(id); }
-const Win32Form::Control& Win32Form::At(int id) const { return controls_.at(id); }
+// An id that names no control is the caller's fault, reported as error 5
+// rather than as whatever the container would throw.
+Win32Form::Control& Win32Form::At(int id) {
+    const auto it = controls_.find(id);
+    if (it == controls_.end()) Raise(kInvalidCall);
+    return it->second;
+}
+const Win32Form::Control& Win32Form::At(int id) const { return const_cast<Win32Form*>(this)->At(id); }
 
 
 void Win32Form::SetCaption(int id, std::string_view text) {
@@ -366,13 +372,14 @@ void Win32Form::SetSelection(int id, int start, int length) {
 void Win32Form::SetFocus(int id) { ::SetFocus(id == 0 ? hwnd_ : At(id).hwnd); }
 
 void Win32Form::SetChecked(int id, bool checked) {
+    HWND chosen = At(id).hwnd;
     // BM_SETCHECK leaves the rest of the group alone; a click would not.
     if (checked) {
         for (auto& [other, c] : controls_) {
             if (c.def.kind == ControlKind::OptionButton && other != id) SendMessageW(c.hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
         }
     }
-    SendMessageW(At(id).hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(chosen, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 bool Win32Form::Checked(int id) const { return SendMessageW(At(id).hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }

@@ -117,7 +117,8 @@ bool Win32Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_LBUTTONUP:
             Guard([&] {
                 events_.Click(0);
-                events_.MouseUp(0, MouseButton::Left);
+                // The click may have unloaded the form.
+                if (hwnd_) events_.MouseUp(0, MouseButton::Left);
             });
             return false;
         case WM_RBUTTONUP:
@@ -182,11 +183,13 @@ LRESULT CALLBACK Win32Form::ControlSubclass(HWND hwnd, UINT msg, WPARAM wp, LPAR
                 Guard([&] { self->events_.MouseDown(id, ButtonOf(msg)); });
                 break;
             case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
+                // A button's click comes inside its own release: a click that
+                // unloads the form leaves no release to report.
                 const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
                 if (c->def.kind == ControlKind::PictureBox || c->def.kind == ControlKind::Image) {
                     if (msg == WM_LBUTTONUP) Guard([&] { self->events_.Click(id); });
                 }
-                Guard([&] { self->events_.MouseUp(id, ButtonOf(msg)); });
+                if (self->hwnd_) Guard([&] { self->events_.MouseUp(id, ButtonOf(msg)); });
                 return r;
             }
             case WM_ERASEBKGND:

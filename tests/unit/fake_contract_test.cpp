@@ -1,9 +1,101 @@
 #include "platform/fake/fake_platform.h"
+#include "tests/contract_forms.h"
 #include "tests/contract_settings.h"
 
 namespace vt {
+namespace {
+
+struct FakeDriver : contract::Driver {
+    fake::FakePlatform p;
+    Platform& platform() override { return p; }
+    void PostClick(Form& form, int id) override { p.PostClick(static_cast<fake::FakeForm&>(form), id); }
+    void Idle(int ms) override { p.Advance(ms); }
+    void Busy(int ms) override { p.PassTime(ms); }
+};
+
+}  // namespace
+
 TEST(FakeContract, SettingsStore) {
     fake::FakePlatform p;
     SettingsStoreContract(p);
 }
+
+TEST(FakeContract, UnknownIds) {
+    FakeDriver d;
+    contract::UnknownIdContract(d);
+}
+
+TEST(FakeContract, Geometry) {
+    FakeDriver d;
+    contract::GeometryContract(d);
+}
+
+TEST(FakeContract, Timers) {
+    FakeDriver d;
+    contract::TimerContract(d);
+}
+
+TEST(FakeContract, PendingEvents) {
+    FakeDriver d;
+    contract::PendingEventsContract(d);
+    EXPECT_EQ(d.p.doEventsPasses, 7);  // one for each case, one more inside the busy handler
+}
+
+// What only the fake can show: the report an untrapped error gets, exact
+// tick times on the virtual clock, and a program ended inside the pass.
+TEST(FakeContract, UnknownIdIsReportedAsError5) {
+    fake::FakePlatform p;
+    contract::Recorder events;
+    auto form = p.CreateForm(contract::TestFormDef(), events);
+    p.Dispatch([&] { form->SetCaption(contract::kNoSuchId, "x"); });
+    ASSERT_EQ(p.boxes.size(), 1u);
+    EXPECT_EQ(p.boxes[0].text, "Run-time error '5':\r\n\r\nInvalid procedure call or argument");
+    EXPECT_TRUE(p.ended);
+}
+
+TEST(FakeContract, VirtualClockTicks) {
+    fake::FakePlatform p;
+    contract::Recorder events;
+    auto form = p.CreateForm(contract::TestFormDef(), events);
+    struct Clocked : contract::Recorder {
+        fake::FakePlatform* p;
+        std::vector<std::pair<int, int64_t>> ticks;
+        void Timer(int id) override { ticks.emplace_back(id, p->Now()); }
+    } clocked;
+    clocked.p = &p;
+    auto other = p.CreateForm(contract::TestFormDef(), clocked);
+    other->SetEnabled(contract::kFastTimer, true);
+    other->SetEnabled(contract::kSlowTimer, true);
+    p.Advance(1000);
+    using Tick = std::pair<int, int64_t>;
+    EXPECT_EQ(clocked.ticks, (std::vector<Tick>{{21, 300}, {21, 600}, {21, 900}, {22, 1000}}));
+    // Busy through three periods: one tick when the program is free again,
+    // then the period goes on from where it was.
+    clocked.ticks.clear();
+    p.PassTime(1000);
+    p.DoEvents();
+    p.Advance(250);
+    EXPECT_EQ(clocked.ticks, (std::vector<Tick>{{21, 2000}, {22, 2000}, {21, 2100}}));
+    EXPECT_EQ(p.Now(), 2250);
+    EXPECT_TRUE(events.log.empty());  // the first form's timers never started
+}
+
+TEST(FakeContract, AnEndInsideThePassEndsTheHandlerThatAskedForIt) {
+    fake::FakePlatform p;
+    contract::Recorder events;
+    auto form = p.CreateForm(contract::TestFormDef(), events);
+    bool resumed = false;
+    p.Post([&] { Raise(kOverflow); });
+    p.Post([&] { events.log.push_back("after the end"); });
+    p.Dispatch([&] {
+        p.DoEvents();
+        resumed = true;
+    });
+    EXPECT_FALSE(resumed);
+    EXPECT_TRUE(p.ended);
+    ASSERT_EQ(p.boxes.size(), 1u);
+    EXPECT_EQ(p.boxes[0].text.substr(0, 18), "Run-time error '6'");
+    EXPECT_TRUE(events.log.empty());
+}
+
 }  // namespace vt

@@ -12,6 +12,7 @@
 #include "platform/win32/handle.h"
 #include "platform/win32/win32_platform.h"
 #include "sound/mod_snd.h"
+#include "tests/contract_forms.h"
 #include "tests/contract_settings.h"
 #include "ui/form1.h"
 #include "ui/shape_window.h"
@@ -39,6 +40,45 @@ TEST(Win32Backend, SettingsStoreContract) {
     auto p = CreateWin32Platform();
     SettingsStoreContract(*p);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Veltrane.ContractTest");
+}
+
+// Real time: Idle pumps messages until its time is up, Busy only sleeps.
+struct Win32Driver : contract::Driver {
+    std::unique_ptr<Platform> p = CreateWin32Platform();
+    Platform& platform() override { return *p; }
+    void PostClick(Form& form, int id) override {
+        PostMessageW(GetDlgItem(reinterpret_cast<HWND>(form.Hwnd()), id), BM_CLICK, 0, 0);
+    }
+    void Idle(int ms) override {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
+            p->DoEvents();
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            if (left.count() <= 0) break;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left.count()), QS_ALLINPUT);
+        }
+    }
+    void Busy(int ms) override { Sleep(static_cast<DWORD>(ms)); }
+};
+
+TEST(Win32Backend, UnknownIdContract) {
+    Win32Driver d;
+    contract::UnknownIdContract(d);
+}
+
+TEST(Win32Backend, GeometryContract) {
+    Win32Driver d;
+    contract::GeometryContract(d);
+}
+
+TEST(Win32Backend, TimerContract) {
+    Win32Driver d;
+    contract::TimerContract(d);
+}
+
+TEST(Win32Backend, PendingEventsContract) {
+    Win32Driver d;
+    contract::PendingEventsContract(d);
 }
 
 TEST(Win32Backend, SettingOfAnotherRegistryTypeReadsAsEmptyText) {
