@@ -38,18 +38,18 @@ inline constexpr int kNoSuchId = 9999;
 
 inline FormDef TestFormDef(int clientWidth = 200, int clientHeight = 100) {
     static const ControlDef controls[] = {
-        {.kind = ControlKind::Button, .id = kButton, .name = "Command1", .rect = {10, 10, 80, 24}, .caption = "Go"},
-        {.kind = ControlKind::Label, .id = kLabel, .name = "Label1", .rect = {10, 40, 80, 16}, .caption = "Label"},
-        {.kind = ControlKind::TextBox, .id = kText, .name = "Text1", .rect = {100, 10, 80, 20}, .caption = "1"},
-        {.kind = ControlKind::OptionButton, .id = kOptionA, .name = "Option1", .rect = {100, 40, 80, 16},
+        {.kind = ControlKind::Button, .id = kButton, .rect = {10, 10, 80, 24}, .caption = "Go"},
+        {.kind = ControlKind::Label, .id = kLabel, .rect = {10, 40, 80, 16}, .caption = "Label"},
+        {.kind = ControlKind::TextBox, .id = kText, .rect = {100, 10, 80, 20}, .caption = "1"},
+        {.kind = ControlKind::OptionButton, .id = kOptionA, .rect = {100, 40, 80, 16},
          .caption = "A", .style = kChecked},
-        {.kind = ControlKind::OptionButton, .id = kOptionB, .name = "Option2", .rect = {100, 60, 80, 16},
+        {.kind = ControlKind::OptionButton, .id = kOptionB, .rect = {100, 60, 80, 16},
          .caption = "B"},
-        {.kind = ControlKind::Image, .id = kPicture, .name = "Image1", .rect = {10, 60, 32, 32}},
-        {.kind = ControlKind::Timer, .id = kFastTimer, .name = "Timer1", .interval = 300},
-        {.kind = ControlKind::Timer, .id = kSlowTimer, .name = "Timer2", .interval = 1000},
+        {.kind = ControlKind::Image, .id = kPicture, .rect = {10, 60, 32, 32}},
+        {.kind = ControlKind::Timer, .id = kFastTimer, .interval = 300},
+        {.kind = ControlKind::Timer, .id = kSlowTimer, .interval = 1000},
     };
-    static const MenuDef menus[] = {{kMenu, "mnuPopup", 0, "Popup"}, {kMenuItem, "mnuItem", kMenu, "Item"}};
+    static const MenuDef menus[] = {{kMenu, 0, "Popup"}, {kMenuItem, kMenu, "Item"}};
     FormDef def{.name = "ContractForm", .caption = "Contract", .clientWidth = clientWidth,
                 .clientHeight = clientHeight};
     def.controls = controls;

@@ -2,9 +2,10 @@
 """Who may include what in Veltrane's sources (every .cpp and .h outside build/).
 
 - An area (app/ memory/ monitor/ tray/ sound/ autostart/) includes the
-  platform's portable headers (platform/*.h), other areas' headers and the
-  standard library; never ui/, never a backend. app/main.cpp, the program's
-  main, may include ui/ and a backend.
+  platform's portable headers (platform/*.h), its own folder's headers and
+  the standard library; never ui/, another area or a backend: what one area
+  needs of another, ui/ hands it. app/main.cpp, the program's main, may
+  include ui/ and a backend.
 - platform/ includes neither the areas nor ui/: it reports, it never calls in.
 - platform/win32/... and platform/fake/... are included only from inside that
   same backend, by app/main.cpp, and by the mains of tests/ and bench/.
@@ -12,8 +13,6 @@
   bench/.
 
 Each violation is printed as file:line: what; the exit status is 1 if any.
---allow-legacy only warns about areas that still include ui/ (the state of the
-code before the areas were cut loose from the main window); CI does not use it.
 --self-test checks the checker on a scratch tree.
 """
 
@@ -72,9 +71,9 @@ def resolve(root, including, name):
     return os.path.normpath(name).replace(os.sep, "/")
 
 
-def check_file(root, path, allow_legacy):
-    """Returns (violations, warnings), each a list of 'file:line: what'."""
-    violations, warnings = [], []
+def check_file(root, path):
+    """Returns the violations, each 'file:line: what'."""
+    violations = []
     area = area_of(path)
     is_main = path == MAIN
     is_test_main = path.startswith(TEST_MAINS)
@@ -107,12 +106,11 @@ def check_file(root, path, allow_legacy):
                 if name not in STANDARD_HEADERS:
                     violations.append(where + f"<{name}>: an area includes only the standard library")
             elif target.startswith("ui/"):
-                text = where + f'"{name}": an area does not include ui/'
-                (warnings if allow_legacy else violations).append(text)
-            elif not (area_of(target) or (target.startswith("platform/") and target.count("/") == 1)):
-                violations.append(where + f'"{name}": an area includes only platform/*.h, other areas '
+                violations.append(where + f'"{name}": an area does not include ui/')
+            elif not (area_of(target) == area or (target.startswith("platform/") and target.count("/") == 1)):
+                violations.append(where + f'"{name}": an area includes only platform/*.h, its own headers '
                                   "and the standard library")
-    return violations, warnings
+    return violations
 
 
 def sources(root):
@@ -123,13 +121,11 @@ def sources(root):
                 yield os.path.relpath(os.path.join(directory, name), root).replace(os.sep, "/")
 
 
-def check(root, allow_legacy):
-    violations, warnings = [], []
+def check(root):
+    violations = []
     for path in sources(root):
-        v, w = check_file(root, path, allow_legacy)
-        violations += v
-        warnings += w
-    return violations, warnings
+        violations += check_file(root, path)
+    return violations
 
 
 SCRATCH = {
@@ -137,7 +133,8 @@ SCRATCH = {
     "app/main.cpp": '#include "platform/win32/win32_platform.h"\n#include "ui/form1.h"\n',
     "app/settings.cpp": '#include "app/settings.h"\n#include "platform/platform.h"\n#include <string>\n',
     "app/settings.h": "#pragma once\n",
-    "memory/system.cpp": '#include "system.h"\n#include "platform/convert.h"\n#include "sound/mod_snd.h"\n',
+    "memory/system.cpp": '#include "system.h"\n#include "platform/convert.h"\n#include "memory/status.h"\n',
+    "memory/status.h": "#pragma once\n",
     "memory/system.h": "#pragma once\n#include <cstdint>\n",
     "ui/form1.h": '#pragma once\n#include "memory/system.h"\n',
     "ui/control_ids.h": "#pragma once\n",
@@ -149,6 +146,8 @@ SCRATCH = {
     "build/x64/generated.cpp": '#include <windows.h>\n#include "ui/form1.h"\n',
     # One violation of each kind, at a known line.
     "tray/tray_function.cpp": '#include <string>\n#include "ui/form1.h"\n',
+    "monitor/check_period.cpp": '#include "monitor/check_period.h"\n#include "sound/mod_snd.h"\n',
+    "monitor/check_period.h": "#pragma once\n",
     "sound/mod_snd.h": "#pragma once\n#include <windows.h>\n",
     "monitor/warning.cpp": '#include "platform/fake/fake_platform.h"\n',
     "autostart/autostart.cpp": "#include <gtest/gtest.h>\n",
@@ -158,6 +157,7 @@ SCRATCH = {
 }
 EXPECTED = [
     "autostart/autostart.cpp:1: <gtest/gtest.h>: an area includes only the standard library",
+    'monitor/check_period.cpp:2: "sound/mod_snd.h": an area includes only platform/*.h, its own headers',
     'monitor/warning.cpp:1: "platform/fake/fake_platform.h" belongs to the backend',
     'platform/fake/fake_api.cpp:1: "platform/win32/handle.h" belongs to the backend',
     'platform/platform.h:2: "tray/tray_function.h": the platform includes nothing of the program',
@@ -174,19 +174,15 @@ def self_test():
             os.makedirs(os.path.join(root, os.path.dirname(path)), exist_ok=True)
             with open(os.path.join(root, path), "w", encoding="utf-8") as out:
                 out.write(text)
-        for legacy in (False, True):
-            run = subprocess.run([sys.executable, os.path.abspath(__file__), "--root", root]
-                                 + (["--allow-legacy"] if legacy else []),
-                                 capture_output=True, text=True, check=False)
-            got = sorted(run.stdout.splitlines())
-            want = sorted(e for e in EXPECTED if not (legacy and "does not include ui/" in e))
-            if run.returncode != 1:
-                failures.append(f"allow-legacy={legacy}: exit status {run.returncode}, not 1")
-            if len(got) != len(want) or not all(g.startswith(w) for g, w in zip(got, want)):
-                failures.append(f"allow-legacy={legacy}: reported\n  " + "\n  ".join(got)
-                                + "\nwhere it should have reported\n  " + "\n  ".join(want))
-            if legacy and "warning: tray/tray_function.cpp:2:" not in run.stderr:
-                failures.append("allow-legacy: the area's include of ui/ was not warned about")
+        run = subprocess.run([sys.executable, os.path.abspath(__file__), "--root", root],
+                             capture_output=True, text=True, check=False)
+        got = sorted(run.stdout.splitlines())
+        want = sorted(EXPECTED)
+        if run.returncode != 1:
+            failures.append(f"exit status {run.returncode}, not 1")
+        if len(got) != len(want) or not all(g.startswith(w) for g, w in zip(got, want)):
+            failures.append("reported\n  " + "\n  ".join(got) + "\nwhere it should have reported\n  "
+                            + "\n  ".join(want))
         # The rules alone, clean: nothing to report and status 0.
         for path in [p for p in SCRATCH if any(e.startswith(p + ":") for e in EXPECTED)]:
             os.remove(os.path.join(root, path))
@@ -203,15 +199,11 @@ def self_test():
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--root", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-    parser.add_argument("--allow-legacy", action="store_true",
-                        help="only warn about areas that include ui/ (not for CI)")
     parser.add_argument("--self-test", action="store_true", help="check the checker on a scratch tree")
     args = parser.parse_args()
     if args.self_test:
         return self_test()
-    violations, warnings = check(os.path.abspath(args.root), args.allow_legacy)
-    for text in warnings:
-        print("warning: " + text, file=sys.stderr)
+    violations = check(os.path.abspath(args.root))
     for text in violations:
         print(text)
     return 1 if violations else 0
