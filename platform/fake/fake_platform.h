@@ -80,7 +80,12 @@ public:
     void Refresh() override {}
     void Unload() override;
     bool Loaded() const override { return loaded_; }
-    void PopupMenu(int menuId) override { popups.push_back(menuId); }
+    // Records the menu and where it opened; answers as popupChosen says.
+    bool PopupMenu(int menuId, std::optional<Point> at = {}) override {
+        popups.push_back(menuId);
+        popupPoints.push_back(at);
+        return popupChosen;
+    }
     void SetIcon(uintptr_t icon) override { icon_ = icon; }
     uintptr_t Icon() const override { return icon_; }
     void SetPictureIcon(int id, uintptr_t icon) override { pictureIcons[id] = icon; }
@@ -89,6 +94,8 @@ public:
 
     const ControlState& At(int id) const;
     std::vector<int> popups;
+    std::vector<std::optional<Point>> popupPoints;
+    bool popupChosen = false;
     std::map<int, uintptr_t> pictureIcons;
     int focus = -1;
     int modalShows = 0;
