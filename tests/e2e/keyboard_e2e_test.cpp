@@ -109,14 +109,17 @@ TEST_F(KeyboardEndToEnd, EscapeInTheMainWindowDoesNothingAndClosesTheOptions) {
     // Tab to "Options" and Enter opens the window; Escape in it is its Close.
     HWND options4 = Child(main, Command4);
     for (int i = 0; i < 8 && FocusOf(main) != options4; ++i) {
-        PostKey(FocusOf(main), VK_TAB);
-        WaitFor([&] { return FocusOf(main) != nullptr; }, 1000);
-        Sleep(100);
+        HWND from = FocusOf(main);
+        ASSERT_NE(from, nullptr);
+        PostKey(from, VK_TAB);
+        WaitFor([&] { return FocusOf(main) != from; }, 5000);
     }
     ASSERT_EQ(FocusOf(main), options4);
     PostKey(options4, VK_RETURN);
     HWND options = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (options = Options()) != nullptr; }));
+    // Once the options window has given the focus to one of its controls.
+    ASSERT_TRUE(WaitFor([&] { return IsChild(options, FocusOf(options)) != FALSE; }));
     PostKey(FocusOf(options), VK_ESCAPE);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(options); }));
     // The main window has its controls back, and "Options" the focus.

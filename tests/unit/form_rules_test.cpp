@@ -54,22 +54,6 @@ TEST(FormRules, NextTabStop) {
     EXPECT_EQ(NextTabStop({}, 1, false, [](int) { return true; }), 0);
 }
 
-TEST(FormRules, OptionGroupIsTheRunOfOptionButtons) {
-    namespace o = frm_options;
-    const std::span<const ControlDef> table = OptionsWindowDef().controls;
-    const std::vector<int> all = {o::Option1, o::Option2, o::Option3, o::Option4, o::Option5};
-    EXPECT_EQ(OptionGroup(table, o::Option1), all);
-    EXPECT_EQ(OptionGroup(table, o::Option5), all);
-    EXPECT_TRUE(OptionGroup(table, o::Command1).empty());
-    const std::vector<ControlDef> two = {
-        {.kind = ControlKind::OptionButton, .id = 1}, {.kind = ControlKind::OptionButton, .id = 2},
-        {.kind = ControlKind::Label, .id = 3},        {.kind = ControlKind::OptionButton, .id = 4},
-        {.kind = ControlKind::OptionButton, .id = 5},
-    };
-    EXPECT_EQ(OptionGroup(two, 2), (std::vector<int>{1, 2}));
-    EXPECT_EQ(OptionGroup(two, 4), (std::vector<int>{4, 5}));
-}
-
 const ControlDef& Row(const FormDef& def, int id) {
     for (const ControlDef& c : def.controls) {
         if (c.id == id) return c;
