@@ -78,6 +78,9 @@ struct ControlDef {
     int interval = 0;  // timers: milliseconds
     std::vector<const char*> items{};  // combo list, tab captions
     int tab = -1;                      // page of the containing tab control
+    // What a screen reader calls a control whose caption does not say it;
+    // nullptr: its caption, or, without one, its tooltip.
+    const char* accessibleName = nullptr;
 };
 
 // A popup menu item; parent 0 makes a top-level (popup) menu.
@@ -98,6 +101,7 @@ struct FormDef {
     FontDef font{"Arial", 8.25};
     std::span<const ControlDef> controls{};
     std::span<const MenuDef> menus{};
+    int cancelControl = 0;  // the button that Escape clicks; 0: Escape does nothing
 };
 
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
@@ -159,9 +163,11 @@ public:
     virtual void Unload() = 0;  // raises Unload; a set cancel keeps the form
     virtual bool Loaded() const = 0;
 
-    // At the pointer, or at a screen point; true when an item was chosen
-    // (its MenuClick follows), false when the menu was dismissed.
-    virtual bool PopupMenu(int menuId, std::optional<Point> at = std::nullopt) = 0;
+    // Opens a popup menu at the mouse pointer, or at a point of the screen
+    // (pixels) for a menu asked for from the keyboard. True when an item was
+    // chosen: its MenuClick follows once the menu has closed. False when the
+    // menu was dismissed.
+    virtual bool PopupMenu(int menuId, std::optional<Point> at = {}) = 0;
 
     // The form's own icon (title bar, task switcher), and an icon shown in an
     // image control (0 clears it). Icon handles come from Platform::IconResource.

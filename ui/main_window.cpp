@@ -16,7 +16,8 @@ const std::vector<ControlDef>& Controls() {
     static const std::vector<ControlDef> controls = {
         {.kind = ControlKind::Button, .id = Command5, .rect = {32, 32, 9, 14},
          .style = kGraphical, .back = kColorButtonFace,
-         .toolTip = "Show Kb or Bytes. If this button is red you have Ram Warning on", .tabIndex = 13},
+         .toolTip = "Show Kb or Bytes. If this button is red you have Ram Warning on", .tabIndex = 13,
+         .accessibleName = "Units"},
         {.kind = ControlKind::Button, .id = Command4, .rect = {40, 56, 49, 21},
          .caption = "Options", .style = kGraphical, .back = kColorAppWorkspace, .tabIndex = 12},
         {.kind = ControlKind::Button, .id = Command3, .rect = {92, 56, 61, 21},
@@ -50,7 +51,7 @@ const std::vector<ControlDef>& Controls() {
         {.kind = ControlKind::Label, .id = Label5, .rect = {172, 4, 53, 13},
          .caption = "Freeware", .style = kTransparent, .fore = kColorHighlightText, .tabIndex = 14},
         {.kind = ControlKind::Image, .id = Image3, .rect = {236, 4, 11, 13},
-         .picture = kHidePicture},
+         .picture = kHidePicture, .accessibleName = "Hide"},
         {.kind = ControlKind::Image, .id = Image2, .rect = {56, 1, 199, 19},
          .picture = kTitlePicture},
         {.kind = ControlKind::Image, .id = Image1, .rect = {492, 120, 32, 32}},

@@ -103,6 +103,7 @@ const FormDef& OptionsWindowDef() {
         .icon = 1,
         .font = {"MS Sans Serif", 8.25},
         .controls = Controls(),
+        .cancelControl = Command3,
     };
     return def;
 }

@@ -87,10 +87,11 @@ public:
     void Refresh() override {}
     void Unload() override;
     bool Loaded() const override { return loaded_; }
-    bool PopupMenu(int menuId, std::optional<Point> at) override {
+    // Records the menu and where it opened; answers as popupChosen says.
+    bool PopupMenu(int menuId, std::optional<Point> at = {}) override {
         popups.push_back(menuId);
         popupPoints.push_back(at);
-        return menuChosen;
+        return popupChosen;
     }
     void SetIcon(uintptr_t icon) override { icon_ = icon; }
     uintptr_t Icon() const override { return icon_; }
@@ -107,7 +108,7 @@ public:
     uint64_t serial() const { return serial_; }
     std::vector<int> popups;
     std::vector<std::optional<Point>> popupPoints;
-    bool menuChosen = true;  // what the user does with the next popup menu
+    bool popupChosen = false;
     std::map<int, uintptr_t> pictureIcons;
     int focus = -1;
     int modalShows = 0;

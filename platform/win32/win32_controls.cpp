@@ -6,6 +6,8 @@
 // what changed: a caption set to the text it already has would still repaint.
 #include "platform/win32/win32_internal.h"
 
+#include "platform/form_rules.h"
+
 #include <commctrl.h>
 #include <uxtheme.h>
 
@@ -340,6 +342,10 @@ void Win32Form::SetToolTip(int id, std::string_view text) {
     ti.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
     ti.lpszText = tip.data();
     SendMessageW(toolTips_, added ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    // A control named by its tooltip has a new name for a screen reader.
+    if (!c.def.accessibleName && !AccessibleName(c.def, c.caption, c.toolTip).empty()) {
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, c.hwnd, OBJID_CLIENT, CHILDID_SELF);
+    }
 }
 std::string Win32Form::ToolTip(int id) const { return At(id).toolTip; }
 

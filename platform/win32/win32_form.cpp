@@ -4,6 +4,8 @@
 // win32_paint.cpp, and the messages are dispatched in win32_messages.cpp.
 #include "platform/win32/win32_internal.h"
 
+#include "platform/form_rules.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -94,6 +96,8 @@ Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& ev
             if (c.def.kind == kind) SetWindowPos(c.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
+    tabOrder_ = TabOrder(def.controls);
+    HideFocusCuesUntilKeyboard();
 
     for (const MenuDef& m : def.menus) {
         Menu menu{m, nullptr, {}, m.caption, true};
@@ -153,12 +157,7 @@ void Win32Form::ShowModal() {
     modalDisabled_ = disabled;
     Show();
     MSG msg;
-    while (hwnd_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageW(hwnd_, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
+    while (hwnd_ && GetMessageW(&msg, nullptr, 0, 0) > 0) Pump(msg);
     if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
     ReenableOthers();
 }
@@ -185,7 +184,7 @@ void Win32Form::Unload() {
 bool Win32Form::PopupMenu(int menuId, std::optional<Point> where) {
     Menu* m = MenuOf(menuId);
     if (!m || !m->popup) return false;
-    POINT at;
+    POINT at{};
     if (where) {
         at = {where->x, where->y};
     } else {
@@ -193,11 +192,11 @@ bool Win32Form::PopupMenu(int menuId, std::optional<Point> where) {
     }
     // Without the foreground the menu would not close when clicked away.
     SetForegroundWindow(hwnd_);
-    // The chosen item's command goes through the queue, as the menu would
-    // send it itself; the answer only says whether there was one.
-    const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+    const auto chosen = static_cast<UINT>(TrackPopupMenu(
         m->popup.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd_, nullptr));
-    if (chosen != 0) PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
+    // Posted, as the menu itself would post it: the choice is handled once
+    // the menu has closed and whoever opened it has returned.
+    if (chosen) PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
     PostMessageW(hwnd_, WM_NULL, 0, 0);
     return chosen != 0;
 }

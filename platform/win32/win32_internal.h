@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,12 +73,20 @@ public:
     void Refresh() override;
     void Unload() override;
     bool Loaded() const override { return hwnd_ != nullptr; }
-    bool PopupMenu(int menuId, std::optional<Point> at) override;
+    bool PopupMenu(int menuId, std::optional<Point> at = {}) override;
     void SetIcon(uintptr_t icon) override;
     uintptr_t Icon() const override { return reinterpret_cast<uintptr_t>(icon_); }
     void SetPictureIcon(int id, uintptr_t icon) override;
     uintptr_t Hwnd() const override { return reinterpret_cast<uintptr_t>(hwnd_); }
     uintptr_t FaceDc() const override { return reinterpret_cast<uintptr_t>(faceDc_.get()); }
+
+    // Keyboard navigation for a key message on its way to one of our forms'
+    // windows: true when the form took it (Tab, Enter, Escape, arrows among
+    // option buttons), so it must not be dispatched.
+    static bool PreTranslate(const MSG& msg);
+    // The name a screen reader is given for a control window, read when it
+    // asks; empty where the system's own name (the caption) stands.
+    static std::string AccessibleNameOf(HWND control);
 
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -125,6 +134,17 @@ private:
     void ShowPage(int tabId);
     void ReenableOthers();
     void Destroy();
+    // win32_keyboard.cpp
+    bool HandleKey(const MSG& msg);
+    bool CanTakeFocus(int id) const;
+    void MoveFocus(int id);
+    void ShowFocusCues();
+    void HideFocusCuesUntilKeyboard();
+    void UpdateFocusCues(WPARAM wp);
+    bool HandleActivate(WPARAM wp);
+    void ClickButton(const Control& c);
+    // win32_accessible.cpp
+    LRESULT AccessibleObject(HWND hwnd, WPARAM wp, LPARAM lp);
 
     Win32Platform& platform_;
     FormDef def_;
@@ -144,7 +164,14 @@ private:
     HICON icon_ = nullptr;  // owned by the platform or the module
     ControlKind lastKind_ = ControlKind::Timer;
     std::vector<HWND> modalDisabled_;  // while this window runs modally
+    std::vector<int> tabOrder_;
+    HWND lastFocus_ = nullptr;  // given back when the window is active again
+    bool focusCuesHidden_ = false;
 };
+
+// Hands one message to keyboard navigation or to its window: every message
+// loop of the program runs through it.
+void Pump(MSG& msg);
 
 class Win32Platform final : public Platform {
 public:
@@ -175,6 +202,9 @@ public:
     Win32Api& Api() override;
 
     void FormLoaded() { ++loadedForms_; }
+    // COM for this thread, started the first time a screen reader asks
+    // for a control: a program nobody reads loads none of it.
+    bool EnsureCom();
     void FormUnloaded();
 
 private:
@@ -184,6 +214,14 @@ private:
     std::map<int, unique_hicon> icons_;
     uint32_t seed_ = 1;
     uint64_t randomState_ = 0;
+    struct ComApartment {
+        ComApartment();
+        ~ComApartment();
+        ComApartment(const ComApartment&) = delete;
+        ComApartment& operator=(const ComApartment&) = delete;
+        bool ok;
+    };
+    std::unique_ptr<ComApartment> com_;
 };
 
 void (*FatalHook())(void*);

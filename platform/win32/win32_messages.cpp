@@ -81,6 +81,7 @@ bool Win32Form::HandleChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
                 }
             }
             if (code == EN_SETFOCUS || code == CBN_SETFOCUS) {
+                lastFocus_ = reinterpret_cast<HWND>(lp);
                 Guard([&] { events_.GotFocus(id); });
             }
             return false;
@@ -128,6 +129,13 @@ bool Win32Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_LBUTTONDBLCLK:
             Guard([&] { events_.DblClick(0); });
             return false;
+        case WM_UPDATEUISTATE:
+            UpdateFocusCues(wp);
+            return false;
+        case WM_ACTIVATE:
+            if (!HandleActivate(wp)) return false;
+            result = 0;
+            return true;
         case WM_CLOSE:
             Unload();
             result = 0;
@@ -201,6 +209,12 @@ LRESULT CALLBACK Win32Form::ControlSubclass(HWND hwnd, UINT msg, WPARAM wp, LPAR
                              self->BrushFor(c->back == kDefaultColor ? kColorButtonFace : c->back));
                     return 1;
                 }
+                break;
+            case WM_SETFOCUS:
+                self->lastFocus_ = hwnd;
+                break;
+            case WM_GETOBJECT:
+                if (const LRESULT r = self->AccessibleObject(hwnd, wp, lp)) return r;
                 break;
             case WM_LBUTTONDBLCLK:
                 if (c->def.kind != ControlKind::Button) Guard([&] { self->events_.DblClick(id); });

@@ -1,6 +1,7 @@
 // Painting what the system does not: picture boxes and images (a bitmap or
 // an icon over the face or a back colour, and the lines they hold), and the
-// graphical buttons, owner-drawn in their back colour.
+// graphical buttons, owner-drawn in their back colour with the focus
+// rectangle the keyboard-cue state allows.
 #include "platform/win32/win32_internal.h"
 
 namespace vt::win32 {
@@ -46,10 +47,22 @@ void Win32Form::DrawButton(const DRAWITEMSTRUCT& item) {
     const std::wstring text = Widen(WindowText(item.hwndItem));
     ScopedSelect font(item.hDC, FontFor(c->def.font));
     DrawTextW(item.hDC, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    if (item.itemState & ODS_FOCUS) {
+    // Only once the keyboard is used, so a mouse user sees no rectangle.
+    // Dotted in the text colour: DrawFocusRect inverts, and on the grey of
+    // the buttons' faces the inverse is the same grey.
+    const bool cues = !(item.itemState & ODS_NOFOCUSRECT) && !focusCuesHidden_;
+    if ((item.itemState & ODS_FOCUS) && cues) {
         RECT focus = item.rcItem;
         InflateRect(&focus, -3, -3);
-        if (focus.right > focus.left && focus.bottom > focus.top) DrawFocusRect(item.hDC, &focus);
+        const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+        for (int x = focus.left; x < focus.right; x += 2) {
+            SetPixelV(item.hDC, x, focus.top, ink);
+            SetPixelV(item.hDC, x, focus.bottom - 1, ink);
+        }
+        for (int y = focus.top; y < focus.bottom; y += 2) {
+            SetPixelV(item.hDC, focus.left, y, ink);
+            SetPixelV(item.hDC, focus.right - 1, y, ink);
+        }
     }
 }
 

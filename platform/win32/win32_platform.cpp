@@ -73,10 +73,7 @@ void Win32Platform::FormUnloaded() {
 
 void Win32Platform::Run() {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) Pump(msg);
 }
 
 void Win32Platform::DoEvents() {
@@ -86,8 +83,7 @@ void Win32Platform::DoEvents() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        Pump(msg);
     }
 }
 

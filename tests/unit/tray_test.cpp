@@ -284,7 +284,7 @@ TEST_F(TrayTest, EachGestureActsOnce) {
         p.Dispatch([&] { form.Start(); });
         form.form().Hide();
         auto& shown = static_cast<fake::FakeForm&>(form.form());
-        shown.menuChosen = c.chooses;
+        shown.popupChosen = c.chooses;
         if (c.iconKnown) p.api.iconRect = WinRect{1200, 770, 1224, 794};
         p.api.sounds.clear();
         const int samples = p.api.samples;

@@ -1,6 +1,8 @@
 // The real Win32 backend under Wine: what only Windows can answer.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -15,6 +17,7 @@
 #include "tests/contract_forms.h"
 #include "tests/contract_settings.h"
 #include "ui/form1.h"
+#include "ui/options_window.h"
 #include "ui/shape_window.h"
 
 #include <cstdio>
@@ -437,6 +440,167 @@ TEST(Win32Backend, ShapeWindowCutsTheFaceOutlineAndKeepsNoRegion) {
     DeleteObject(region);
     EXPECT_GT(cut, 0);
     EXPECT_EQ(wrong, 0);  // in the window exactly where the face is not magenta
+}
+
+}  // namespace
+}  // namespace vt
+
+namespace vt {
+namespace {
+
+using namespace form1;
+
+// The control that holds the focus, a combo box for its edit part.
+int FocusedId(HWND form) {
+    HWND w = GetFocus();
+    while (w && GetParent(w) != form) w = GetParent(w);
+    return w ? GetDlgCtrlID(w) : -1;
+}
+
+// A key as the keyboard delivers it: posted to the focused window, through
+// the message loop's navigation.
+void PressKey(Platform& p, UINT vk, bool shift = false) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    HWND to = GetFocus();
+    PostMessageW(to, WM_KEYDOWN, vk, 1);
+    PostMessageW(to, WM_KEYUP, vk, 0xC0000001);
+    p.DoEvents();
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+}
+
+std::vector<int> Walk(Platform& p, HWND form, size_t steps, bool backwards) {
+    std::vector<int> seen;
+    for (size_t i = 0; i < steps; ++i) {
+        PressKey(p, VK_TAB, backwards);
+        seen.push_back(FocusedId(form));
+    }
+    return seen;
+}
+
+TEST(Win32Keyboard, MainWindowTabOrderFromUpdateAndBack) {
+    auto p = CreateWin32Platform();
+    Form1 f(*p);
+    f.Start();
+    HWND hwnd = reinterpret_cast<HWND>(f.form().Hwnd());
+    p->DoEvents();
+    ASSERT_EQ(FocusedId(hwnd), Command1);  // the first of the order, without any key
+    const std::vector<int> forward = {Command2, Text1, Combo1, Command3, Command4, Command5, Command1};
+    EXPECT_EQ(Walk(*p, hwnd, forward.size(), false), forward);
+    const std::vector<int> back = {Command5, Command4, Command3, Combo1, Text1, Command2, Command1};
+    EXPECT_EQ(Walk(*p, hwnd, back.size(), true), back);
+    // A disabled control is passed over.
+    f.form().SetEnabled(Command2, false);
+    EXPECT_EQ(Walk(*p, hwnd, 1, false), std::vector<int>{Text1});
+    f.form().SetEnabled(Command2, true);
+    f.RemoveTrayIcon();
+    f.form().Unload();
+}
+
+// Enter clicks the focused button and nothing else, Escape nothing in the
+// main window; in the options window Escape is its Close.
+TEST(Win32Keyboard, EnterAndEscapeClickOnlyWhatTheyShould) {
+    auto p = CreateWin32Platform();
+    const struct {
+        const char* what;
+        const FormDef& def;
+        int focus;
+        UINT vk;
+        std::vector<int> clicks;
+    } cases[] = {
+        {"Enter on Update", MainWindowDef(), Command1, VK_RETURN, {Command1}},
+        {"Enter on Hide", MainWindowDef(), Command3, VK_RETURN, {Command3}},
+        {"Enter on the units", MainWindowDef(), Command5, VK_RETURN, {Command5}},
+        {"Enter in the amount", MainWindowDef(), Text1, VK_RETURN, {}},
+        {"Escape on Update", MainWindowDef(), Command1, VK_ESCAPE, {}},
+        {"Escape on Options", MainWindowDef(), Command4, VK_ESCAPE, {}},
+        {"Escape in the amount", MainWindowDef(), Text1, VK_ESCAPE, {}},
+        {"options: Escape on Close", OptionsWindowDef(), frm_options::Command3, VK_ESCAPE, {frm_options::Command3}},
+        {"options: Escape on the tabs", OptionsWindowDef(), frm_options::SSTab1, VK_ESCAPE, {frm_options::Command3}},
+        {"options: Enter in the entry", OptionsWindowDef(), frm_options::Text1, VK_RETURN, {}},
+        {"options: Enter on Set", OptionsWindowDef(), frm_options::Command4, VK_RETURN, {frm_options::Command4}},
+    };
+    for (const auto& c : cases) {
+        Recorder events;
+        auto form = p->CreateForm(c.def, events);
+        form->Show();
+        p->DoEvents();
+        HWND control = GetDlgItem(reinterpret_cast<HWND>(form->Hwnd()), c.focus);
+        ShowWindow(control, SW_SHOW);  // on a page not shown
+        SetFocus(control);
+        PressKey(*p, c.vk);
+        EXPECT_EQ(events.clicks, c.clicks) << c.what;
+        form->Unload();
+    }
+}
+
+TEST(Win32Keyboard, OptionsWindowFollowsItsOrderOnTheWarningPage) {
+    namespace o = frm_options;
+    auto p = CreateWin32Platform();
+    Recorder events;
+    auto form = p->CreateForm(OptionsWindowDef(), events);
+    HWND hwnd = reinterpret_cast<HWND>(form->Hwnd());
+    form->Show();
+    p->DoEvents();
+    EXPECT_EQ(FocusedId(hwnd), o::Command3);  // the first that shows on the first page
+    HWND tab = GetDlgItem(hwnd, o::SSTab1);
+    SendMessageW(tab, TCM_SETCURSEL, 1, 0);
+    NMHDR change{tab, static_cast<UINT_PTR>(o::SSTab1), static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(hwnd, WM_NOTIFY, o::SSTab1, reinterpret_cast<LPARAM>(&change));
+    form->SetFocus(o::Text1);
+    // "Turn off warning" is disabled at design, and is passed over.
+    EXPECT_EQ(Walk(*p, hwnd, 4, false), (std::vector<int>{o::Command4, o::Command3, o::SSTab1, o::Text1}));
+    form->SetEnabled(o::Command5, true);
+    EXPECT_EQ(Walk(*p, hwnd, 2, false), (std::vector<int>{o::Command4, o::Command5}));
+    EXPECT_EQ(Walk(*p, hwnd, 2, true), (std::vector<int>{o::Command4, o::Text1}));
+    // On the theme page Tab stops at the chosen option, the arrows choose another.
+    SendMessageW(tab, TCM_SETCURSEL, 0, 0);
+    SendMessageW(hwnd, WM_NOTIFY, o::SSTab1, reinterpret_cast<LPARAM>(&change));
+    form->SetFocus(o::SSTab1);
+    EXPECT_EQ(Walk(*p, hwnd, 2, false), (std::vector<int>{o::Option1, o::Command1}));
+    form->SetFocus(o::Option1);
+    PressKey(*p, VK_DOWN);
+    EXPECT_EQ(FocusedId(hwnd), o::Option2);
+    EXPECT_TRUE(form->Checked(o::Option2));
+    EXPECT_EQ(events.clicks, std::vector<int>{o::Option2});
+    form->Unload();
+}
+
+// The focus rectangle of a graphical button waits for the keyboard when the
+// system hides keyboard cues, and shows at once when it asks for them.
+TEST(Win32Keyboard, FocusRectangleFollowsTheKeyboardCues) {
+    auto p = CreateWin32Platform();
+    BOOL saved = FALSE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &saved, 0);
+    auto rectangleDrawn = [&](HWND button) {
+        // A pixel of the dotted rectangle, 3 pixels inside the corner.
+        HDC dc = GetDC(button);
+        RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const COLORREF at = GetPixel(dc, 3, 3);
+        ReleaseDC(button, dc);
+        return at == GetSysColor(COLOR_BTNTEXT);
+    };
+    for (BOOL cues : {FALSE, TRUE}) {
+        SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(cues)), 0);
+        Recorder events;
+        auto form = p->CreateForm(MainWindowDef(), events);
+        HWND hwnd = reinterpret_cast<HWND>(form->Hwnd());
+        form->Show();
+        p->DoEvents();
+        HWND update = GetDlgItem(hwnd, Command1);
+        ASSERT_EQ(GetFocus(), update);
+        EXPECT_EQ(rectangleDrawn(update), cues == TRUE) << cues;
+        PressKey(*p, VK_TAB);
+        PressKey(*p, VK_TAB, true);
+        ASSERT_EQ(GetFocus(), update);
+        EXPECT_TRUE(rectangleDrawn(update)) << cues;
+        EXPECT_FALSE(rectangleDrawn(GetDlgItem(hwnd, Command2))) << cues;
+        form->Unload();
+    }
+    SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(saved)), 0);
 }
 
 }  // namespace

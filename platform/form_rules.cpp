@@ -1,0 +1,69 @@
+#include "platform/form_rules.h"
+
+#include <algorithm>
+
+namespace vt {
+
+bool TakesFocus(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Button:
+        case ControlKind::TextBox:
+        case ControlKind::ComboBox:
+        case ControlKind::Tab:
+        case ControlKind::OptionButton:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::vector<int> TabOrder(std::span<const ControlDef> controls) {
+    std::vector<const ControlDef*> stops;
+    for (const ControlDef& c : controls) {
+        if (TakesFocus(c.kind)) stops.push_back(&c);
+    }
+    std::stable_sort(stops.begin(), stops.end(), [](const ControlDef* a, const ControlDef* b) {
+        if ((a->tabIndex < 0) != (b->tabIndex < 0)) return b->tabIndex < 0;
+        return a->tabIndex < b->tabIndex;
+    });
+    std::vector<int> order;
+    for (const ControlDef* c : stops) order.push_back(c->id);
+    return order;
+}
+
+int NextTabStop(const std::vector<int>& order, int current, bool backwards,
+                const std::function<bool(int)>& available) {
+    const int n = static_cast<int>(order.size());
+    if (n == 0) return 0;
+    const auto at = std::find(order.begin(), order.end(), current);
+    int i = at == order.end() ? (backwards ? 0 : n - 1) : static_cast<int>(at - order.begin());
+    for (int step = 0; step < n; ++step) {
+        i = (i + (backwards ? n - 1 : 1)) % n;
+        if (available(order[static_cast<size_t>(i)])) return order[static_cast<size_t>(i)];
+    }
+    return 0;
+}
+
+std::vector<int> OptionGroup(std::span<const ControlDef> controls, int id) {
+    std::vector<int> run;
+    bool found = false;
+    for (const ControlDef& c : controls) {
+        if (c.kind != ControlKind::OptionButton) {
+            if (found) break;
+            run.clear();
+            continue;
+        }
+        run.push_back(c.id);
+        found = found || c.id == id;
+    }
+    return found ? run : std::vector<int>{};
+}
+
+std::string AccessibleName(const ControlDef& def, std::string_view caption, std::string_view toolTip) {
+    if (def.accessibleName && *def.accessibleName) return def.accessibleName;
+    const bool textIsValue = def.kind == ControlKind::TextBox || def.kind == ControlKind::ComboBox;
+    if (textIsValue || caption.empty()) return std::string(toolTip);
+    return {};
+}
+
+}  // namespace vt

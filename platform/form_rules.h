@@ -1,0 +1,39 @@
+// Rules of forms that hold on every platform: the order in which Tab visits
+// a form's controls, the option buttons that share one choice, and the name a
+// screen reader is given for a control.
+#pragma once
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace vt {
+
+bool TakesFocus(ControlKind kind);
+
+// The controls that can take the focus, in the order Tab visits them: those
+// with a tab index by that index, then the others in table order.
+std::vector<int> TabOrder(std::span<const ControlDef> controls);
+
+// The stop after `current` in `order` (before it when going backwards),
+// wrapping round, skipping what `available` refuses: hidden, disabled, an
+// unchosen option. A current control outside the order starts from the
+// first (or the last). 0 when no control is available.
+int NextTabStop(const std::vector<int>& order, int current, bool backwards,
+                const std::function<bool(int)>& available);
+
+// The run of option buttons (consecutive in the table) that `id` belongs
+// to; empty for any other control.
+std::vector<int> OptionGroup(std::span<const ControlDef> controls, int id);
+
+// The name a screen reader is given instead of what the control shows:
+// its own accessible name, else for a control without a caption its
+// tooltip. Empty where the caption names the control. The text of a text
+// or combo box is its value, never its name.
+std::string AccessibleName(const ControlDef& def, std::string_view caption, std::string_view toolTip);
+
+}  // namespace vt

@@ -1,0 +1,171 @@
+// What a screen reader hears of a control that has no caption to read: the
+// system's own accessible object of the control, with the name of the
+// control table (or its tooltip) put in. Handed out on WM_GETOBJECT; the
+// annotation service would be less code, but Wine's is a stub.
+#include "platform/win32/win32_internal.h"
+
+#include <oleacc.h>
+
+#include <atomic>
+#include <utility>
+
+#include "platform/form_rules.h"
+
+namespace vt::win32 {
+namespace {
+
+// The import library's IID_IAccessible resolves to a thunk, not to the GUID.
+constexpr GUID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// One reference to a COM object, released with its owner.
+template <typename T>
+class ComRef {
+public:
+    ComRef() = default;
+    explicit ComRef(T* p) : p_(p) {}
+    ComRef(ComRef&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComRef& operator=(ComRef&& other) noexcept {
+        if (this != &other) {
+            reset();
+            p_ = std::exchange(other.p_, nullptr);
+        }
+        return *this;
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    ~ComRef() { reset(); }
+    void reset() {
+        if (p_) std::exchange(p_, nullptr)->Release();
+    }
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    void** out() {
+        reset();
+        return reinterpret_cast<void**>(&p_);
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
+bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
+
+// Everything comes from the system's object but the control's own name,
+// read afresh at each request so that it follows the tooltip.
+class NamedAccessible final : public IAccessible {
+public:
+    NamedAccessible(ComRef<IAccessible> inner, HWND hwnd) : inner_(std::move(inner)), hwnd_(hwnd) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, kIidAccessible)) {
+            *out = static_cast<IAccessible*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return inner_->GetTypeInfoCount(n); }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT i, LCID lcid, ITypeInfo** info) override {
+        return inner_->GetTypeInfo(i, lcid, info);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT n, LCID lcid, DISPID* ids) override {
+        return inner_->GetIDsOfNames(riid, names, n, lcid, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* info, UINT* arg) override {
+        return inner_->Invoke(id, riid, lcid, flags, params, result, info, arg);
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+        if (name && IsSelf(child) && IsWindow(hwnd_)) {
+            const std::string own = Win32Form::AccessibleNameOf(hwnd_);
+            if (!own.empty()) {
+                *name = SysAllocString(Widen(own).c_str());
+                return *name ? S_OK : E_OUTOFMEMORY;
+            }
+        }
+        return inner_->get_accName(child, name);
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** p) override { return inner_->get_accParent(p); }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* n) override { return inner_->get_accChildCount(n); }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT c, IDispatch** p) override { return inner_->get_accChild(c, p); }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT c, BSTR* v) override { return inner_->get_accValue(c, v); }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT c, BSTR* d) override {
+        return inner_->get_accDescription(c, d);
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT c, VARIANT* r) override { return inner_->get_accRole(c, r); }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT c, VARIANT* s) override { return inner_->get_accState(c, s); }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT c, BSTR* h) override { return inner_->get_accHelp(c, h); }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT c, LONG* topic) override {
+        return inner_->get_accHelpTopic(file, c, topic);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT c, BSTR* k) override {
+        return inner_->get_accKeyboardShortcut(c, k);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* c) override { return inner_->get_accFocus(c); }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* c) override { return inner_->get_accSelection(c); }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT c, BSTR* a) override {
+        return inner_->get_accDefaultAction(c, a);
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT c) override { return inner_->accSelect(flags, c); }
+    HRESULT STDMETHODCALLTYPE accLocation(LONG* x, LONG* y, LONG* w, LONG* h, VARIANT c) override {
+        return inner_->accLocation(x, y, w, h, c);
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG dir, VARIANT start, VARIANT* end) override {
+        return inner_->accNavigate(dir, start, end);
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* c) override { return inner_->accHitTest(x, y, c); }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT c) override { return inner_->accDoDefaultAction(c); }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT c, BSTR n) override { return inner_->put_accName(c, n); }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT c, BSTR v) override { return inner_->put_accValue(c, v); }
+
+private:
+    ~NamedAccessible() = default;
+    std::atomic<ULONG> refs_{1};
+    ComRef<IAccessible> inner_;
+    HWND hwnd_;
+};
+
+}  // namespace
+
+Win32Platform::ComApartment::ComApartment() : ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+Win32Platform::ComApartment::~ComApartment() {
+    if (ok) CoUninitialize();
+}
+
+bool Win32Platform::EnsureCom() {
+    if (!com_) com_ = std::make_unique<ComApartment>();
+    return com_->ok;
+}
+
+std::string Win32Form::AccessibleNameOf(HWND control) {
+    HWND root = GetAncestor(control, GA_ROOT);
+    if (!root || reinterpret_cast<WNDPROC>(GetClassLongPtrW(root, GCLP_WNDPROC)) != FormProc) return {};
+    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+    const Control* c = self ? self->ControlOf(control) : nullptr;
+    if (!c) return {};
+    return AccessibleName(c->def, ShownText(*c), c->toolTip);
+}
+
+LRESULT Win32Form::AccessibleObject(HWND hwnd, WPARAM wp, LPARAM lp) {
+    if (static_cast<DWORD>(lp) != static_cast<DWORD>(OBJID_CLIENT) || AccessibleNameOf(hwnd).empty()) return 0;
+    if (!platform_.EnsureCom()) return 0;
+    ComRef<IAccessible> standard;
+    if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, kIidAccessible, standard.out()))) return 0;
+    auto* named = new NamedAccessible(std::move(standard), hwnd);
+    const LRESULT result = LresultFromObject(kIidAccessible, wp, named);
+    named->Release();
+    return result > 0 ? result : 0;
+}
+
+}  // namespace vt::win32
