@@ -1,12 +1,14 @@
 // Forms over real windows: a form's life from its window class to its
-// destruction, showing it (modelessly or in a modal loop of its own) and its
-// popup menus. Controls are made in win32_controls.cpp, painted in
+// destruction, showing it (modelessly or in a modal loop of its own), its
+// popup menus, and its new layout when it lands on a display of another DPI. Controls are made in win32_controls.cpp, painted in
 // win32_paint.cpp, and the messages are dispatched in win32_messages.cpp.
 #include "platform/win32/win32_internal.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+
+#include "platform/dpi.h"
 
 namespace vt::win32 {
 
@@ -45,7 +47,7 @@ BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
 }  // namespace
 
 Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& events)
-    : platform_(platform), def_(def), events_(events), clientWidth_(def.clientWidth),
+    : platform_(platform), def_(def), events_(events), dpi_(dpi::kBaseDpi), clientWidth_(def.clientWidth),
       clientHeight_(def.clientHeight), caption_(def.caption) {
     RegisterClasses();
     const std::wstring className = FormClass(def);
@@ -65,28 +67,24 @@ Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& ev
         RegisterClassExW(&wc);
     }
 
-    if (def.picture) {
-        face_.reset(static_cast<HBITMAP>(
-            LoadImageW(Module(), MAKEINTRESOURCEW(def.picture), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-        HDC screen = GetDC(nullptr);
-        faceDc_.reset(CreateCompatibleDC(screen));
-        ReleaseDC(nullptr, screen);
-        // The face lives in its own device context for the whole run, so its
-        // pixels can be read before the window is ever on screen.
-        oldFaceBitmap_ = SelectObject(faceDc_.get(), face_.get());
-        faceBrush_.reset(CreatePatternBrush(face_.get()));
-    }
-
-    const DWORD style = def.borderless ? WS_POPUP | WS_CLIPCHILDREN
-                                       : WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD exStyle = def.borderless ? WS_EX_TOOLWINDOW : WS_EX_DLGMODALFRAME;
-    RECT frame{0, 0, clientWidth_, clientHeight_};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    hwnd_ = CreateWindowExW(exStyle, className.c_str(), Widen(def.caption).c_str(), style, 0, 0,
-                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, Module(), this);
+    style_ = def.borderless ? WS_POPUP | WS_CLIPCHILDREN : WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    exStyle_ = def.borderless ? WS_EX_TOOLWINDOW : WS_EX_DLGMODALFRAME;
+    // Made without a size: only the window can tell the DPI of the display
+    // it is on, and everything in it is sized from that.
+    hwnd_ = CreateWindowExW(exStyle_, className.c_str(), Widen(def.caption).c_str(), style_, 0, 0, 0, 0, nullptr,
+                            nullptr, Module(), this);
+    dpi_ = WindowDpi(hwnd_);
+    platform_.SawDpi(dpi_);
+    clientWidth_ = dpi::Scale(def.clientWidth, dpi_);
+    clientHeight_ = dpi::Scale(def.clientHeight, dpi_);
+    LoadFace();
+    const RECT frame = FrameAtDpi();
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     icon_ = wc.hIcon;
     toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 0, 0, 0, 0, hwnd_, nullptr, Module(), nullptr);
+    if (dpi_ != SystemDpi()) SetTipFont();
     for (const ControlDef& c : def.controls) CreateControl(c);
     // Frames, then tab controls, lie behind the controls they hold.
     for (ControlKind kind : {ControlKind::Frame, ControlKind::Tab}) {
@@ -191,6 +189,53 @@ void Win32Form::PopupMenu(int menuId) {
     SetForegroundWindow(hwnd_);
     TrackPopupMenu(m->popup.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
     PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+// The face at the window's DPI, in the device context it lives in for the
+// whole run, so its pixels can be read before the window is ever on screen.
+void Win32Form::LoadFace() {
+    if (!def_.picture) return;
+    if (!faceDc_) {
+        HDC screen = GetDC(nullptr);
+        faceDc_.reset(CreateCompatibleDC(screen));
+        ReleaseDC(nullptr, screen);
+    } else {
+        SelectObject(faceDc_.get(), oldFaceBitmap_);
+    }
+    face_ = LoadPicture(def_.picture, dpi_);
+    oldFaceBitmap_ = SelectObject(faceDc_.get(), face_.get());
+    faceBrush_.reset(CreatePatternBrush(face_.get()));
+}
+
+RECT Win32Form::FrameAtDpi() const {
+    RECT frame{0, 0, clientWidth_, clientHeight_};
+    AdjustFrameForDpi(frame, style_, exStyle_, dpi_);
+    return frame;
+}
+
+void Win32Form::ApplyDpi(int dpi, int screenLeft, int screenTop) {
+    dpi_ = dpi;
+    platform_.SawDpi(dpi);
+    clientWidth_ = dpi::Scale(def_.clientWidth, dpi);
+    clientHeight_ = dpi::Scale(def_.clientHeight, dpi);
+    LoadFace();
+    // The suggested corner keeps the window where the user put it; the size
+    // is the window's own at the new DPI, to the pixel.
+    const RECT frame = FrameAtDpi();
+    SetWindowPos(hwnd_, nullptr, screenLeft, screenTop, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // The controls let go of the old fonts before those are deleted.
+    const auto oldFonts = std::exchange(fonts_, {});
+    for (auto& [id, c] : controls_) {
+        if (!c.hwnd) continue;
+        MoveControl(c);
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.def.font)), FALSE);
+        if (c.picture) LoadControlPicture(c);
+        if (c.iconGiven) c.icon = platform_.SameIconAt(c.iconGiven, dpi::Scale(32, dpi_));
+    }
+    SetTipFont();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    Guard([&] { events_.DpiChanged(); });
 }
 
 void Win32Form::SetIcon(uintptr_t icon) {
