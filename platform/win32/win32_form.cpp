@@ -78,9 +78,7 @@ Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& ev
     clientWidth_ = dpi::Scale(def.clientWidth, dpi_);
     clientHeight_ = dpi::Scale(def.clientHeight, dpi_);
     LoadFace();
-    const RECT frame = FrameAtDpi();
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceAtDpi(0, 0, false);
     icon_ = wc.hIcon;
     toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 0, 0, 0, 0, hwnd_, nullptr, Module(), nullptr);
@@ -207,10 +205,21 @@ void Win32Form::LoadFace() {
     faceBrush_.reset(CreatePatternBrush(face_.get()));
 }
 
-RECT Win32Form::FrameAtDpi() const {
+// The frame the system would give the client area at this DPI; and where it
+// draws its frame at another one (a system that scales only its own DPI),
+// whatever the client area needs on top of that.
+void Win32Form::PlaceAtDpi(int screenLeft, int screenTop, bool move) {
     RECT frame{0, 0, clientWidth_, clientHeight_};
     AdjustFrameForDpi(frame, style_, exStyle_, dpi_);
-    return frame;
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (move ? 0 : SWP_NOMOVE);
+    int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    SetWindowPos(hwnd_, nullptr, screenLeft, screenTop, width, height, flags);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    if (client.right == clientWidth_ && client.bottom == clientHeight_) return;
+    width += clientWidth_ - client.right;
+    height += clientHeight_ - client.bottom;
+    SetWindowPos(hwnd_, nullptr, screenLeft, screenTop, width, height, flags);
 }
 
 void Win32Form::ApplyDpi(int dpi, int screenLeft, int screenTop) {
@@ -221,9 +230,7 @@ void Win32Form::ApplyDpi(int dpi, int screenLeft, int screenTop) {
     LoadFace();
     // The suggested corner keeps the window where the user put it; the size
     // is the window's own at the new DPI, to the pixel.
-    const RECT frame = FrameAtDpi();
-    SetWindowPos(hwnd_, nullptr, screenLeft, screenTop, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceAtDpi(screenLeft, screenTop, true);
     // The controls let go of the old fonts before those are deleted.
     const auto oldFonts = std::exchange(fonts_, {});
     for (auto& [id, c] : controls_) {

@@ -122,7 +122,7 @@ private:
     void LoadFace();
     void LoadControlPicture(Control& c);
     void ApplyDpi(int dpi, int screenLeft, int screenTop);
-    RECT FrameAtDpi() const;
+    void PlaceAtDpi(int screenLeft, int screenTop, bool move);
     Rect Physical(const Control& c) const;
     void MoveControl(const Control& c);
     int DropHeight(const Control& c) const;
