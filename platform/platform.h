@@ -212,10 +212,10 @@ public:
     // An icon group as an icon handle, loaded once per size and held by the
     // platform for the whole run (so it can be shown as often as wanted
     // without leaking); 0 when the program has no such icon. The first form
-    // is at the notification area's size at the current DPI (the one the
-    // platform last saw a window at): after FormEvents::DpiChanged, asking
-    // again gives the handle for the new size. The second is sizeAt96 pixels
-    // at 96 DPI, scaled.
+    // is at the notification area's size at the current DPI (the main
+    // window's, else the system's): after the main window's
+    // FormEvents::DpiChanged, asking again gives the handle for the new size.
+    // The second is sizeAt96 pixels at 96 DPI, scaled.
     virtual uintptr_t IconResource(int id) = 0;
     virtual uintptr_t IconResource(int id, int sizeAt96) = 0;
 

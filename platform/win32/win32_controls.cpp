@@ -186,8 +186,8 @@ HFONT Win32Form::FontFor(const FontDef& font) {
     if (it != fonts_.end()) return it->second.get();
     // At the window's DPI: on a second display of another scale the
     // screen's DPI would be the wrong one.
-    unique_hfont created(CreateFontW(dpi::FontHeight(f.points, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+    unique_hfont created(CreateFontW(dpi::FontHeight(f.points, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                      DEFAULT_PITCH | FF_SWISS, Widen(key.first).c_str()));
     HFONT h = created.get();
     fonts_.emplace(key, std::move(created));

@@ -1,7 +1,8 @@
 // Forms over real windows: a form's life from its window class to its
 // destruction, showing it (modelessly or in a modal loop of its own), its
-// popup menus, and its new layout when it lands on a display of another DPI. Controls are made in win32_controls.cpp, painted in
-// win32_paint.cpp, and the messages are dispatched in win32_messages.cpp.
+// popup menus, and its new layout when it lands on a display of another DPI.
+// Controls are made in win32_controls.cpp, painted in win32_paint.cpp, and
+// the messages are dispatched in win32_messages.cpp.
 #include "platform/win32/win32_internal.h"
 
 #include <commctrl.h>
@@ -74,12 +75,15 @@ Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& ev
     hwnd_ = CreateWindowExW(exStyle_, className.c_str(), Widen(def.caption).c_str(), style_, 0, 0, 0, 0, nullptr,
                             nullptr, Module(), this);
     dpi_ = WindowDpi(hwnd_);
-    platform_.SawDpi(dpi_);
+    platform_.FormDpi(this, dpi_);
     clientWidth_ = dpi::Scale(def.clientWidth, dpi_);
     clientHeight_ = dpi::Scale(def.clientHeight, dpi_);
     LoadFace();
     PlaceAtDpi(0, 0, false);
-    icon_ = wc.hIcon;
+    // The design-time icon is also the first one the shell shows: the
+    // group's own picture at the notification area's size.
+    icon_ = def.icon ? reinterpret_cast<HICON>(platform_.IconResource(def.icon)) : nullptr;
+    if (!icon_) icon_ = wc.hIcon;
     toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 0, 0, 0, 0, hwnd_, nullptr, Module(), nullptr);
     if (dpi_ != SystemDpi()) SetTipFont();
@@ -122,7 +126,7 @@ void Win32Form::Destroy() {
         if (c.pictureDc) SelectObject(c.pictureDc.get(), c.oldPictureBitmap);
     }
     if (faceDc_) SelectObject(faceDc_.get(), oldFaceBitmap_);
-    platform_.FormUnloaded();
+    platform_.FormUnloaded(this);
 }
 
 Win32Form::Menu* Win32Form::MenuOf(int id) {
@@ -224,7 +228,7 @@ void Win32Form::PlaceAtDpi(int screenLeft, int screenTop, bool move) {
 
 void Win32Form::ApplyDpi(int dpi, int screenLeft, int screenTop) {
     dpi_ = dpi;
-    platform_.SawDpi(dpi);
+    platform_.FormDpi(this, dpi);
     clientWidth_ = dpi::Scale(def_.clientWidth, dpi);
     clientHeight_ = dpi::Scale(def_.clientHeight, dpi);
     LoadFace();
@@ -241,6 +245,9 @@ void Win32Form::ApplyDpi(int dpi, int screenLeft, int screenTop) {
         if (c.iconGiven) c.icon = platform_.SameIconAt(c.iconGiven, dpi::Scale(32, dpi_));
     }
     SetTipFont();
+    // The form's icon is the one the program hands the shell: Icon() now
+    // answers the same picture at the new size.
+    SetIcon(reinterpret_cast<uintptr_t>(platform_.SameIconAt(icon_, SmallIconSizeAt(dpi_))));
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     Guard([&] { events_.DpiChanged(); });
 }

@@ -197,10 +197,15 @@ public:
     Win32Api& Api() override;
 
     void FormLoaded() { ++loadedForms_; }
-    void FormUnloaded();
-    // The DPI of the window that last reported one; icons follow it.
-    void SawDpi(int dpi) { dpi_ = dpi; }
-    int Dpi() const { return dpi_ ? dpi_ : SystemDpi(); }
+    void FormUnloaded(const Win32Form* form);
+    // Icons follow the DPI of the first form loaded (the main window) while
+    // it lives, else the system's.
+    void FormDpi(const Win32Form* form, int dpi) {
+        if (dpiForm_ && dpiForm_ != form) return;
+        dpiForm_ = form;
+        dpi_ = dpi;
+    }
+    int Dpi() const { return dpiForm_ ? dpi_ : SystemDpi(); }
     // The picture of the same icon group as `icon` at another size; an icon
     // that did not come from IconResource stays as it is.
     HICON SameIconAt(HICON icon, int size);
@@ -210,6 +215,7 @@ private:
     unique_handle instanceMutex_;
     std::unique_ptr<Win32Api> api_;
     HICON IconAt(int id, int size);
+    const Win32Form* dpiForm_ = nullptr;
     int dpi_ = 0;
     std::map<std::pair<int, int>, unique_hicon> icons_;  // (group, size)
     std::map<HICON, int> groupOf_;

@@ -68,7 +68,8 @@ std::unique_ptr<Form> Win32Platform::CreateForm(const FormDef& def, FormEvents& 
     return std::make_unique<Win32Form>(*this, def, events);
 }
 
-void Win32Platform::FormUnloaded() {
+void Win32Platform::FormUnloaded(const Win32Form* form) {
+    if (dpiForm_ == form) dpiForm_ = nullptr;
     if (--loadedForms_ <= 0) PostQuitMessage(0);
 }
 

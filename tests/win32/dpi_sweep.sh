@@ -16,7 +16,18 @@ set_dpi() {
     timeout 30 "$server" -w || true
     "$server" -p </dev/null >/dev/null 2>&1
 }
-trap 'set_dpi 96' EXIT
+# Back at 96 as the session began: its desktop process started before the
+# X11 driver was told not to manage windows, which leaves Wine's tray window
+# managed and away from the screen's corner, where the shaped window's
+# on-screen test looks for the screen behind.
+restore() {
+    reg() { timeout 60 "$wine" reg "$@" </dev/null >/dev/null 2>&1 || true; }
+    reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f
+    set_dpi 96
+    timeout 120 "$wine" wineboot </dev/null >/dev/null 2>&1 || true
+    reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+}
+trap restore EXIT
 
 status=0
 for dpi in 96 120 144 192; do

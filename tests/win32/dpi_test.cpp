@@ -260,13 +260,34 @@ void ShowRealTexts(Form& options, bool on) {
     options.SetCaption(Text1, "20000");
 }
 
+int IconWidth(uintptr_t icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return 0;
+    BITMAP mask{};
+    GetObjectW(info.hbmMask, sizeof mask, &mask);
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    return mask.bmWidth;
+}
+
 void SendDpiChange(Form& form, int dpi, int left, int top, const FormDef& def) {
     HWND hwnd = reinterpret_cast<HWND>(form.Hwnd());
     RECT suggested{left, top, left + dpi::Scale(def.clientWidth, dpi), top + dpi::Scale(def.clientHeight, dpi)};
     SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
-TEST(Win32Dpi, MainWindowAtTheDisplaysDpi) {
+// The last form unloaded posts the quit message that ends the program; the
+// tests after these ones run on in the same thread.
+class Win32Dpi : public testing::Test {
+protected:
+    void TearDown() override {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+};
+
+TEST_F(Win32Dpi, MainWindowAtTheDisplaysDpi) {
     auto p = CreateWin32Platform();
     Reshaper events;
     auto form = p->CreateForm(MainWindowDef(), events);
@@ -276,7 +297,7 @@ TEST(Win32Dpi, MainWindowAtTheDisplaysDpi) {
     CheckRegion(*form, ScreenDpi());
 }
 
-TEST(Win32Dpi, OptionsWindowAtTheDisplaysDpi) {
+TEST_F(Win32Dpi, OptionsWindowAtTheDisplaysDpi) {
     auto p = CreateWin32Platform();
     FormEvents events;
     auto form = p->CreateForm(OptionsWindowDef(), events);
@@ -288,7 +309,7 @@ TEST(Win32Dpi, OptionsWindowAtTheDisplaysDpi) {
 
 // Wine never sends it; Windows does when the window lands on a display of
 // another scale.
-TEST(Win32Dpi, DpiChangeLaysEverythingOutAnew) {
+TEST_F(Win32Dpi, DpiChangeLaysEverythingOutAnew) {
     auto p = CreateWin32Platform();
     Reshaper events;
     auto form = p->CreateForm(MainWindowDef(), events);
@@ -312,14 +333,11 @@ TEST(Win32Dpi, DpiChangeLaysEverythingOutAnew) {
     EXPECT_EQ(form->Bounds(form1::Picture1).width, 124);
     EXPECT_EQ(ChildRect(GetDlgItem(reinterpret_cast<HWND>(form->Hwnd()), form1::Picture1)).width,
               dpi::Scale(256 + 124, to) - dpi::Scale(256, to));
-    // Icons asked for now come at the new size.
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(p->IconResource(145)), &info));
-    BITMAP mask{};
-    GetObjectW(info.hbmMask, sizeof mask, &mask);
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    EXPECT_EQ(mask.bmWidth, dpi::Scale(16, to));
+    // Icons asked for now come at the new size, and the form's own icon (the
+    // one the shell is handed) is the same picture at that size.
+    EXPECT_EQ(IconWidth(p->IconResource(145)), dpi::Scale(16, to));
+    EXPECT_EQ(IconWidth(form->Icon()), dpi::Scale(16, to));
+    EXPECT_EQ(form->Icon(), p->IconResource(1));
 
     FormEvents quiet;
     auto options = p->CreateForm(OptionsWindowDef(), quiet);
