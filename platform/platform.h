@@ -61,7 +61,8 @@ struct FontDef {
 };
 
 // One row of a form's control table. Rectangles are in the form's scale unit
-// (pixels for the main window) relative to the container.
+// (pixels at 96 DPI; the platform scales them to the window's DPI) relative
+// to the container.
 struct ControlDef {
     ControlKind kind;
     int id;
@@ -119,11 +120,17 @@ public:
     virtual void GotFocus(int id) { (void)id; }
     virtual void Timer(int id) { (void)id; }
     virtual void MenuClick(int id) { (void)id; }
+    // The window moved to a display of another scale and has been laid out
+    // anew there: its face, controls and fonts are at the new DPI, so its
+    // region and the icons handed to the shell are the program's to renew.
+    virtual void DpiChanged() {}
 };
 
 // A loaded window with its controls. Control id 0 is the form itself;
-// Left/Top/Width/Height of the form are in twips (15 per pixel), those of
-// controls in the form's scale unit.
+// Left/Top/Width/Height of the form are in twips (15 per screen pixel), those
+// of controls in the form's scale unit (pixels at 96 DPI, whatever the
+// window's DPI). ScaleWidth/ScaleHeight are the client size in the window's
+// own pixels, the ones its face DC holds.
 class Form {
 public:
     virtual ~Form() = default;
@@ -152,7 +159,7 @@ public:
     virtual int32_t Top() const = 0;
     virtual int32_t Width() const = 0;
     virtual int32_t Height() const = 0;
-    virtual int ScaleWidth() const = 0;  // client size in pixels
+    virtual int ScaleWidth() const = 0;  // client size in physical pixels
     virtual int ScaleHeight() const = 0;
 
     virtual void Show() = 0;       // modeless
@@ -170,7 +177,8 @@ public:
     virtual bool PopupMenu(int menuId, std::optional<Point> at = {}) = 0;
 
     // The form's own icon (title bar, task switcher), and an icon shown in an
-    // image control (0 clears it). Icon handles come from Platform::IconResource.
+    // image control (0 clears it). Icon handles come from Platform::IconResource;
+    // an image control shows the icon's group at 32 x 32 at 96 DPI, scaled.
     virtual void SetIcon(uintptr_t icon) = 0;
     virtual uintptr_t Icon() const = 0;
     virtual void SetPictureIcon(int id, uintptr_t icon) = 0;
@@ -211,10 +219,15 @@ public:
     virtual bool PrevInstance() = 0;
 
     virtual std::span<const uint8_t> CustomResource(int id) = 0;
-    // An icon group as an icon handle, loaded once and held by the platform
-    // for the whole run (so it can be shown as often as wanted without
-    // leaking); 0 when the program has no such icon.
+    // An icon group as an icon handle, loaded once per size and held by the
+    // platform for the whole run (so it can be shown as often as wanted
+    // without leaking); 0 when the program has no such icon. The first form
+    // is at the notification area's size at the current DPI (the main
+    // window's, else the system's): after the main window's
+    // FormEvents::DpiChanged, asking again gives the handle for the new size.
+    // The second is sizeAt96 pixels at 96 DPI, scaled.
     virtual uintptr_t IconResource(int id) = 0;
+    virtual uintptr_t IconResource(int id, int sizeAt96) = 0;
 
     virtual std::string GetSetting(std::string_view app, std::string_view section,
                                    std::string_view key, std::string_view fallback) = 0;

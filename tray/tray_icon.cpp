@@ -71,6 +71,11 @@ void TrayIcon::ShowPicture(int iconId) {
     ModifyTrayIcon();
 }
 
+void TrayIcon::RefreshPicture() {
+    nidTray.hIcon = main_.Icon();
+    ModifyTrayIcon();
+}
+
 void TrayIcon::Remove() {
     Unhook();
     Delete();
@@ -92,7 +97,10 @@ intptr_t TrayIcon::TrayWndProc(void* self, uintptr_t hWnd, uint32_t uMsg, uintpt
 }
 
 intptr_t TrayIcon::OnMessage(uintptr_t hWnd, uint32_t uMsg, uintptr_t wParam, intptr_t lParam) {
-    if (lngTaskbarCreated != 0 && uMsg == lngTaskbarCreated && blnIconAdded) AddToShell();
+    if (lngTaskbarCreated != 0 && uMsg == lngTaskbarCreated && blnIconAdded) {
+        nidTray.hIcon = main_.Icon();  // drawn for the size the new shell uses
+        AddToShell();
+    }
     // The icon's notifications are known by wParam alone; the message number
     // is not looked at.
     if (wParam == lngTrayId) {

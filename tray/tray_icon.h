@@ -37,6 +37,9 @@ public:
     // The theme's picture for a free percent (themes 1 to 5).
     void ShowTheme(float freePercent);
     void ShowDefaultIcon();
+    // The window's picture again, as the platform now holds it (at another
+    // size after a change of DPI).
+    void RefreshPicture();
     void HoverRefreshDone() { blnTipPending = false; }
     // A notification balloon on the icon, with the warning sign.
     void ShowBalloon(const std::string& title, const std::string& text);

@@ -139,6 +139,14 @@ void Form1::Form_Unload(int16_t& Cancel) {
     tray().Delete();  // only if still there: a close other than Exit (Alt+F4) leaves none behind
 }
 
+// The window now stands at another DPI, laid out anew by the platform: its
+// outline follows the face of the new scale, and the shell gets the icon
+// drawn for the new size.
+void Form1::DpiChanged() {
+    modSND::ShapeWindow(platform_.Api(), *form_, kMagenta);
+    tray().RefreshPicture();
+}
+
 void Form1::Timer4_Timer() {
     memory().HoverRefresh();
     tray().HoverRefreshDone();

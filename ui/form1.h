@@ -104,6 +104,7 @@ public:
     void MouseUp(int id, MouseButton button) override;
     void Timer(int id) override;
     void MenuClick(int id) override;
+    void DpiChanged() override;
 
     // Form-level variables of start-up and shutdown.
     int16_t intHideToTray = 0;

@@ -151,6 +151,7 @@ public:
     std::span<const uint8_t> CustomResource(int id) override;
     // Icons 1 and 101 to 145 exist, as handles 0x1C000 + id.
     uintptr_t IconResource(int id) override;
+    uintptr_t IconResource(int id, int) override { return IconResource(id); }  // one size only
 
     std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
                            std::string_view fallback) override;

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/dpi.h"
+
 namespace vt::win32 {
 namespace {
 
@@ -45,7 +47,7 @@ std::string WindowText(HWND hwnd) {
 
 // Tab controls and frames are drawn behind the controls they hold; the
 // window that really holds those controls is the nearest picture box or the
-// form, and their positions add up on the way.
+// form, and their positions add up on the way (dpi::PhysicalRect).
 HWND Win32Form::ContainerHwnd(int container) const {
     while (container != 0) {
         const Control& c = At(container);
@@ -53,20 +55,6 @@ HWND Win32Form::ContainerHwnd(int container) const {
         container = c.def.container;
     }
     return hwnd_;
-}
-
-POINT Win32Form::OffsetIn(int container) const {
-    POINT at{0, 0};
-    while (container != 0) {
-        const Control& c = At(container);
-        if (c.def.kind != ControlKind::Tab && c.def.kind != ControlKind::Frame) break;
-        // Positions on a tab page count from the tab control's own corner,
-        // the row of tabs included.
-        at.x += c.def.rect.left;
-        at.y += c.def.rect.top;
-        container = c.def.container;
-    }
-    return at;
 }
 
 // The page a control lies on: (tab control id, page), or (0, -1).
@@ -100,10 +88,7 @@ void Win32Form::CreateControl(const ControlDef& def) {
     c.rect = def.rect;
     c.enabled = def.kind != ControlKind::Timer && !(def.style & kDisabled);
     HWND parent = ContainerHwnd(def.container);
-    const POINT offset = OffsetIn(def.container);
-    Rect r = def.rect;
-    r.left += offset.x;
-    r.top += offset.y;
+    const Rect r = Physical(c);
     const bool hidden = PageOf(def).second > 0;  // only the first page shows at first
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     const HMENU childId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id));
@@ -123,12 +108,7 @@ void Win32Form::CreateControl(const ControlDef& def) {
         case ControlKind::Image:
             c.hwnd = CreateWindowExW(0, kPictureClass, L"", style, r.left, r.top, r.width, r.height, parent,
                                      childId, Module(), this);
-            if (def.picture) {
-                c.picture.reset(static_cast<HBITMAP>(LoadImageW(Module(), MAKEINTRESOURCEW(def.picture),
-                                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-                c.pictureDc.reset(CreateCompatibleDC(faceDc_ ? faceDc_.get() : nullptr));
-                c.oldPictureBitmap = SelectObject(c.pictureDc.get(), c.picture.get());
-            }
+            if (def.picture) LoadControlPicture(c);
             break;
         case ControlKind::TextBox:
             style |= WS_TABSTOP | ES_AUTOHSCROLL;
@@ -137,7 +117,7 @@ void Win32Form::CreateControl(const ControlDef& def) {
             break;
         case ControlKind::ComboBox:
             style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-            c.hwnd = CreateWindowExW(0, L"COMBOBOX", L"", style, r.left, r.top, r.width, r.height + 120, parent,
+            c.hwnd = CreateWindowExW(0, L"COMBOBOX", L"", style, r.left, r.top, r.width, DropHeight(c), parent,
                                      childId, Module(), nullptr);
             for (const char* item : def.items) {
                 SendMessageW(c.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
@@ -175,10 +155,8 @@ void Win32Form::CreateControl(const ControlDef& def) {
             if (parent == hwnd_ && !faceDc_) {
                 const bool flat = def.rect.top == def.rect.height;
                 c.hwnd = CreateWindowExW(0, L"STATIC", L"", style | (flat ? SS_ETCHEDHORZ : SS_ETCHEDVERT),
-                                         offset.x + def.rect.left, offset.y + def.rect.top,
-                                         flat ? def.rect.width - def.rect.left : 2,
-                                         flat ? 2 : def.rect.height - def.rect.top, parent, childId, Module(),
-                                         nullptr);
+                                         r.left, r.top, flat ? r.width - r.left : 2, flat ? 2 : r.height - r.top,
+                                         parent, childId, Module(), nullptr);
             }
             break;
         case ControlKind::Timer:
@@ -208,11 +186,10 @@ HFONT Win32Form::FontFor(const FontDef& font) {
     auto key = std::make_pair(std::string(f.face ? f.face : "Arial"), f.points);
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second.get();
-    HDC screen = GetDC(nullptr);
-    const int height = -static_cast<int>(std::lround(f.points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0));
-    ReleaseDC(nullptr, screen);
-    unique_hfont created(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+    // At the window's DPI: on a second display of another scale the
+    // screen's DPI would be the wrong one.
+    unique_hfont created(CreateFontW(dpi::FontHeight(f.points, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                      DEFAULT_PITCH | FF_SWISS, Widen(key.first).c_str()));
     HFONT h = created.get();
     fonts_.emplace(key, std::move(created));
@@ -356,7 +333,47 @@ void Win32Form::SetBounds(int id, Rect rect) {
         return;
     }
     c.rect = rect;
-    if (c.hwnd) MoveWindow(c.hwnd, rect.left, rect.top, rect.width, rect.height, TRUE);
+    if (c.hwnd) MoveControl(c);
+}
+
+Rect Win32Form::Physical(const Control& c) const { return dpi::PhysicalRect(def_, c.def.id, c.rect, dpi_); }
+
+// A combo box's window reaches down to the bottom of its open list.
+int Win32Form::DropHeight(const Control& c) const {
+    return dpi::PhysicalRect(def_, c.def.id, {c.rect.left, c.rect.top, c.rect.width, c.rect.height + 120}, dpi_)
+        .height;
+}
+
+void Win32Form::MoveControl(const Control& c) {
+    const Rect r = Physical(c);
+    if (c.def.kind == ControlKind::Line) {
+        const bool flat = c.rect.top == c.rect.height;
+        MoveWindow(c.hwnd, r.left, r.top, flat ? r.width - r.left : 2, flat ? 2 : r.height - r.top, TRUE);
+        return;
+    }
+    MoveWindow(c.hwnd, r.left, r.top, r.width, c.def.kind == ControlKind::ComboBox ? DropHeight(c) : r.height, TRUE);
+}
+
+// The control's picture at the window's DPI, in a DC of its own to paint from.
+void Win32Form::LoadControlPicture(Control& c) {
+    if (!c.pictureDc) {
+        c.pictureDc.reset(CreateCompatibleDC(faceDc_ ? faceDc_.get() : nullptr));
+    } else {
+        SelectObject(c.pictureDc.get(), c.oldPictureBitmap);
+    }
+    c.picture = LoadPicture(c.def.picture, dpi_);
+    c.oldPictureBitmap = SelectObject(c.pictureDc.get(), c.picture.get());
+}
+
+// The tips' font follows the window to a display of another scale; the
+// system made the first one for its own DPI.
+void Win32Form::SetTipFont() {
+    NONCLIENTMETRICSW metrics{sizeof metrics};
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return;
+    metrics.lfStatusFont.lfHeight = MulDiv(metrics.lfStatusFont.lfHeight, dpi_, SystemDpi());
+    unique_hfont font(CreateFontIndirectW(&metrics.lfStatusFont));
+    SendMessageW(toolTips_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    tipFont_ = std::move(font);
 }
 Rect Win32Form::Bounds(int id) const { return At(id).rect; }
 
@@ -428,8 +445,11 @@ int32_t Win32Form::Height() const {
 void Win32Form::SetPictureIcon(int id, uintptr_t icon) {
     Control& c = At(id);
     HICON h = reinterpret_cast<HICON>(icon);
-    if (c.icon == h) return;
-    c.icon = h;
+    if (c.iconGiven == h) return;
+    c.iconGiven = h;
+    // Whatever size the program asked for, the box shows the group's own
+    // picture at its size here, not a stretched copy.
+    c.icon = h ? platform_.SameIconAt(h, dpi::Scale(32, dpi_)) : nullptr;
     if (c.hwnd) InvalidateRect(c.hwnd, nullptr, FALSE);
 }
 

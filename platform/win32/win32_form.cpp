@@ -1,7 +1,8 @@
 // Forms over real windows: a form's life from its window class to its
-// destruction, showing it (modelessly or in a modal loop of its own) and its
-// popup menus. Controls are made in win32_controls.cpp, painted in
-// win32_paint.cpp, and the messages are dispatched in win32_messages.cpp.
+// destruction, showing it (modelessly or in a modal loop of its own), its
+// popup menus, and its new layout when it lands on a display of another DPI.
+// Controls are made in win32_controls.cpp, painted in win32_paint.cpp, and
+// the messages are dispatched in win32_messages.cpp.
 #include "platform/win32/win32_internal.h"
 
 #include "platform/form_rules.h"
@@ -9,6 +10,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+
+#include "platform/dpi.h"
 
 namespace vt::win32 {
 
@@ -47,7 +50,7 @@ BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
 }  // namespace
 
 Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& events)
-    : platform_(platform), def_(def), events_(events), clientWidth_(def.clientWidth),
+    : platform_(platform), def_(def), events_(events), dpi_(dpi::kBaseDpi), clientWidth_(def.clientWidth),
       clientHeight_(def.clientHeight), caption_(def.caption) {
     RegisterClasses();
     const std::wstring className = FormClass(def);
@@ -67,28 +70,25 @@ Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& ev
         RegisterClassExW(&wc);
     }
 
-    if (def.picture) {
-        face_.reset(static_cast<HBITMAP>(
-            LoadImageW(Module(), MAKEINTRESOURCEW(def.picture), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-        HDC screen = GetDC(nullptr);
-        faceDc_.reset(CreateCompatibleDC(screen));
-        ReleaseDC(nullptr, screen);
-        // The face lives in its own device context for the whole run, so its
-        // pixels can be read before the window is ever on screen.
-        oldFaceBitmap_ = SelectObject(faceDc_.get(), face_.get());
-        faceBrush_.reset(CreatePatternBrush(face_.get()));
-    }
-
-    const DWORD style = def.borderless ? WS_POPUP | WS_CLIPCHILDREN
-                                       : WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD exStyle = def.borderless ? WS_EX_TOOLWINDOW : WS_EX_DLGMODALFRAME;
-    RECT frame{0, 0, clientWidth_, clientHeight_};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    hwnd_ = CreateWindowExW(exStyle, className.c_str(), Widen(def.caption).c_str(), style, 0, 0,
-                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, Module(), this);
-    icon_ = wc.hIcon;
+    style_ = def.borderless ? WS_POPUP | WS_CLIPCHILDREN : WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    exStyle_ = def.borderless ? WS_EX_TOOLWINDOW : WS_EX_DLGMODALFRAME;
+    // Made without a size: only the window can tell the DPI of the display
+    // it is on, and everything in it is sized from that.
+    hwnd_ = CreateWindowExW(exStyle_, className.c_str(), Widen(def.caption).c_str(), style_, 0, 0, 0, 0, nullptr,
+                            nullptr, Module(), this);
+    dpi_ = WindowDpi(hwnd_);
+    platform_.FormDpi(this, dpi_);
+    clientWidth_ = dpi::Scale(def.clientWidth, dpi_);
+    clientHeight_ = dpi::Scale(def.clientHeight, dpi_);
+    LoadFace();
+    PlaceAtDpi(0, 0, false);
+    // The design-time icon is also the first one the shell shows: the
+    // group's own picture at the notification area's size.
+    icon_ = def.icon ? reinterpret_cast<HICON>(platform_.IconResource(def.icon)) : nullptr;
+    if (!icon_) icon_ = wc.hIcon;
     toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 0, 0, 0, 0, hwnd_, nullptr, Module(), nullptr);
+    if (dpi_ != SystemDpi()) SetTipFont();
     for (const ControlDef& c : def.controls) CreateControl(c);
     // Frames, then tab controls, lie behind the controls they hold.
     for (ControlKind kind : {ControlKind::Frame, ControlKind::Tab}) {
@@ -130,7 +130,7 @@ void Win32Form::Destroy() {
         if (c.pictureDc) SelectObject(c.pictureDc.get(), c.oldPictureBitmap);
     }
     if (faceDc_) SelectObject(faceDc_.get(), oldFaceBitmap_);
-    platform_.FormUnloaded();
+    platform_.FormUnloaded(this);
 }
 
 Win32Form::Menu* Win32Form::MenuOf(int id) {
@@ -199,6 +199,65 @@ bool Win32Form::PopupMenu(int menuId, std::optional<Point> where) {
     if (chosen) PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
     PostMessageW(hwnd_, WM_NULL, 0, 0);
     return chosen != 0;
+}
+
+// The face at the window's DPI, in the device context it lives in for the
+// whole run, so its pixels can be read before the window is ever on screen.
+void Win32Form::LoadFace() {
+    if (!def_.picture) return;
+    if (!faceDc_) {
+        HDC screen = GetDC(nullptr);
+        faceDc_.reset(CreateCompatibleDC(screen));
+        ReleaseDC(nullptr, screen);
+    } else {
+        SelectObject(faceDc_.get(), oldFaceBitmap_);
+    }
+    face_ = LoadPicture(def_.picture, dpi_);
+    oldFaceBitmap_ = SelectObject(faceDc_.get(), face_.get());
+    faceBrush_.reset(CreatePatternBrush(face_.get()));
+}
+
+// The frame the system would give the client area at this DPI; and where it
+// draws its frame at another one (a system that scales only its own DPI),
+// whatever the client area needs on top of that.
+void Win32Form::PlaceAtDpi(int screenLeft, int screenTop, bool move) {
+    RECT frame{0, 0, clientWidth_, clientHeight_};
+    AdjustFrameForDpi(frame, style_, exStyle_, dpi_);
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (move ? 0 : SWP_NOMOVE);
+    int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    SetWindowPos(hwnd_, nullptr, screenLeft, screenTop, width, height, flags);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    if (client.right == clientWidth_ && client.bottom == clientHeight_) return;
+    width += clientWidth_ - client.right;
+    height += clientHeight_ - client.bottom;
+    SetWindowPos(hwnd_, nullptr, screenLeft, screenTop, width, height, flags);
+}
+
+void Win32Form::ApplyDpi(int dpi, int screenLeft, int screenTop) {
+    dpi_ = dpi;
+    platform_.FormDpi(this, dpi);
+    clientWidth_ = dpi::Scale(def_.clientWidth, dpi);
+    clientHeight_ = dpi::Scale(def_.clientHeight, dpi);
+    LoadFace();
+    // The suggested corner keeps the window where the user put it; the size
+    // is the window's own at the new DPI, to the pixel.
+    PlaceAtDpi(screenLeft, screenTop, true);
+    // The controls let go of the old fonts before those are deleted.
+    const auto oldFonts = std::exchange(fonts_, {});
+    for (auto& [id, c] : controls_) {
+        if (!c.hwnd) continue;
+        MoveControl(c);
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.def.font)), FALSE);
+        if (c.picture) LoadControlPicture(c);
+        if (c.iconGiven) c.icon = platform_.SameIconAt(c.iconGiven, dpi::Scale(32, dpi_));
+    }
+    SetTipFont();
+    // The form's icon is the one the program hands the shell: Icon() now
+    // answers the same picture at the new size.
+    SetIcon(reinterpret_cast<uintptr_t>(platform_.SameIconAt(icon_, SmallIconSizeAt(dpi_))));
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    Guard([&] { events_.DpiChanged(); });
 }
 
 void Win32Form::SetIcon(uintptr_t icon) {

@@ -28,6 +28,15 @@ inline constexpr UINT_PTR kSubclassId = 1;
 // A window's text through WM_GETTEXT: what text and combo boxes hold.
 std::string WindowText(HWND hwnd);
 
+// Display scaling as the system answers it (see win32_dpi.cpp).
+int SystemDpi();
+int WindowDpi(HWND hwnd);
+int SmallIconSizeAt(int dpi);
+void AdjustFrameForDpi(RECT& frame, DWORD style, DWORD exStyle, int dpi);
+// A picture at a DPI: the version of bitmap resource `base` for it, scaled
+// to the size the picture has there when that version is missing.
+unique_hbitmap LoadPicture(int base, int dpi);
+
 // Runs an event handler; an error that nothing trapped is reported and ends
 // the program.
 template <typename F>
@@ -106,6 +115,7 @@ private:
         unique_hdc pictureDc;
         HGDIOBJ oldPictureBitmap = nullptr;
         HICON icon = nullptr;  // shown instead of the bitmap; owned by the platform
+        HICON iconGiven = nullptr;  // what the program handed over (icon is its group at this DPI)
     };
     struct Menu {
         MenuDef def;
@@ -118,6 +128,14 @@ private:
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     bool HandleChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     void CreateControl(const ControlDef& def);
+    void LoadFace();
+    void LoadControlPicture(Control& c);
+    void ApplyDpi(int dpi, int screenLeft, int screenTop);
+    void PlaceAtDpi(int screenLeft, int screenTop, bool move);
+    Rect Physical(const Control& c) const;
+    void MoveControl(const Control& c);
+    int DropHeight(const Control& c) const;
+    void SetTipFont();
     void PaintPicture(HWND hwnd, HDC dc);
     void DrawButton(const DRAWITEMSTRUCT& item);
     HBRUSH BrushFor(Color color);
@@ -129,7 +147,6 @@ private:
     Menu* MenuOf(int id);
     const Menu* MenuOf(int id) const;
     HWND ContainerHwnd(int container) const;
-    POINT OffsetIn(int container) const;
     std::pair<int, int> PageOf(const ControlDef& def) const;
     void ShowPage(int tabId);
     void ReenableOthers();
@@ -151,7 +168,9 @@ private:
     FormEvents& events_;
     HWND hwnd_ = nullptr;
     HWND toolTips_ = nullptr;
-    int clientWidth_, clientHeight_;
+    int dpi_;
+    int clientWidth_, clientHeight_;  // physical pixels
+    DWORD style_ = 0, exStyle_ = 0;
     unique_hbitmap face_;
     unique_hdc faceDc_;
     HGDIOBJ oldFaceBitmap_ = nullptr;
@@ -159,7 +178,8 @@ private:
     std::map<int, Control> controls_;
     std::vector<Menu> menus_;
     std::map<Color, unique_hbrush> brushes_;
-    std::map<std::pair<std::string, double>, unique_hfont> fonts_;
+    std::map<std::pair<std::string, double>, unique_hfont> fonts_;  // at dpi_
+    unique_hfont tipFont_;
     std::string caption_;
     HICON icon_ = nullptr;  // owned by the platform or the module
     ControlKind lastKind_ = ControlKind::Timer;
@@ -190,6 +210,7 @@ public:
     bool PrevInstance() override;
     std::span<const uint8_t> CustomResource(int id) override;
     uintptr_t IconResource(int id) override;
+    uintptr_t IconResource(int id, int sizeAt96) override;
     std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
                            std::string_view fallback) override;
     void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
@@ -205,13 +226,28 @@ public:
     // COM for this thread, started the first time a screen reader asks
     // for a control: a program nobody reads loads none of it.
     bool EnsureCom();
-    void FormUnloaded();
+    void FormUnloaded(const Win32Form* form);
+    // Icons follow the DPI of the first form loaded (the main window) while
+    // it lives, else the system's.
+    void FormDpi(const Win32Form* form, int dpi) {
+        if (dpiForm_ && dpiForm_ != form) return;
+        dpiForm_ = form;
+        dpi_ = dpi;
+    }
+    int Dpi() const { return dpiForm_ ? dpi_ : SystemDpi(); }
+    // The picture of the same icon group as `icon` at another size; an icon
+    // that did not come from IconResource stays as it is.
+    HICON SameIconAt(HICON icon, int size);
 
 private:
     int loadedForms_ = 0;
     unique_handle instanceMutex_;
     std::unique_ptr<Win32Api> api_;
-    std::map<int, unique_hicon> icons_;
+    HICON IconAt(int id, int size);
+    const Win32Form* dpiForm_ = nullptr;
+    int dpi_ = 0;
+    std::map<std::pair<int, int>, unique_hicon> icons_;  // (group, size)
+    std::map<HICON, int> groupOf_;
     uint32_t seed_ = 1;
     uint64_t randomState_ = 0;
     struct ComApartment {

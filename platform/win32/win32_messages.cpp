@@ -34,7 +34,8 @@ bool Win32Form::HandleChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
             if (c->def.kind == ControlKind::Label && (c->def.style & kTransparent)) {
                 SetBkMode(dc, TRANSPARENT);
                 if (c->def.container == 0 && faceBrush_) {
-                    SetBrushOrgEx(dc, -c->rect.left, -c->rect.top, nullptr);
+                    const Rect at = Physical(*c);
+                    SetBrushOrgEx(dc, -at.left, -at.top, nullptr);
                     result = reinterpret_cast<LRESULT>(faceBrush_.get());
                 } else {
                     const Control& box = At(c->def.container);
@@ -140,6 +141,12 @@ bool Win32Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             Unload();
             result = 0;
             return true;
+        case WM_DPICHANGED: {
+            const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+            ApplyDpi(LOWORD(wp), suggested->left, suggested->top);
+            result = 0;
+            return true;
+        }
         default:
             return false;
     }

@@ -1,8 +1,10 @@
 // Painting what the system does not: picture boxes and images (a bitmap or
 // an icon over the face or a back colour, and the lines they hold), and the
 // graphical buttons, owner-drawn in their back colour with the focus
-// rectangle the keyboard-cue state allows.
+// rectangle the keyboard-cue state allows; all at the form's DPI.
 #include "platform/win32/win32_internal.h"
+
+#include "platform/dpi.h"
 
 namespace vt::win32 {
 
@@ -13,13 +15,15 @@ void Win32Form::PaintPicture(HWND hwnd, HDC dc) {
     GetClientRect(hwnd, &client);
     const Color back = self->back == kDefaultColor ? kColorButtonFace : self->back;
     if (self->def.kind == ControlKind::Image && faceBrush_ && self->def.container == 0) {
-        SetBrushOrgEx(dc, -self->rect.left, -self->rect.top, nullptr);
+        const Rect at = Physical(*self);
+        SetBrushOrgEx(dc, -at.left, -at.top, nullptr);
         FillRect(dc, &client, faceBrush_.get());
     } else {
         FillRect(dc, &client, BrushFor(back));
     }
     if (self->icon) {
-        DrawIconEx(dc, 0, 0, self->icon, 0, 0, 0, nullptr, DI_NORMAL);
+        const int size = dpi::Scale(32, dpi_);
+        DrawIconEx(dc, 0, 0, self->icon, size, size, 0, nullptr, DI_NORMAL);
     } else if (self->pictureDc) {
         BITMAP bm;
         GetObjectW(self->picture.get(), sizeof bm, &bm);
@@ -27,10 +31,11 @@ void Win32Form::PaintPicture(HWND hwnd, HDC dc) {
     }
     for (auto& [id, c] : controls_) {
         if (c.def.kind != ControlKind::Line || c.def.container != self->def.id) continue;
-        unique_hpen pen(CreatePen(PS_SOLID, 1, ToColorRef(c.fore)));
+        const Rect ends = Physical(c);
+        unique_hpen pen(CreatePen(PS_SOLID, dpi::Scale(1, dpi_), ToColorRef(c.fore)));
         ScopedSelect select(dc, pen.get());
-        MoveToEx(dc, c.rect.left, c.rect.top, nullptr);
-        LineTo(dc, c.rect.width, c.rect.height);
+        MoveToEx(dc, ends.left, ends.top, nullptr);
+        LineTo(dc, ends.width, ends.height);
     }
 }
 
@@ -53,7 +58,7 @@ void Win32Form::DrawButton(const DRAWITEMSTRUCT& item) {
     const bool cues = !(item.itemState & ODS_NOFOCUSRECT) && !focusCuesHidden_;
     if ((item.itemState & ODS_FOCUS) && cues) {
         RECT focus = item.rcItem;
-        InflateRect(&focus, -3, -3);
+        InflateRect(&focus, -dpi::Scale(3, dpi_), -dpi::Scale(3, dpi_));
         const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
         for (int x = focus.left; x < focus.right; x += 2) {
             SetPixelV(item.hDC, x, focus.top, ink);

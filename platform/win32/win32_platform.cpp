@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/convert.h"
+#include "platform/dpi.h"
 #include "platform/win32/win32_internal.h"
 
 namespace vt {
@@ -67,7 +68,8 @@ std::unique_ptr<Form> Win32Platform::CreateForm(const FormDef& def, FormEvents& 
     return std::make_unique<Win32Form>(*this, def, events);
 }
 
-void Win32Platform::FormUnloaded() {
+void Win32Platform::FormUnloaded(const Win32Form* form) {
+    if (dpiForm_ == form) dpiForm_ = nullptr;
     if (--loadedForms_ <= 0) PostQuitMessage(0);
 }
 
@@ -124,16 +126,34 @@ std::span<const uint8_t> Win32Platform::CustomResource(int id) {
     return {static_cast<const uint8_t*>(LockResource(data)), SizeofResource(nullptr, info)};
 }
 
-uintptr_t Win32Platform::IconResource(int id) {
-    auto it = icons_.find(id);
+// Loaded at exactly the size asked for: the shell shows the notification
+// icon at the small-icon size of its display, and a picture made for that
+// size is sharp where a scaled 32 x 32 one blurs.
+HICON Win32Platform::IconAt(int id, int size) {
+    auto it = icons_.find({id, size});
     if (it == icons_.end()) {
-        // 32 x 32 at the default size; the shell scales the tray copy itself.
-        unique_hicon icon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
-                                                        0, 0, LR_DEFAULTSIZE)));
-        if (!icon) return 0;
-        it = icons_.emplace(id, std::move(icon)).first;
+        unique_hicon icon(static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+        if (!icon) return nullptr;
+        groupOf_[icon.get()] = id;
+        it = icons_.emplace(std::make_pair(id, size), std::move(icon)).first;
     }
-    return reinterpret_cast<uintptr_t>(it->second.get());
+    return it->second.get();
+}
+
+uintptr_t Win32Platform::IconResource(int id) {
+    return reinterpret_cast<uintptr_t>(IconAt(id, SmallIconSizeAt(Dpi())));
+}
+
+uintptr_t Win32Platform::IconResource(int id, int sizeAt96) {
+    return reinterpret_cast<uintptr_t>(IconAt(id, dpi::Scale(sizeAt96, Dpi())));
+}
+
+HICON Win32Platform::SameIconAt(HICON icon, int size) {
+    const auto it = groupOf_.find(icon);
+    if (it == groupOf_.end()) return icon;
+    HICON sized = IconAt(it->second, size);
+    return sized ? sized : icon;
 }
 
 std::string Win32Platform::GetSetting(std::string_view app, std::string_view section, std::string_view key,

@@ -254,6 +254,19 @@ TEST_F(TrayTest, NewNotificationAreaGetsTheIconBackWithTheCurrentRecord) {
     }
 }
 
+// After a change of DPI the platform holds the window's picture at the new
+// size: the outline is cut again and the shell gets that picture.
+TEST_F(TrayTest, DpiChangeReshapesAndHandsTheShellTheNewPicture) {
+    Start();
+    const int shaped = platform.api.setWindowRgnCalls;
+    f.form().SetIcon(Icon(145));  // what the backend swaps in at the new size
+    platform.Dispatch([&] { f.DpiChanged(); });
+    EXPECT_EQ(platform.api.setWindowRgnCalls, shaped + 1);
+    ASSERT_NE(Shown(), nullptr);
+    EXPECT_EQ(Shown()->hIcon, Icon(145));
+    EXPECT_EQ(platform.api.notifications.back().second.uFlags, kNifIcon);
+}
+
 // What each gesture on the icon comes to, mouse and keyboard, as the shell of
 // version 3 reports it: a mouse click still does one thing once.
 TEST_F(TrayTest, EachGestureActsOnce) {

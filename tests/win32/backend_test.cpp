@@ -295,22 +295,34 @@ TEST(Win32Backend, ThemeSoakKeepsTheHandleCountsFlat) {
     f.form().Unload();
 }
 
+int IconWidth(uintptr_t icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return 0;
+    BITMAP bm{};
+    GetObjectW(info.hbmMask, sizeof bm, &bm);
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    return bm.bmWidth;
+}
+
+// Each group at the notification area's size and at 32 x 32, each size
+// loaded once.
 TEST(Win32Backend, EveryIconGroupLoads) {
     auto p = CreateWin32Platform();
+    const int small = GetSystemMetrics(SM_CXSMICON);
     for (int id = 101; id <= 145; ++id) {
-        const uintptr_t icon = p->IconResource(id);
+        const uintptr_t icon = p->IconResource(id, 32);
         ASSERT_NE(icon, 0u) << id << " error " << GetLastError();
-        EXPECT_EQ(p->IconResource(id), icon) << id;  // loaded once
-        ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(icon), &info));
-        BITMAP bm{};
-        GetObjectW(info.hbmMask, sizeof bm, &bm);
-        EXPECT_EQ(bm.bmWidth, 32) << id;
-        DeleteObject(info.hbmMask);
-        if (info.hbmColor) DeleteObject(info.hbmColor);
+        EXPECT_EQ(p->IconResource(id, 32), icon) << id;
+        EXPECT_EQ(IconWidth(icon), 32) << id;
+        const uintptr_t tray = p->IconResource(id);
+        ASSERT_NE(tray, 0u) << id;
+        EXPECT_EQ(p->IconResource(id), tray) << id;
+        EXPECT_EQ(IconWidth(tray), small) << id;
     }
     EXPECT_NE(p->IconResource(1), 0u);
     EXPECT_EQ(p->IconResource(146), 0u);
+    EXPECT_EQ(p->IconResource(146, 32), 0u);
 }
 
 TEST(Win32Backend, MissingCustomResourceIsEmpty) {
