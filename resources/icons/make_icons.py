@@ -1,29 +1,37 @@
 #!/usr/bin/python3
-"""Draws Veltrane's icons as 16-colour Windows .ico files.
+"""Draws Veltrane's icons as Windows .ico files.
 
 Standard library only; the output is deterministic, so the icons can be
 regenerated at any time and committed. Run from anywhere:
 
-    /usr/bin/python3 resources/icons/make_icons.py
+    /usr/bin/python3 resources/icons/make_icons.py [--sheet PATH]
 
 Files written next to this script:
 
     1.ico            the program's own icon (same pictures as 145.ico)
-    101.ico          the "tired" mark: a jagged check mark, 16x16 and 32x32
-    102.ico, 145.ico the plain check mark, 16x16 and 32x32
+    101.ico          the "tired" mark: a jagged check mark
+    102.ico, 145.ico the plain check mark
     103..113.ico     level icons, green bar rising from the bottom, 100..0
     114..123.ico     level icons, blue bar across a ticked field, 90..0
-    124..133.ico     level icons, shrinking dithered grey block, 90..0
+    124..133.ico     level icons, shrinking grey block, 90..0
     134..144.ico     level icons, scale and red bar, "100" over "%" .. "0" over "%"
 
-The level icons are drawn on a 16x16 grid and stored doubled as 32x32, so
-the notification area, which halves them, shows every stroke sharp.
+Each file holds, first, the 16-colour pictures: 16x16 and 32x32 for the
+marks, 32x32 alone for the level icons. Those are drawn on a 16x16 grid and
+stored doubled, so a shell that halves them shows every stroke sharp. Each
+is 4 bits per pixel with the standard 16-colour palette: a BITMAPINFOHEADER
+whose height is doubled, the palette, the colour (XOR) bitmap and the 1-bit
+transparency (AND) mask, rows stored bottom-up and padded to 4 bytes.
 
-Every image is 4 bits per pixel with the standard 16-colour palette: a
-BITMAPINFOHEADER whose height is doubled, the palette, the colour (XOR)
-bitmap and the 1-bit transparency (AND) mask, rows stored bottom-up and
-padded to 4 bytes. After writing, each file is parsed back and checked
-field by field, and its pixels are compared with what was drawn.
+After them come 32-bit pictures with alpha, each drawn at its own size (see
+true_colour.py): 16, 20, 24, 32, 40 and 48 pixels, and for the program's
+icon also 64 and 256, the 256 one stored as a PNG image. Windows picks the
+image of the size asked for, and among equal sizes the deepest colour, so
+the 16-colour pictures serve only where 16 colours are all there is.
+
+After writing, each file is parsed back and checked field by field, and its
+pixels are compared with what was drawn. --sheet PATH also writes a PNG of
+a sample of the 32-bit pictures on a light and a dark taskbar.
 """
 import os
 import struct
@@ -99,17 +107,17 @@ def framed(size, border, inside, cut):
     return img
 
 
-def text_mask(lines, font, gap=1):
+def text_mask(lines, font, gap=1, line_gap=1):
     """Pixel coordinates of the text lines set at the origin, each line
-    centred on the widest, one blank row between lines; and the block's
-    width/height."""
+    centred on the widest, `line_gap` blank rows between lines; and the
+    block's width/height."""
     height = len(next(iter(font.values())))
     widths = [sum(len(font[ch][0]) for ch in line) + gap * (len(line) - 1)
               for line in lines]
     w = max(widths)
     pts = []
     for n, (line, lw) in enumerate(zip(lines, widths)):
-        x, y0 = (w - lw) // 2, n * (height + 1)
+        x, y0 = (w - lw) // 2, n * (height + line_gap)
         for ch in line:
             rows = font[ch]
             for gy, row in enumerate(rows):
@@ -117,17 +125,20 @@ def text_mask(lines, font, gap=1):
                     if bit == "#":
                         pts.append((x + gx, y0 + gy))
             x += len(rows[0]) + gap
-    return pts, w, len(lines) * (height + 1) - 1
+    return pts, w, len(lines) * (height + line_gap) - line_gap
 
 
-def draw_text(img, lines, font, colour, halo, cx, cy):
-    """Draws the text lines centred on (cx, cy) with a one-cell halo all
-    round. Refuses to clip: a label that does not fit is a drawing error."""
-    pts, w, h = text_mask(lines, font)
+def draw_text(img, lines, font, colour, halo, cx, cy, gap=1, line_gap=1,
+              halo_width=1):
+    """Draws the text lines centred on (cx, cy) with a halo `halo_width`
+    cells wide all round. Refuses to clip: a label that does not fit is a
+    drawing error."""
+    pts, w, h = text_mask(lines, font, gap, line_gap)
     x0, y0 = cx - w // 2, cy - h // 2
     glyph = {(x0 + x, y0 + y) for x, y in pts}
+    reach = range(-halo_width, halo_width + 1)
     ring = {(x + dx, y + dy) for x, y in glyph
-            for dx in (-1, 0, 1) for dy in (-1, 0, 1)} - glyph
+            for dx in reach for dy in reach} - glyph
     # Counters (the holes of 0, 6, 8, 9, 4) take the halo colour as well,
     # or a busy background shows through and clogs them at tray size.
     left, right = min(x for x, _ in ring), max(x for x, _ in ring)
@@ -328,32 +339,49 @@ def image_bytes(img):
     return header + palette + bytes(xor) + bytes(mask)
 
 
-def ico_bytes(images):
-    blobs = [image_bytes(img) for img in images]
+def ico_bytes(images, pictures=()):
+    """The 16-colour images, then the 32-bit ones."""
+    blobs = [image_bytes(img) for img in images] + \
+        [true_colour.image_bytes(img) for img in pictures]
     out = struct.pack("<HHH", 0, 1, len(blobs))
     offset = 6 + 16 * len(blobs)
-    for img, blob in zip(images, blobs):
-        size = len(img)
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, 16, 0, 1, 4,
-                           len(blob), offset)
+    kinds = [(len(img), 16, 4) for img in images] + \
+        [(len(img), 0, 32) for img in pictures]
+    for (size, colours, bpp), blob in zip(kinds, blobs):
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1,
+                           bpp, len(blob), offset)
         offset += len(blob)
     return out + b"".join(blobs)
 
 
 def read_ico(path):
     """Parses an .ico written above, checking every field; returns the
-    images as index/CLEAR grids."""
+    16-colour images as index/CLEAR grids and the 32-bit ones as RGBA."""
     data = open(path, "rb").read()
     reserved, kind, count = struct.unpack_from("<HHH", data, 0)
     assert (reserved, kind) == (0, 1) and count >= 1, (path, "ICONDIR")
-    images, expect_offset = [], 6 + 16 * count
+    images, pictures, expect_offset = [], [], 6 + 16 * count
     for i in range(count):
         w, h, colours, res, planes, bpp, length, offset = struct.unpack_from(
             "<BBBBHHII", data, 6 + 16 * i)
         size = w or 256
-        assert h == w and colours == 16 and res == 0, (path, i, "entry")
-        assert planes == 1 and bpp == 4, (path, i, "entry planes/bpp")
         assert offset == expect_offset, (path, i, "offset")
+        assert h == w and res == 0 and planes == 1, (path, i, "entry")
+        expect_offset = offset + length
+        if bpp == 32:
+            assert colours == 0 and not images[len(images):], (path, i)
+            blob = data[offset:offset + length]
+            if blob[:4] == b"\x89PNG":
+                assert size >= true_colour.PNG_FROM, (path, i, "PNG size")
+                img = true_colour.read_png(blob)
+                assert len(img) == size == len(img[0]), (path, i, "PNG size")
+            else:
+                img, used = true_colour.read_dib(data, offset, size)
+                assert used == length, (path, i, "length")
+            pictures.append(img)
+            continue
+        assert not pictures, (path, i, "16-colour image after a 32-bit one")
+        assert colours == 16 and bpp == 4, (path, i, "entry colours/bpp")
         xor_len = row_bytes(size, 4) * size
         and_len = row_bytes(size, 1) * size
         assert length == 40 + 64 + xor_len + and_len, (path, i, "length")
@@ -381,9 +409,8 @@ def read_ico(path):
                     p = CLEAR
                 img[y][x] = p
         images.append(img)
-        expect_offset = offset + length
     assert expect_offset == len(data), (path, "file size")
-    return images
+    return images, pictures
 
 
 # ---------------------------------------------------------------- main
@@ -401,25 +428,60 @@ def icon_set():
     return icons
 
 
-def main():
+def true_colour_set():
+    """The 32-bit pictures of every group, by size."""
+    tc = true_colour
+    plain = {n: tc.plain_mark(n) for n in tc.PROGRAM_SIZES}
+    sets = {1: plain, 101: {n: tc.tired_mark(n) for n in tc.SIZES},
+            102: {n: plain[n] for n in tc.SIZES}, 145: None}
+    sets[145] = sets[102]
+    for i in range(11):
+        sets[103 + i] = {n: tc.rising_bar(100 - 10 * i, n) for n in tc.SIZES}
+        sets[134 + i] = {n: tc.scale_bar(100 - 10 * i, n) for n in tc.SIZES}
+    for i in range(10):
+        sets[114 + i] = {n: tc.ticked_field(90 - 10 * i, n) for n in tc.SIZES}
+        sets[124 + i] = {n: tc.shrinking_block(90 - 10 * i, n)
+                         for n in tc.SIZES}
+    return sets
+
+
+def main(argv):
+    sheet = argv[argv.index("--sheet") + 1] if "--sheet" in argv else None
     check_font(DIGITS)
-    icons = icon_set()
+    for size in true_colour.SIZES:
+        check_font(true_colour.font_for(size))
+    icons, sets = icon_set(), true_colour_set()
     assert sorted(icons) == [1] + list(range(101, 146)), "icon numbering"
+    assert sorted(sets) == sorted(icons), "icon numbering"
+    total = 0
     for number, images in sorted(icons.items()):
+        pictures = [sets[number][n] for n in sorted(sets[number])]
         path = os.path.join(HERE, "%d.ico" % number)
         with open(path, "wb") as f:
-            f.write(ico_bytes(images))
+            f.write(ico_bytes(images, pictures))
     for number, images in sorted(icons.items()):
         path = os.path.join(HERE, "%d.ico" % number)
-        back = read_ico(path)
+        back, back32 = read_ico(path)
         assert back == images, (path, "pixels differ after reading back")
-        sizes = "+".join("%dx%d" % (len(i), len(i)) for i in back)
+        expect32 = [sets[number][n] for n in sorted(sets[number])]
+        assert back32 == expect32, (path, "32-bit pixels differ")
+        sizes = "+".join("%d" % len(i) for i in back)
+        sizes32 = "+".join("%d" % len(i) for i in back32)
         clear = sum(p is CLEAR for i in back for r in i for p in r)
-        print("%-8s %-11s %5d bytes  %3d transparent pixels"
-              % ("%d.ico" % number, sizes, os.path.getsize(path), clear))
-    print("%d icon files written and verified" % len(icons))
+        total += os.path.getsize(path)
+        print("%-8s 16 colours %-6s 32-bit %-24s %6d bytes  %3d transparent"
+              % ("%d.ico" % number, sizes, sizes32, os.path.getsize(path),
+                 clear))
+    print("%d icon files written and verified, %d bytes" % (len(icons), total))
+    if sheet:
+        sample = [1, 101, 103, 108, 113, 114, 118, 123, 124, 128, 133, 134,
+                  139, 144]
+        true_colour.contact_sheet(sheet, [sets[n] for n in sample])
+        print("contact sheet of %s written to %s" % (sample, sheet))
     return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.modules.setdefault("make_icons", sys.modules[__name__])
+    import true_colour
+    sys.exit(main(sys.argv[1:]))
