@@ -30,7 +30,7 @@ WHITE, BLACK = (255, 255, 255), (0, 0, 0)
 # between glyphs and lines, halo width). Each design column and row becomes
 # a whole number of pixels, so strokes stay sharp at every size.
 FONT_BOX = {16: (3, 5, 1, 1), 20: (4, 7, 1, 1), 24: (5, 8, 1, 1),
-            32: (6, 10, 2, 2), 40: (8, 13, 2, 2), 48: (9, 15, 3, 2)}
+            32: (6, 10, 2, 2), 40: (8, 13, 2, 2), 48: (9, 15, 3, 3)}
 
 
 def edges(cells, length):
@@ -79,8 +79,11 @@ def fill(img, x0, y0, w, h, colour):
             img[y][x] = colour
 
 
-def outline_width(size):
-    return max(1, size // 32)
+def unit(size):
+    """One pixel of the 16-pixel design at `size`: the width of outlines,
+    rims, ticks and edges. At 32 pixels it is two, so a shell that halves
+    the 32-pixel picture still keeps every line."""
+    return max(1, size // 16)
 
 
 def corner_radius(size):
@@ -144,7 +147,7 @@ def framed(body, rings):
 
 
 def plain(size, ring=(OUTLINE,)):
-    return [(c, outline_width(size)) for c in ring]
+    return [(c, unit(size)) for c in ring]
 
 
 # ---------------------------------------------------------------- themes
@@ -165,7 +168,7 @@ def tube(size):
 
 def rising_bar(level, size):
     """Silver tube, green bar from the bottom, black digits."""
-    body, b = tube(size), outline_width(size)
+    body, b = tube(size), unit(size)
     inner = size - 2 * b
     h = part(level, inner)
     top = size - b - h
@@ -173,7 +176,7 @@ def rising_bar(level, size):
         t = abs(x + 0.5 - size / 2.0) / (size / 2.0)
         fill(body, x, top, 1, h, mix((120, 236, 120), LIME, t))
     if 0 < h < inner:
-        fill(body, 0, top, size, max(1, size // 24), GREEN)
+        fill(body, 0, top, size, unit(size), GREEN)
     label(body, [str(level)], BLACK, WHITE, size // 2, size // 2)
     return framed(body, plain(size))
 
@@ -181,18 +184,18 @@ def rising_bar(level, size):
 def ticked_field(level, size):
     """White field with ticks top and bottom every 20, a blue bar from the
     left, red digits."""
-    body, b = canvas(size, WHITE), outline_width(size)
+    body, b = canvas(size, WHITE), unit(size)
     inner = size - 2 * b
-    tick = max(1, size // 16)
+    tick = unit(size)
     w = part(level, inner)
     fill(body, b, b + tick, w, inner - 2 * tick, BLUE)
     if w:
-        edge = max(1, size // 32)
+        edge = unit(size)
         fill(body, b + w - edge, b + tick, edge, inner - 2 * tick, NAVY)
     for i in range(1, 5):
         x = b + part(i * 20, inner) - tick // 2
-        fill(body, x, b, max(1, size // 32), tick, BLACK)
-        fill(body, x, size - b - tick, max(1, size // 32), tick, BLACK)
+        fill(body, x, b, unit(size), tick, BLACK)
+        fill(body, x, size - b - tick, unit(size), tick, BLACK)
     label(body, [str(level)], RED, WHITE, size // 2, size // 2)
     return framed(body, plain(size))
 
@@ -201,7 +204,7 @@ def shrinking_block(level, size):
     """Black well, ringed light inside the outline, holding a grey block,
     light at its top left and dark at its bottom right, that shrinks into
     the top left corner; yellow digits. The block's area follows the level."""
-    body, b = canvas(size, BLACK), outline_width(size)
+    body, b = canvas(size, BLACK), unit(size)
     inner = size - 4 * b
     side = int(round((inner - 1) * (level / 100.0) ** 0.5))
     for y in range(side):
@@ -215,20 +218,20 @@ def shrinking_block(level, size):
 def scale_bar(level, size):
     """Scale on the left edge, red bar rising from the bottom, the level
     with its percent sign beneath it."""
-    body, b = canvas(size, WHITE), outline_width(size)
+    body, b = canvas(size, WHITE), unit(size)
     inner = size - 2 * b
-    strip, spine = max(1, int(round(size / 16.0))), max(1, size // 32)
+    strip, spine = unit(size), unit(size)
     fill(body, 0, 0, b + strip, size, SILVER)
     fill(body, b + strip, 0, spine, size, BLACK)
     for i in range(1, 5):
         y = size - b - part(i * 20, inner)
-        fill(body, 0, y, b + strip, max(1, size // 32), BLACK)
+        fill(body, 0, y, b + strip, unit(size), BLACK)
     left = b + strip + spine
     h = part(level, inner)
     top = size - b - h
     fill(body, left, top, size - left, h, RED)
     if 0 < h < inner:
-        fill(body, left, top, size - left, max(1, size // 24), (128, 0, 0))
+        fill(body, left, top, size - left, unit(size), (128, 0, 0))
     lines = [str(level), "%"]
     font, (_, _, gap, halo) = font_for(size), FONT_BOX[size]
     w = max(sum(len(font[c][0]) for c in line) + gap * (len(line) - 1)
