@@ -23,33 +23,26 @@ is 4 bits per pixel with the standard 16-colour palette: a BITMAPINFOHEADER
 whose height is doubled, the palette, the colour (XOR) bitmap and the 1-bit
 transparency (AND) mask, rows stored bottom-up and padded to 4 bytes.
 
-After them come 32-bit pictures with alpha, each drawn at its own size (see
-true_colour.py): 16, 20, 24, 32, 40 and 48 pixels, and for the program's
-icon also 64 and 256, the 256 one stored as a PNG image. Windows picks the
-image of the size asked for, and among equal sizes the deepest colour, so
-the 16-colour pictures serve only where 16 colours are all there is.
+After them come 32-bit pictures with alpha, each drawn at its own size
+(true_colour.py draws them, ico_file.py stores and reads them): 16, 20,
+24, 32, 40 and 48 pixels, and for the program's icon also 64 and 256, the
+256 one stored as a PNG image. Windows picks the image of the size asked
+for, and among equal sizes the deepest colour, so the 16-colour pictures
+serve only where 16 colours are all there is.
 
 After writing, each file is parsed back and checked field by field, and its
 pixels are compared with what was drawn. --sheet PATH also writes a PNG of
 a sample of the 32-bit pictures on a light and a dark taskbar.
 """
 import os
-import struct
 import sys
+
+from ico_file import CLEAR, ico_bytes, read_ico
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
-# ---------------------------------------------------------------- palette
-# The standard Windows 16-colour palette, in index order.
-PALETTE = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
-    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
-    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
-    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
-]
 BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER = range(8)
 GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE = range(8, 16)
-CLEAR = None  # transparent pixel: AND bit set, colour index 0
 
 # ---------------------------------------------------------------- fonts
 # The notification area shows icons at 16x16, and groups 103 to 144 carry
@@ -310,107 +303,6 @@ def scale_bar(level):
     lo, hi = draw_text(img, lines, DIGITS, BLACK, WHITE, cx, GRID // 2)
     assert lo >= SCALE_W and hi <= GRID - 2, ("label over the scale", level)
     return doubled(img)
-
-
-# ---------------------------------------------------------------- ico files
-def row_bytes(width, bpp):
-    return ((width * bpp + 31) // 32) * 4
-
-
-def image_bytes(img):
-    """One icon image: BITMAPINFOHEADER, palette, XOR bitmap, AND mask."""
-    size = len(img)
-    xor_stride, and_stride = row_bytes(size, 4), row_bytes(size, 1)
-    xor, mask = bytearray(), bytearray()
-    for y in reversed(range(size)):
-        xrow, mrow = bytearray(xor_stride), bytearray(and_stride)
-        for x in range(size):
-            p = img[y][x]
-            if p is CLEAR:
-                mrow[x >> 3] |= 0x80 >> (x & 7)
-                p = 0
-            xrow[x >> 1] |= p << 4 if x % 2 == 0 else p
-        xor += xrow
-        mask += mrow
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0,
-                         len(xor) + len(mask), 0, 0, 0, 0)
-    palette = b"".join(struct.pack("<BBBB", b, g, r, 0)
-                       for r, g, b in PALETTE)
-    return header + palette + bytes(xor) + bytes(mask)
-
-
-def ico_bytes(images, pictures=()):
-    """The 16-colour images, then the 32-bit ones."""
-    blobs = [image_bytes(img) for img in images] + \
-        [true_colour.image_bytes(img) for img in pictures]
-    out = struct.pack("<HHH", 0, 1, len(blobs))
-    offset = 6 + 16 * len(blobs)
-    kinds = [(len(img), 16, 4) for img in images] + \
-        [(len(img), 0, 32) for img in pictures]
-    for (size, colours, bpp), blob in zip(kinds, blobs):
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1,
-                           bpp, len(blob), offset)
-        offset += len(blob)
-    return out + b"".join(blobs)
-
-
-def read_ico(path):
-    """Parses an .ico written above, checking every field; returns the
-    16-colour images as index/CLEAR grids and the 32-bit ones as RGBA."""
-    data = open(path, "rb").read()
-    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
-    assert (reserved, kind) == (0, 1) and count >= 1, (path, "ICONDIR")
-    images, pictures, expect_offset = [], [], 6 + 16 * count
-    for i in range(count):
-        w, h, colours, res, planes, bpp, length, offset = struct.unpack_from(
-            "<BBBBHHII", data, 6 + 16 * i)
-        size = w or 256
-        assert offset == expect_offset, (path, i, "offset")
-        assert h == w and res == 0 and planes == 1, (path, i, "entry")
-        expect_offset = offset + length
-        if bpp == 32:
-            assert colours == 0 and not images[len(images):], (path, i)
-            blob = data[offset:offset + length]
-            if blob[:4] == b"\x89PNG":
-                assert size >= true_colour.PNG_FROM, (path, i, "PNG size")
-                img = true_colour.read_png(blob)
-                assert len(img) == size == len(img[0]), (path, i, "PNG size")
-            else:
-                img, used = true_colour.read_dib(data, offset, size)
-                assert used == length, (path, i, "length")
-            pictures.append(img)
-            continue
-        assert not pictures, (path, i, "16-colour image after a 32-bit one")
-        assert colours == 16 and bpp == 4, (path, i, "entry colours/bpp")
-        xor_len = row_bytes(size, 4) * size
-        and_len = row_bytes(size, 1) * size
-        assert length == 40 + 64 + xor_len + and_len, (path, i, "length")
-        (hsize, bw, bh, bplanes, bbpp, comp, simage, _, _, used,
-         important) = struct.unpack_from("<IiiHHIIiiII", data, offset)
-        assert (hsize, bw, bh) == (40, size, 2 * size), (path, i, "header")
-        assert (bplanes, bbpp, comp) == (1, 4, 0), (path, i, "format")
-        assert simage == xor_len + and_len, (path, i, "biSizeImage")
-        assert used in (0, 16) and important == 0, (path, i, "colours")
-        pal = [struct.unpack_from("<BBBB", data, offset + 40 + 4 * k)
-               for k in range(16)]
-        assert [(r, g, b) for b, g, r, _ in pal] == PALETTE, (path, "palette")
-        assert all(a == 0 for *_, a in pal), (path, "palette reserved")
-        xor_at = offset + 104
-        and_at = xor_at + xor_len
-        img = canvas(size, 0)
-        for row in range(size):
-            y = size - 1 - row
-            for x in range(size):
-                byte = data[xor_at + row * row_bytes(size, 4) + (x >> 1)]
-                p = byte >> 4 if x % 2 == 0 else byte & 15
-                m = data[and_at + row * row_bytes(size, 1) + (x >> 3)]
-                if m & (0x80 >> (x & 7)):
-                    assert p == 0, (path, "transparent pixel not black")
-                    p = CLEAR
-                img[y][x] = p
-        images.append(img)
-    assert expect_offset == len(data), (path, "file size")
-    return images, pictures
 
 
 # ---------------------------------------------------------------- main

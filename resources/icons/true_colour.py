@@ -1,6 +1,5 @@
 """The icons' 32-bit pictures: every design drawn at each size it ships in,
-with an alpha channel, and the encoders that store them (a 32-bit DIB with
-its AND mask, or a PNG image for 256 x 256).
+with an alpha channel; and the contact sheet that shows them on taskbars.
 
 One design serves light and dark taskbars alike: every picture sits inside
 a dark outline, and what the outline holds is light (or, where the picture
@@ -12,16 +11,12 @@ Edges that run along the pixel grid (bars, ticks, digits) stay on whole
 pixels at every size; only the rounded corners and the slanted strokes of
 the check marks are blended, from 4 x 4 samples a pixel.
 """
-import math
-import struct
-import zlib
-
+from ico_file import png_bytes
 from make_icons import DIGITS, PLAIN_MARK, TIRED_MARK, draw_text, part, \
     seg_dist2
 
 SIZES = (16, 20, 24, 32, 40, 48)
 PROGRAM_SIZES = SIZES + (64, 256)
-PNG_FROM = 256          # sizes from here on are stored as PNG images
 
 OUTLINE = (24, 24, 28)
 WHITE, BLACK = (255, 255, 255), (0, 0, 0)
@@ -287,95 +282,6 @@ def plain_mark(size):
 
 def tired_mark(size):
     return check_mark(size, TIRED_MARK)
-
-
-# ---------------------------------------------------------------- encoding
-def row_bytes(width, bpp):
-    return ((width * bpp + 31) // 32) * 4
-
-
-def dib_bytes(img):
-    """BITMAPINFOHEADER (height doubled), BGRA rows bottom-up, AND mask set
-    where the picture is fully transparent."""
-    size = len(img)
-    xor, mask = bytearray(), bytearray()
-    for y in reversed(range(size)):
-        mrow = bytearray(row_bytes(size, 1))
-        for x, (r, g, b, a) in enumerate(img[y]):
-            xor += bytes((b, g, r, a))
-            if a == 0:
-                mrow[x >> 3] |= 0x80 >> (x & 7)
-        mask += mrow
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
-                         len(xor) + len(mask), 0, 0, 0, 0)
-    return header + bytes(xor) + bytes(mask)
-
-
-def png_bytes(img, alpha=True):
-    """A PNG image of RGBA (or RGB) rows, filter 0 on every row."""
-    h, w = len(img), len(img[0])
-    raw = bytearray()
-    for row in img:
-        raw.append(0)
-        for p in row:
-            raw += bytes(p if alpha else p[:3])
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + \
-            struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
-
-    head = struct.pack(">IIBBBBB", w, h, 8, 6 if alpha else 2, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) +
-            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
-
-
-def image_bytes(img):
-    return png_bytes(img) if len(img) >= PNG_FROM else dib_bytes(img)
-
-
-def read_png(data):
-    """Reads back a PNG written by png_bytes."""
-    assert data[:8] == b"\x89PNG\r\n\x1a\n", "PNG signature"
-    at, idat, head = 8, b"", None
-    while at < len(data):
-        n, = struct.unpack_from(">I", data, at)
-        kind, body = data[at + 4:at + 8], data[at + 8:at + 8 + n]
-        crc, = struct.unpack_from(">I", data, at + 8 + n)
-        assert crc == zlib.crc32(kind + body) & 0xFFFFFFFF, "PNG crc"
-        if kind == b"IHDR":
-            head = struct.unpack(">IIBBBBB", body)
-        elif kind == b"IDAT":
-            idat += body
-        at += 12 + n
-    w, h, depth, colour, _, _, _ = head
-    assert (depth, colour) == (8, 6), "PNG format"
-    raw = zlib.decompress(idat)
-    stride = 1 + 4 * w
-    img = []
-    for y in range(h):
-        line = raw[y * stride:(y + 1) * stride]
-        assert line[0] == 0, "PNG filter"
-        img.append([tuple(line[1 + 4 * x:5 + 4 * x]) for x in range(w)])
-    return img
-
-
-def read_dib(data, offset, size):
-    (hsize, bw, bh, planes, bpp, comp, simage, _, _, used,
-     important) = struct.unpack_from("<IiiHHIIiiII", data, offset)
-    assert (hsize, bw, bh) == (40, size, 2 * size), "32-bit header"
-    assert (planes, bpp, comp, used, important) == (1, 32, 0, 0, 0), "format"
-    xor_len, and_len = 4 * size * size, row_bytes(size, 1) * size
-    assert simage == xor_len + and_len, "biSizeImage"
-    xor_at, and_at = offset + 40, offset + 40 + xor_len
-    img = [[None] * size for _ in range(size)]
-    for row in range(size):
-        y = size - 1 - row
-        for x in range(size):
-            b, g, r, a = data[xor_at + 4 * (row * size + x):][:4]
-            m = data[and_at + row * row_bytes(size, 1) + (x >> 3)]
-            assert bool(m & (0x80 >> (x & 7))) == (a == 0), "AND mask"
-            img[y][x] = (r, g, b, a)
-    return img, 40 + xor_len + and_len
 
 
 # ---------------------------------------------------------------- contact sheet

@@ -22,13 +22,15 @@ with no pixel anywhere between magenta and the panel.
 """
 import math
 import os
-import struct
 import sys
+
+import bmp_file
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 MAGENTA = (255, 0, 255)
 DPIS = (96, 120, 144, 168, 192)        # 100, 125, 150, 175 and 200 %
-PICTURES = ("face", "bar", "title", "hide", "banner", "about")  # 1001.. in order
+# In the order of their numbers, 1001 to 1006.
+PICTURES = ("face", "bar", "title", "hide", "banner", "about")
 
 # Client rectangles (left, top, width, height) of everything on the face.
 CONTROLS = {
@@ -49,12 +51,14 @@ def sc(v, dpi):
 
 
 def box(rect, dpi):
-    """A control rectangle at `dpi`: each of left, top, width, height scaled."""
+    """A control rectangle at `dpi`: left, top, width and height scaled."""
     return tuple(sc(v, dpi) for v in rect)
 
 
 def file_name(stem, dpi):
-    return "%s.bmp" % stem if dpi == 96 else "%s_%d.bmp" % (stem, dpi * 100 // 96)
+    if dpi == 96:
+        return "%s.bmp" % stem
+    return "%s_%d.bmp" % (stem, dpi * 100 // 96)
 
 
 def resource_id(stem, dpi):
@@ -112,52 +116,6 @@ def round_rect_at(spec, dpi):
     x0, y0, x1, y1, r = spec
     f = dpi / 96.0
     return x0 * f, y0 * f, (x1 + 1) * f, (y1 + 1) * f, r * f
-
-
-def write_bmp(name, img, palette_ok=True):
-    """24 bits a pixel, or 8 with a palette when the picture has 256 colours
-    or fewer and `palette_ok`: a third of the size, the same pixels."""
-    h, w = len(img), len(img[0])
-    colours = sorted({p for row in img for p in row})
-    bits = 8 if palette_ok and len(colours) <= 256 else 24
-    index = {c: i for i, c in enumerate(colours)}
-    stride = (w * bits // 8 + 3) & ~3
-    body = bytearray()
-    for row in reversed(img):                      # BMP rows run bottom-up
-        if bits == 8:
-            line = bytes(index[p] for p in row)
-        else:
-            line = b"".join(bytes((b, g, r)) for r, g, b in row)
-        body += line + b"\0" * (stride - len(line))
-    table = b"".join(bytes((b, g, r, 0)) for r, g, b in colours) \
-        if bits == 8 else b""
-    off = 54 + len(table)
-    head = struct.pack("<2sIHHI", b"BM", off + len(body), 0, 0, off)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, bits, 0, len(body),
-                       2835, 2835, len(table) // 4, 0)
-    with open(os.path.join(HERE, name), "wb") as f:
-        f.write(head + info + table + body)
-
-
-def read_bmp(name):
-    with open(os.path.join(HERE, name), "rb") as f:
-        data = f.read()
-    off, = struct.unpack_from("<I", data, 10)
-    w, h, _, bits, comp = struct.unpack_from("<iiHHI", data, 18)
-    assert bits in (8, 24) and comp == 0, name
-    used, = struct.unpack_from("<I", data, 46)
-    table = [(data[54 + 4 * i + 2], data[54 + 4 * i + 1], data[54 + 4 * i])
-             for i in range(used if bits == 8 else 0)]
-    stride = (w * bits // 8 + 3) & ~3
-    img = []
-    for y in range(h):
-        base = off + (h - 1 - y) * stride
-        if bits == 8:
-            img.append([table[data[base + x]] for x in range(w)])
-        else:
-            img.append([(data[base + 3 * x + 2], data[base + 3 * x + 1],
-                         data[base + 3 * x]) for x in range(w)])
-    return img
 
 
 # ---------------------------------------------------------------- pixel font
@@ -246,7 +204,8 @@ def make_face(dpi):
             if d <= edge:
                 img[y][x] = mix(BORDER, base, v / FACE_H * 0.55)
             elif d <= rim:
-                img[y][x] = mix(base, (255, 255, 255), 0.10 - 0.06 * v / FACE_H)
+                img[y][x] = mix(base, (255, 255, 255),
+                                0.10 - 0.06 * v / FACE_H)
             else:
                 img[y][x] = base
     # A soft groove between the text lines and the buttons.
@@ -389,12 +348,12 @@ def near_magenta(c):
 def check_face(dpi):
     """Returns the number of magenta pixels in the client area."""
     name = file_name("face", dpi)
-    img = read_bmp(name)
+    img = bmp_file.read_bmp(os.path.join(HERE, name))
     w, h, client = sc(FACE_W, dpi), sc(FACE_H, dpi), sc(CLIENT_W, dpi)
     assert len(img) == h and len(img[0]) == w, (name, "size")
     for y in range(h):
         for x in range(client, w):
-            assert img[y][x] == MAGENTA, (name, "spare column not magenta", x, y)
+            assert img[y][x] == MAGENTA, (name, "spare column", x, y)
     for control, rect in CONTROLS.items():
         # Where the program puts the control, and where its scaled edges lie.
         l, t, cw, ch = box(rect, dpi)
@@ -422,7 +381,8 @@ def main():
                     "about": make_about(dpi)}
         for stem in PICTURES:
             img, name = pictures[stem], file_name(stem, dpi)
-            write_bmp(name, img, palette_ok=dpi != 96)
+            bmp_file.write_bmp(os.path.join(HERE, name), img,
+                               palette_ok=dpi != 96)
             size = os.path.getsize(os.path.join(HERE, name))
             print("%4d %-15s %3d x %3d  %7d bytes" % (
                 resource_id(stem, dpi), name, len(img[0]), len(img), size))
