@@ -141,14 +141,15 @@ def framed(body, rings):
     return out
 
 
-def plain(size, ring=(OUTLINE,)):
-    return [(c, unit(size)) for c in ring]
+def outline_rings(size, colours=(OUTLINE,)):
+    return [(c, unit(size)) for c in colours]
 
 
 # ---------------------------------------------------------------- themes
 LIME, GREEN = (72, 214, 72), (0, 128, 0)
 SILVER = (200, 204, 208)
-BLUE, NAVY, RED = (24, 72, 232), (0, 0, 128), (222, 24, 24)
+BLUE, NAVY = (24, 72, 232), (0, 0, 128)
+RED, MAROON = (222, 24, 24), (128, 0, 0)
 YELLOW, GREY = (255, 232, 0), (150, 150, 150)
 
 
@@ -173,7 +174,7 @@ def rising_bar(level, size):
     if 0 < h < inner:
         fill(body, 0, top, size, unit(size), GREEN)
     label(body, [str(level)], BLACK, WHITE, size // 2, size // 2)
-    return framed(body, plain(size))
+    return framed(body, outline_rings(size))
 
 
 def ticked_field(level, size):
@@ -185,14 +186,13 @@ def ticked_field(level, size):
     w = part(level, inner)
     fill(body, b, b + tick, w, inner - 2 * tick, BLUE)
     if w:
-        edge = unit(size)
-        fill(body, b + w - edge, b + tick, edge, inner - 2 * tick, NAVY)
+        fill(body, b + w - tick, b + tick, tick, inner - 2 * tick, NAVY)
     for i in range(1, 5):
         x = b + part(i * 20, inner) - tick // 2
         fill(body, x, b, unit(size), tick, BLACK)
         fill(body, x, size - b - tick, unit(size), tick, BLACK)
     label(body, [str(level)], RED, WHITE, size // 2, size // 2)
-    return framed(body, plain(size))
+    return framed(body, outline_rings(size))
 
 
 def shrinking_block(level, size):
@@ -207,7 +207,7 @@ def shrinking_block(level, size):
             t = (x + y) / float(max(1, 2 * side - 2))
             body[2 * b + y][2 * b + x] = mix(WHITE, (96, 96, 96), t)
     label(body, [str(level)], YELLOW, BLACK, size // 2, size // 2)
-    return framed(body, plain(size, (OUTLINE, GREY)))
+    return framed(body, outline_rings(size, (OUTLINE, GREY)))
 
 
 def scale_bar(level, size):
@@ -226,7 +226,7 @@ def scale_bar(level, size):
     top = size - b - h
     fill(body, left, top, size - left, h, RED)
     if 0 < h < inner:
-        fill(body, left, top, size - left, unit(size), (128, 0, 0))
+        fill(body, left, top, size - left, unit(size), MAROON)
     lines = [str(level), "%"]
     font, (_, _, gap, halo) = font_for(size), FONT_BOX[size]
     w = max(sum(len(font[c][0]) for c in line) + gap * (len(line) - 1)
@@ -234,7 +234,7 @@ def scale_bar(level, size):
     cx = max(left + (size - b - left) // 2, left + halo + w // 2)
     lo, hi = label(body, lines, BLACK, WHITE, cx, size // 2)
     assert lo >= left and hi <= size - b - 1, ("label over the scale", level)
-    return framed(body, plain(size))
+    return framed(body, outline_rings(size))
 
 
 # ---------------------------------------------------------------- check marks
@@ -273,7 +273,7 @@ def check_mark(size, marks):
                                 for (ax, ay), (bx, by) in segments)
             if hits:
                 body[y][x] = mix(body[y][x], (16, 16, 16), hits / 16.0)
-    return framed(body, plain(size))
+    return framed(body, outline_rings(size))
 
 
 def plain_mark(size):
