@@ -1,47 +1,48 @@
 #!/usr/bin/python3
-"""Draws Veltrane's icons as 16-colour Windows .ico files.
+"""Draws Veltrane's icons as Windows .ico files.
 
 Standard library only; the output is deterministic, so the icons can be
 regenerated at any time and committed. Run from anywhere:
 
-    /usr/bin/python3 resources/icons/make_icons.py
+    /usr/bin/python3 resources/icons/make_icons.py [--sheet PATH]
 
 Files written next to this script:
 
     1.ico            the program's own icon (same pictures as 145.ico)
-    101.ico          the "tired" mark: a jagged check mark, 16x16 and 32x32
-    102.ico, 145.ico the plain check mark, 16x16 and 32x32
+    101.ico          the "tired" mark: a jagged check mark
+    102.ico, 145.ico the plain check mark
     103..113.ico     level icons, green bar rising from the bottom, 100..0
     114..123.ico     level icons, blue bar across a ticked field, 90..0
-    124..133.ico     level icons, shrinking dithered grey block, 90..0
+    124..133.ico     level icons, shrinking grey block, 90..0
     134..144.ico     level icons, scale and red bar, "100" over "%" .. "0" over "%"
 
-The level icons are drawn on a 16x16 grid and stored doubled as 32x32, so
-the notification area, which halves them, shows every stroke sharp.
+Each file holds, first, the 16-colour pictures: 16x16 and 32x32 for the
+marks, 32x32 alone for the level icons. Those are drawn on a 16x16 grid and
+stored doubled, so a shell that halves them shows every stroke sharp. Each
+is 4 bits per pixel with the standard 16-colour palette: a BITMAPINFOHEADER
+whose height is doubled, the palette, the colour (XOR) bitmap and the 1-bit
+transparency (AND) mask, rows stored bottom-up and padded to 4 bytes.
 
-Every image is 4 bits per pixel with the standard 16-colour palette: a
-BITMAPINFOHEADER whose height is doubled, the palette, the colour (XOR)
-bitmap and the 1-bit transparency (AND) mask, rows stored bottom-up and
-padded to 4 bytes. After writing, each file is parsed back and checked
-field by field, and its pixels are compared with what was drawn.
+After them come 32-bit pictures with alpha, each drawn at its own size
+(true_colour.py draws them, ico_file.py stores and reads them): 16, 20,
+24, 32, 40 and 48 pixels, and for the program's icon also 64 and 256, the
+256 one stored as a PNG image. Windows picks the image of the size asked
+for, and among equal sizes the deepest colour, so the 16-colour pictures
+serve only where 16 colours are all there is.
+
+After writing, each file is parsed back and checked field by field, and its
+pixels are compared with what was drawn. --sheet PATH also writes a PNG of
+a sample of the 32-bit pictures on a light and a dark taskbar.
 """
 import os
-import struct
 import sys
+
+from ico_file import CLEAR, ico_bytes, read_ico
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
-# ---------------------------------------------------------------- palette
-# The standard Windows 16-colour palette, in index order.
-PALETTE = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
-    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
-    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
-    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
-]
 BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER = range(8)
 GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE = range(8, 16)
-CLEAR = None  # transparent pixel: AND bit set, colour index 0
 
 # ---------------------------------------------------------------- fonts
 # The notification area shows icons at 16x16, and groups 103 to 144 carry
@@ -99,17 +100,17 @@ def framed(size, border, inside, cut):
     return img
 
 
-def text_mask(lines, font, gap=1):
+def text_mask(lines, font, gap=1, line_gap=1):
     """Pixel coordinates of the text lines set at the origin, each line
-    centred on the widest, one blank row between lines; and the block's
-    width/height."""
+    centred on the widest, `line_gap` blank rows between lines; and the
+    block's width/height."""
     height = len(next(iter(font.values())))
     widths = [sum(len(font[ch][0]) for ch in line) + gap * (len(line) - 1)
               for line in lines]
     w = max(widths)
     pts = []
     for n, (line, lw) in enumerate(zip(lines, widths)):
-        x, y0 = (w - lw) // 2, n * (height + 1)
+        x, y0 = (w - lw) // 2, n * (height + line_gap)
         for ch in line:
             rows = font[ch]
             for gy, row in enumerate(rows):
@@ -117,17 +118,20 @@ def text_mask(lines, font, gap=1):
                     if bit == "#":
                         pts.append((x + gx, y0 + gy))
             x += len(rows[0]) + gap
-    return pts, w, len(lines) * (height + 1) - 1
+    return pts, w, len(lines) * (height + line_gap) - line_gap
 
 
-def draw_text(img, lines, font, colour, halo, cx, cy):
-    """Draws the text lines centred on (cx, cy) with a one-cell halo all
-    round. Refuses to clip: a label that does not fit is a drawing error."""
-    pts, w, h = text_mask(lines, font)
+def draw_text(img, lines, font, colour, halo, cx, cy, gap=1, line_gap=1,
+              halo_width=1):
+    """Draws the text lines centred on (cx, cy) with a halo `halo_width`
+    cells wide all round. Refuses to clip: a label that does not fit is a
+    drawing error."""
+    pts, w, h = text_mask(lines, font, gap, line_gap)
     x0, y0 = cx - w // 2, cy - h // 2
     glyph = {(x0 + x, y0 + y) for x, y in pts}
+    reach = range(-halo_width, halo_width + 1)
     ring = {(x + dx, y + dy) for x, y in glyph
-            for dx in (-1, 0, 1) for dy in (-1, 0, 1)} - glyph
+            for dx in reach for dy in reach} - glyph
     # Counters (the holes of 0, 6, 8, 9, 4) take the halo colour as well,
     # or a busy background shows through and clogs them at tray size.
     left, right = min(x for x, _ in ring), max(x for x, _ in ring)
@@ -301,91 +305,6 @@ def scale_bar(level):
     return doubled(img)
 
 
-# ---------------------------------------------------------------- ico files
-def row_bytes(width, bpp):
-    return ((width * bpp + 31) // 32) * 4
-
-
-def image_bytes(img):
-    """One icon image: BITMAPINFOHEADER, palette, XOR bitmap, AND mask."""
-    size = len(img)
-    xor_stride, and_stride = row_bytes(size, 4), row_bytes(size, 1)
-    xor, mask = bytearray(), bytearray()
-    for y in reversed(range(size)):
-        xrow, mrow = bytearray(xor_stride), bytearray(and_stride)
-        for x in range(size):
-            p = img[y][x]
-            if p is CLEAR:
-                mrow[x >> 3] |= 0x80 >> (x & 7)
-                p = 0
-            xrow[x >> 1] |= p << 4 if x % 2 == 0 else p
-        xor += xrow
-        mask += mrow
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0,
-                         len(xor) + len(mask), 0, 0, 0, 0)
-    palette = b"".join(struct.pack("<BBBB", b, g, r, 0)
-                       for r, g, b in PALETTE)
-    return header + palette + bytes(xor) + bytes(mask)
-
-
-def ico_bytes(images):
-    blobs = [image_bytes(img) for img in images]
-    out = struct.pack("<HHH", 0, 1, len(blobs))
-    offset = 6 + 16 * len(blobs)
-    for img, blob in zip(images, blobs):
-        size = len(img)
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, 16, 0, 1, 4,
-                           len(blob), offset)
-        offset += len(blob)
-    return out + b"".join(blobs)
-
-
-def read_ico(path):
-    """Parses an .ico written above, checking every field; returns the
-    images as index/CLEAR grids."""
-    data = open(path, "rb").read()
-    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
-    assert (reserved, kind) == (0, 1) and count >= 1, (path, "ICONDIR")
-    images, expect_offset = [], 6 + 16 * count
-    for i in range(count):
-        w, h, colours, res, planes, bpp, length, offset = struct.unpack_from(
-            "<BBBBHHII", data, 6 + 16 * i)
-        size = w or 256
-        assert h == w and colours == 16 and res == 0, (path, i, "entry")
-        assert planes == 1 and bpp == 4, (path, i, "entry planes/bpp")
-        assert offset == expect_offset, (path, i, "offset")
-        xor_len = row_bytes(size, 4) * size
-        and_len = row_bytes(size, 1) * size
-        assert length == 40 + 64 + xor_len + and_len, (path, i, "length")
-        (hsize, bw, bh, bplanes, bbpp, comp, simage, _, _, used,
-         important) = struct.unpack_from("<IiiHHIIiiII", data, offset)
-        assert (hsize, bw, bh) == (40, size, 2 * size), (path, i, "header")
-        assert (bplanes, bbpp, comp) == (1, 4, 0), (path, i, "format")
-        assert simage == xor_len + and_len, (path, i, "biSizeImage")
-        assert used in (0, 16) and important == 0, (path, i, "colours")
-        pal = [struct.unpack_from("<BBBB", data, offset + 40 + 4 * k)
-               for k in range(16)]
-        assert [(r, g, b) for b, g, r, _ in pal] == PALETTE, (path, "palette")
-        assert all(a == 0 for *_, a in pal), (path, "palette reserved")
-        xor_at = offset + 104
-        and_at = xor_at + xor_len
-        img = canvas(size, 0)
-        for row in range(size):
-            y = size - 1 - row
-            for x in range(size):
-                byte = data[xor_at + row * row_bytes(size, 4) + (x >> 1)]
-                p = byte >> 4 if x % 2 == 0 else byte & 15
-                m = data[and_at + row * row_bytes(size, 1) + (x >> 3)]
-                if m & (0x80 >> (x & 7)):
-                    assert p == 0, (path, "transparent pixel not black")
-                    p = CLEAR
-                img[y][x] = p
-        images.append(img)
-        expect_offset = offset + length
-    assert expect_offset == len(data), (path, "file size")
-    return images
-
-
 # ---------------------------------------------------------------- main
 def icon_set():
     plain = [check_mark(16, PLAIN_MARK), check_mark(32, PLAIN_MARK)]
@@ -401,25 +320,60 @@ def icon_set():
     return icons
 
 
-def main():
+def true_colour_set():
+    """The 32-bit pictures of every group, by size."""
+    tc = true_colour
+    plain = {n: tc.plain_mark(n) for n in tc.PROGRAM_SIZES}
+    sets = {1: plain, 101: {n: tc.tired_mark(n) for n in tc.SIZES},
+            102: {n: plain[n] for n in tc.SIZES}, 145: None}
+    sets[145] = sets[102]
+    for i in range(11):
+        sets[103 + i] = {n: tc.rising_bar(100 - 10 * i, n) for n in tc.SIZES}
+        sets[134 + i] = {n: tc.scale_bar(100 - 10 * i, n) for n in tc.SIZES}
+    for i in range(10):
+        sets[114 + i] = {n: tc.ticked_field(90 - 10 * i, n) for n in tc.SIZES}
+        sets[124 + i] = {n: tc.shrinking_block(90 - 10 * i, n)
+                         for n in tc.SIZES}
+    return sets
+
+
+def main(argv):
+    sheet = argv[argv.index("--sheet") + 1] if "--sheet" in argv else None
     check_font(DIGITS)
-    icons = icon_set()
+    for size in true_colour.SIZES:
+        check_font(true_colour.font_for(size))
+    icons, sets = icon_set(), true_colour_set()
     assert sorted(icons) == [1] + list(range(101, 146)), "icon numbering"
+    assert sorted(sets) == sorted(icons), "icon numbering"
+    total = 0
     for number, images in sorted(icons.items()):
+        pictures = [sets[number][n] for n in sorted(sets[number])]
         path = os.path.join(HERE, "%d.ico" % number)
         with open(path, "wb") as f:
-            f.write(ico_bytes(images))
+            f.write(ico_bytes(images, pictures))
     for number, images in sorted(icons.items()):
         path = os.path.join(HERE, "%d.ico" % number)
-        back = read_ico(path)
+        back, back32 = read_ico(path)
         assert back == images, (path, "pixels differ after reading back")
-        sizes = "+".join("%dx%d" % (len(i), len(i)) for i in back)
+        expect32 = [sets[number][n] for n in sorted(sets[number])]
+        assert back32 == expect32, (path, "32-bit pixels differ")
+        sizes = "+".join("%d" % len(i) for i in back)
+        sizes32 = "+".join("%d" % len(i) for i in back32)
         clear = sum(p is CLEAR for i in back for r in i for p in r)
-        print("%-8s %-11s %5d bytes  %3d transparent pixels"
-              % ("%d.ico" % number, sizes, os.path.getsize(path), clear))
-    print("%d icon files written and verified" % len(icons))
+        total += os.path.getsize(path)
+        print("%-8s 16 colours %-6s 32-bit %-24s %6d bytes  %3d transparent"
+              % ("%d.ico" % number, sizes, sizes32, os.path.getsize(path),
+                 clear))
+    print("%d icon files written and verified, %d bytes" % (len(icons), total))
+    if sheet:
+        sample = [1, 101, 103, 108, 113, 114, 118, 123, 124, 128, 133, 134,
+                  139, 144]
+        true_colour.contact_sheet(sheet, [sets[n] for n in sample])
+        print("contact sheet of %s written to %s" % (sample, sheet))
     return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.modules.setdefault("make_icons", sys.modules[__name__])
+    import true_colour
+    sys.exit(main(sys.argv[1:]))

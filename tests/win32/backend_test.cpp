@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <map>
+#include <vector>
 
 #include "platform/convert.h"
 #include "platform/errors.h"
@@ -323,6 +325,88 @@ TEST(Win32Backend, EveryIconGroupLoads) {
     EXPECT_NE(p->IconResource(1), 0u);
     EXPECT_EQ(p->IconResource(146), 0u);
     EXPECT_EQ(p->IconResource(146, 32), 0u);
+}
+
+// Each group carries a 32-bit picture drawn for every size the shell asks
+// for between 100 and 200 %, and Windows' own choice among the group's
+// images lands on it rather than on the 16-colour one of the same size.
+TEST(Win32Backend, IconGroupsHoldA32BitPictureOfEveryTraySize) {
+    const HMODULE module = GetModuleHandleW(nullptr);
+    HDC screen = GetDC(nullptr);
+    for (int id : {1, 101, 113, 144, 145}) {
+        HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+        ASSERT_NE(group, nullptr) << id;
+        auto* directory = static_cast<BYTE*>(LockResource(LoadResource(module, group)));
+        for (int n : {16, 20, 24, 32, 40, 48}) {
+            const int entry = LookupIconIdFromDirectoryEx(directory, TRUE, n, n, LR_DEFAULTCOLOR);
+            HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(entry), MAKEINTRESOURCEW(3));  // RT_ICON
+            ASSERT_NE(image, nullptr) << id << " at " << n;
+            const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image)));
+            EXPECT_EQ(header->biWidth, n) << id;
+            EXPECT_EQ(header->biHeight, 2 * n) << id;
+            EXPECT_EQ(header->biBitCount, 32) << id << " at " << n;
+
+            win32::unique_hicon icon(
+                static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, n, n, 0)));
+            ICONINFO info{};
+            ASSERT_TRUE(GetIconInfo(icon.get(), &info)) << id << " at " << n;
+            BITMAP bm{};
+            GetObjectW(info.hbmColor, sizeof bm, &bm);
+            EXPECT_EQ(bm.bmWidth, n) << id;
+            EXPECT_EQ(bm.bmHeight, n) << id;
+            EXPECT_EQ(bm.bmBitsPixel, 32) << id << " at " << n;
+            BITMAPINFO format{};
+            format.bmiHeader = {sizeof(BITMAPINFOHEADER), n, -n, 1, 32, BI_RGB};
+            std::vector<uint32_t> pixels(static_cast<size_t>(n) * n);
+            ASSERT_EQ(GetDIBits(screen, info.hbmColor, 0, n, pixels.data(), &format, DIB_RGB_COLORS), n);
+            // A 16-colour image, even stretched, comes back without alpha.
+            const auto translucent = std::count_if(pixels.begin(), pixels.end(), [](uint32_t p) {
+                return (p >> 24) != 0 && (p >> 24) != 255;
+            });
+            EXPECT_GT(translucent, 0) << id << " at " << n;
+            EXPECT_NE(pixels.front() >> 24, 255u) << id << " at " << n;           // rounded corner
+            EXPECT_EQ(pixels[n / 2 * n + n / 2] >> 24, 255u) << id << " at " << n;  // opaque middle
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+        }
+    }
+    ReleaseDC(nullptr, screen);
+}
+
+// Every window picture exists for 100, 125, 150, 175 and 200 %, numbered
+// base + 100 per step and sized as the program scales its rectangles; the
+// face keeps its key colour outside the outline and none inside.
+TEST(Win32Backend, EveryPictureHasAVersionForEachDisplayScale) {
+    struct Picture {
+        int id, width, height;
+    };
+    const Picture pictures[] = {{1001, 457, 111}, {1002, 200, 17}, {1003, 199, 19},
+                                {1004, 11, 13},   {1005, 303, 36}, {1006, 80, 121}};
+    const HMODULE module = GetModuleHandleW(nullptr);
+    for (int step = 0; step <= 4; ++step) {
+        const int dpi = 96 + 24 * step;
+        auto scale = [dpi](int v) { return (v * dpi + 48) / 96; };
+        for (const Picture& picture : pictures) {
+            const int id = picture.id + 100 * step;
+            win32::unique_hbitmap bitmap(static_cast<HBITMAP>(
+                LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+            ASSERT_TRUE(bitmap) << id;
+            BITMAP bm{};
+            GetObjectW(bitmap.get(), sizeof bm, &bm);
+            EXPECT_EQ(bm.bmWidth, scale(picture.width)) << id;
+            EXPECT_EQ(bm.bmHeight, scale(picture.height)) << id;
+            if (picture.id != 1001) continue;
+            HDC screen = GetDC(nullptr);
+            win32::unique_hdc dc(CreateCompatibleDC(screen));
+            ReleaseDC(nullptr, screen);
+            HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
+            EXPECT_EQ(GetPixel(dc.get(), 0, 0), RGB(255, 0, 255)) << id;
+            EXPECT_EQ(GetPixel(dc.get(), scale(452), scale(42)), RGB(255, 0, 255)) << id;  // the wing's corner
+            EXPECT_NE(GetPixel(dc.get(), scale(145), scale(55)), RGB(255, 0, 255)) << id;
+            EXPECT_NE(GetPixel(dc.get(), scale(449), scale(58)), RGB(255, 0, 255)) << id;
+            SelectObject(dc.get(), old);
+        }
+    }
 }
 
 TEST(Win32Backend, MissingCustomResourceIsEmpty) {
