@@ -145,8 +145,15 @@ int main(int argc, char** argv) {
             STARTUPINFOW si{sizeof si};
             PROCESS_INFORMATION pi{};
             std::wstring line = command;
-            if (!CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, &si,
-                                &pi)) {
+            // Wine now and then refuses a start while the previous ones are
+            // still coming up; a moment later it goes.
+            bool started = false;
+            for (int attempt = 0; attempt < 50 && !started; ++attempt) {
+                started = CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                                         nullptr, &si, &pi) != FALSE;
+                if (!started) Sleep(200);
+            }
+            if (!started) {
                 std::printf("stopped extra=%zu CreateProcess error %lu\n", children.size(), GetLastError());
                 floorReached = true;
                 break;
