@@ -9,6 +9,8 @@
 #   VT_BENCH_RUNS=1 VT_BENCH_STARTS=2 VT_BENCH_IDLE=20 VT_BENCH_MEMORY_AT=15 \
 #   VT_BENCH_UPDATES=2000 VT_BENCH_HOVERS=200 bench/run.sh     a quick look
 #   VT_LOGPIXELS=144 bench/run.sh   the same at 150 % display scaling
+#   VT_BENCH_TOP_USERS=1 bench/run.sh   also the three largest processes, with
+#                        50, 150 and 300 idle processes started (about 1.5 GB)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -23,7 +25,7 @@ jobs=$(nproc)
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench -j "$jobs" --target update_bench
 cmake -S . -B build/x64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
-cmake --build build/x64 -j "$jobs" --target Veltrane baseline keepalive probe leak_bench
+cmake --build build/x64 -j "$jobs" --target Veltrane baseline keepalive probe leak_bench top_users_bench
 
 raw=$(mktemp)
 # Wine reads the display's scale (LogPixels) when its server starts.
@@ -120,6 +122,12 @@ done
 
 echo "== leaks and ShapeWindow, in-process under Wine"
 "$wine" "$bin/leak_bench.exe" "${VT_BENCH_UPDATES:-100000}" "${VT_BENCH_HOVERS:-10000}" </dev/null 2>/dev/null | tr -d '\r' | tee /dev/stderr | sed 's/^/leak /' >>"$raw"
+
+if [ "${VT_BENCH_TOP_USERS:-0}" = 1 ]; then
+    echo "== the three largest processes, in-process under Wine"
+    "$wine" "$bin/top_users_bench.exe" 50 150 300 </dev/null 2>/dev/null | tr -d '\r' | tee /dev/stderr |
+        sed 's/^extra=[0-9]* //; s/^/topusers /' >>"$raw"
+fi
 
 echo "== the Update on the fake platform"
 build/bench/update_bench --benchmark_repetitions=7 --benchmark_report_aggregates_only=true \

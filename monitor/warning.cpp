@@ -52,6 +52,8 @@ void LowMemoryWarning::Watch() {
 
 void LowMemoryWarning::StartAlarm() {
     blnAlarmOn = true;
+    // Before the sound-off case's box, so that it shows while the box waits.
+    hooks_.alarmSeen();
     if (!hooks_.loopAlarm()) Acknowledge();  // the message box stands in for the sound
 }
 

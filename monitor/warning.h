@@ -39,6 +39,7 @@ public:
         std::function<void()> update;      // the Update
         std::function<int32_t()> freeKb;   // free memory of the last sample
         std::function<void()> showWindow;  // the main window back on screen
+        std::function<void()> alarmSeen;   // what the user sees as the alarm starts
         std::function<bool()> loopAlarm;   // false when sound is off
         std::function<void()> stopSound;
         std::function<void()> testSound;   // the alarm once, when sound is on

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "platform/process_memory.h"
 
 namespace vt {
 
@@ -27,6 +30,19 @@ struct NotifyIconData {
     char szTip[64] = {};
 };
 
+// The fields of the shell's full-size (wide) record beyond version 1, for the
+// calls that need them: NIM_SETVERSION, NIM_SETFOCUS and the balloon. Texts
+// are UTF-8, cut by the backend to szInfoTitle[64] and szInfo[256].
+struct NotifyIconInfo {
+    uintptr_t hWnd = 0;
+    uint32_t uID = 0;
+    uint32_t uFlags = 0;
+    uint32_t uVersion = 0;
+    std::string szInfoTitle;
+    std::string szInfo;
+    uint32_t dwInfoFlags = 0;
+};
+
 struct WinRect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
@@ -43,7 +59,15 @@ constexpr int kGwlpWndProc = -4;
 constexpr uint32_t kGwHwndNext = 2, kGwChild = 5;
 constexpr int kIdaniCaption = 3;
 constexpr uint32_t kNimAdd = 0, kNimModify = 1, kNimDelete = 2;
-constexpr uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4;
+constexpr uint32_t kNimSetFocus = 3, kNimSetVersion = 4;
+constexpr uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4, kNifInfo = 0x10;
+constexpr uint32_t kNotifyIconVersion = 3;
+constexpr uint32_t kNiifWarning = 2;
+// What the shell reports in lParam besides the mouse messages, from version 3
+// on (WM_USER + n).
+constexpr intptr_t kNinSelect = 0x400, kNinKeySelect = 0x401, kNinBalloonShow = 0x402,
+                   kNinBalloonHide = 0x403, kNinBalloonTimeout = 0x404, kNinBalloonUserClick = 0x405;
+constexpr intptr_t kWmContextMenu = 0x007B;
 constexpr uint32_t kSndSync = 0, kSndAsync = 1, kSndNoDefault = 2, kSndMemory = 4, kSndLoop = 8;
 constexpr int32_t kHkeyCurrentUser = static_cast<int32_t>(0x80000001u);
 constexpr int32_t kHkeyLocalMachine = static_cast<int32_t>(0x80000002u);
@@ -61,14 +85,10 @@ public:
     // Shell notification area
     virtual bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) = 0;
     virtual uint32_t RegisterWindowMessageA(const char* name) = 0;
-    // The icon (hWnd, uID) through a record of version 2 or later, which the
-    // 88-byte one cannot carry: its protocol version, the keyboard focus back
-    // to it, a balloon with the warning sign, and where it is on the screen
-    // (false where the shell does not say).
-    virtual bool Shell_NotifyIconSetVersion(uintptr_t hWnd, uint32_t uID, uint32_t version) = 0;
-    virtual bool Shell_NotifyIconSetFocus(uintptr_t hWnd, uint32_t uID) = 0;
-    virtual bool Shell_NotifyIconBalloon(uintptr_t hWnd, uint32_t uID, const std::string& title,
-                                         const std::string& text) = 0;
+    // The wide full-size record: NIM_SETVERSION, NIM_SETFOCUS, and NIM_MODIFY
+    // with NIF_INFO alone (the balloon; tip and icon stay as they are).
+    virtual bool Shell_NotifyIconW(uint32_t message, const NotifyIconInfo& data) = 0;
+    // The icon's place on the screen; false where the shell cannot tell.
     virtual bool Shell_NotifyIconGetRect(uintptr_t hWnd, uint32_t uID, WinRect& rect) = 0;
 
     // Window procedure
@@ -109,6 +129,12 @@ public:
                                 uint32_t size) = 0;
     virtual long RegDeleteValueA(uintptr_t key, const char* valueName) = 0;
     virtual long RegCloseKey(uintptr_t key) = 0;
+
+    // Processes: every process of the machine with its private bytes, taken
+    // with EnumProcesses, OpenProcess, GetProcessMemoryInfo and
+    // QueryFullProcessImageNameW (no handle outlives the call).
+    virtual std::vector<ProcessMemory> ProcessMemoryTable() = 0;
+    virtual uint32_t GetCurrentProcessId() = 0;
 
     // Files
     virtual uint32_t GetShortPathNameA(const char* longPath, char* buffer, uint32_t length) = 0;

@@ -21,8 +21,8 @@ constexpr uint32_t kRecordSize = 88;  // the version-1 ANSI record of 32-bit Win
 // Space or Enter and kContextMenu for Shift+F10 or the menu key).
 constexpr intptr_t kMouseMove = 512, kLButtonDown = 513, kLButtonUp = 514, kLButtonDblClk = 515, kRButtonDown = 516,
                    kRButtonUp = 517;
-constexpr intptr_t kContextMenu = 0x007B, kSelect = 0x0400, kKeySelect = 0x0401, kBalloonUserClick = 0x0405;
-constexpr uint32_t kVersion = 3;  // NOTIFYICON_VERSION
+constexpr intptr_t kContextMenu = win32c::kWmContextMenu, kSelect = win32c::kNinSelect,
+                   kKeySelect = win32c::kNinKeySelect, kBalloonUserClick = win32c::kNinBalloonUserClick;
 constexpr int kDefaultIcon = 145;
 }  // namespace tray
 

@@ -145,7 +145,7 @@ void TrayIcon::AddToShell() {
     Win32Api& api = platform_.Api();
     if (!api.Shell_NotifyIconA(kNimAdd, nidTray)) return;
     nidShown = nidTray;
-    api.Shell_NotifyIconSetVersion(lngMainHwnd, lngTrayId, tray::kVersion);
+    api.Shell_NotifyIconW(kNimSetVersion, NotifyIconInfo{lngMainHwnd, lngTrayId, 0, kNotifyIconVersion});
 }
 
 // Shift+F10 or the menu key on the icon: the menu at the icon (where the
@@ -157,11 +157,16 @@ void TrayIcon::MenuFromKeyboard() {
     const bool chosen = api.Shell_NotifyIconGetRect(lngMainHwnd, lngTrayId, icon)
                             ? main_.PopupMenu(c_.menu, Point{icon.left, icon.top})
                             : main_.PopupMenu(c_.menu);
-    if (!chosen) api.Shell_NotifyIconSetFocus(lngMainHwnd, lngTrayId);
+    if (!chosen) api.Shell_NotifyIconW(kNimSetFocus, NotifyIconInfo{lngMainHwnd, lngTrayId});
 }
 
 void TrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
-    platform_.Api().Shell_NotifyIconBalloon(lngMainHwnd, lngTrayId, title, text);
+    // Only the balloon's fields: the tip and the picture stay as shown.
+    NotifyIconInfo balloon{lngMainHwnd, lngTrayId, kNifInfo};
+    balloon.szInfoTitle = title;
+    balloon.szInfo = text;
+    balloon.dwInfoFlags = kNiifWarning;
+    platform_.Api().Shell_NotifyIconW(kNimModify, balloon);
 }
 
 void TrayIcon::ModifyTrayIcon() {

@@ -4,6 +4,7 @@
 // each run it.
 #include "ui/form1.h"
 
+#include "monitor/top_users.h"
 #include "platform/convert.h"
 #include "tray/tray_function.h"
 #include "ui/options_window.h"
@@ -55,6 +56,7 @@ void Form1::MakeAreas() {
                                     {.update = update,
                                      .freeKb = [this] { return memory().lngFreeKb; },
                                      .showWindow = [this] { form_->Show(); },
+                                     .alarmSeen = [this] { ShowLowMemoryBalloon(); },
                                      .loopAlarm =
                                          [this] {
                                              if (!sound().blnSound) return false;
@@ -145,6 +147,17 @@ void Form1::Form_Unload(int16_t& Cancel) {
 void Form1::DpiChanged() {
     modSND::ShapeWindow(platform_.Api(), *form_, kMagenta);
     tray().RefreshPicture();
+}
+
+// The alarm seen as well as heard: a balloon on the icon naming the free
+// memory and the three programs that hold the most. The list is taken only
+// here, when the warning fires.
+void Form1::ShowLowMemoryBalloon() {
+    if (!tray().blnIconAdded) return;
+    Win32Api& api = platform_.Api();
+    const auto largest = top_users::Largest(api.ProcessMemoryTable(), api.GetCurrentProcessId());
+    tray().ShowBalloon(top_users::BalloonTitle(platform_.AppTitle()),
+                       top_users::BalloonText(FreeMbFigure(memory().lngFreeKb), largest));
 }
 
 void Form1::Timer4_Timer() {

@@ -116,6 +116,7 @@ private:
     void RestorePosition();
     void StartupErrorReport(const RuntimeError& error);
     void Refuse(const Refusal& refusal);
+    void ShowLowMemoryBalloon();
     void HideToTray();
     void ShowFromTray();
     void ShowOptions();

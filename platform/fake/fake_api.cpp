@@ -26,6 +26,7 @@ bool FakeApi::Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) {
         case kNimAdd:
             if (trayIcons.count(key)) return false;
             trayIcons[key] = data;
+            trayVersions.erase(key);  // every icon starts out at version 0
             return true;
         case kNimModify: {
             // As the shell does: only the fields the flags name change.
@@ -38,10 +39,38 @@ bool FakeApi::Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) {
             return true;
         }
         case kNimDelete:
+            trayVersions.erase(key);
             return trayIcons.erase(key) > 0;
         default:
             return false;
     }
+}
+
+bool FakeApi::Shell_NotifyIconW(uint32_t message, const NotifyIconInfo& data) {
+    wideNotifications.emplace_back(message, data);
+    const auto key = std::make_pair(data.hWnd, data.uID);
+    if (shellRefuses || !trayIcons.count(key)) return false;
+    switch (message) {
+        case kNimSetVersion:
+            // Versions above 4 are unknown to the shell.
+            if (data.uVersion > 4) return false;
+            trayVersions[key] = data.uVersion;
+            return true;
+        case kNimSetFocus:
+            ++focusReturns;
+            return true;
+        case kNimModify:
+            if (data.uFlags & kNifInfo) balloons.push_back(data);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool FakeApi::Shell_NotifyIconGetRect(uintptr_t hWnd, uint32_t uID, WinRect& rect) {
+    if (!iconRectKnown || !trayIcons.count({hWnd, uID})) return false;
+    rect = iconRect;
+    return true;
 }
 
 uint32_t FakeApi::RegisterWindowMessageA(const char* name) {

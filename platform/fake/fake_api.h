@@ -1,6 +1,7 @@
 // The named Win32 calls in memory, for the unit tests: a registry, regions as
-// pixel sets, a face image, a window-procedure chain, the shell's icon list
-// and a record of every sound, message and animation.
+// pixel sets, a face image, a window-procedure chain, the shell's icon list,
+// a process table the test sets and a record of every sound, message,
+// animation and shell call beyond the version-1 record.
 #pragma once
 
 #include <cstdint>
@@ -58,23 +59,8 @@ public:
 
     bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) override;
     uint32_t RegisterWindowMessageA(const char* name) override;
-    bool Shell_NotifyIconSetVersion(uintptr_t hWnd, uint32_t uID, uint32_t version) override {
-        versionsSet.push_back({hWnd, uID, version});
-        return !shellRefuses;
-    }
-    bool Shell_NotifyIconSetFocus(uintptr_t, uint32_t) override {
-        ++focusReturns;
-        return !shellRefuses;
-    }
-    bool Shell_NotifyIconBalloon(uintptr_t, uint32_t, const std::string& title, const std::string& text) override {
-        balloons.emplace_back(title, text);
-        return !shellRefuses;
-    }
-    bool Shell_NotifyIconGetRect(uintptr_t, uint32_t, WinRect& rect) override {
-        if (!iconRect) return false;
-        rect = *iconRect;
-        return true;
-    }
+    bool Shell_NotifyIconW(uint32_t message, const NotifyIconInfo& data) override;
+    bool Shell_NotifyIconGetRect(uintptr_t hWnd, uint32_t uID, WinRect& rect) override;
 
     intptr_t WndProcAddress(uintptr_t hwnd, WndProc proc, void* context) override;
     intptr_t SetWindowLongPtrA(uintptr_t hwnd, int index, intptr_t value) override;
@@ -112,6 +98,12 @@ public:
     long RegDeleteValueA(uintptr_t key, const char* valueName) override;
     long RegCloseKey(uintptr_t key) override;
 
+    std::vector<ProcessMemory> ProcessMemoryTable() override {
+        ++processTables;
+        return processes;
+    }
+    uint32_t GetCurrentProcessId() override { return currentPid; }
+
     uint32_t GetShortPathNameA(const char* longPath, char* buffer, uint32_t length) override;
     uint32_t GetModuleFileNameA(char* buffer, uint32_t length) override;
 
@@ -133,15 +125,14 @@ public:
     std::vector<std::pair<uint32_t, NotifyIconData>> notifications;
     std::map<std::pair<uintptr_t, uint32_t>, NotifyIconData> trayIcons;  // (hWnd, uID) -> record
     bool shellRefuses = false;
-    struct VersionSet {
-        uintptr_t hWnd;
-        uint32_t uID, version;
-    };
-    std::vector<VersionSet> versionsSet;
-    int focusReturns = 0;
-    std::vector<std::pair<std::string, std::string>> balloons;  // title, text
-    std::optional<WinRect> iconRect;  // where the shell says the icon is
     std::map<std::string, uint32_t> windowMessages;
+    // The wide calls, in order, and what each icon was told by them.
+    std::vector<std::pair<uint32_t, NotifyIconInfo>> wideNotifications;
+    std::map<std::pair<uintptr_t, uint32_t>, uint32_t> trayVersions;  // (hWnd, uID) -> uVersion
+    std::vector<NotifyIconInfo> balloons;  // shown, on an icon that exists
+    int focusReturns = 0;
+    bool iconRectKnown = false;  // as under Wine: the shell cannot tell
+    WinRect iconRect{1200, 770, 1216, 786};
 
     // Window procedures: hwnd -> installed value; kOriginalProc until hooked.
     std::map<uintptr_t, intptr_t> windowProcs;
@@ -171,6 +162,11 @@ public:
     std::map<std::string, std::map<std::string, RegValue>> registry;  // path -> lower-case name -> value
     long createError = 0, setError = 0, deleteError = 0;  // forced results (0: none)
     int openKeys = 0;
+
+    // Processes
+    std::vector<ProcessMemory> processes;
+    uint32_t currentPid = 4711;
+    int processTables = 0;
 
     // Files: long path -> short path ("" means the file exists without a short form)
     std::map<std::string, std::string> files{{"C:\\Program Files\\Veltrane\\Veltrane.exe",

@@ -115,6 +115,7 @@ std::unique_ptr<Form> FakePlatform::CreateForm(const FormDef& def, FormEvents& e
 
 int FakePlatform::MsgBox(std::string_view text, unsigned style, std::string_view title) {
     boxes.push_back({std::string(text), style, std::string(title)});
+    if (onMsgBox) onMsgBox();
     if (answers.empty()) return (style & 0xF) == kYesNo ? kYes : kOk;
     const int answer = answers.front();
     answers.pop_front();

@@ -186,6 +186,7 @@ public:
     FakeApi api;
     std::deque<int> answers;  // next message box answers; OK when empty
     std::function<void(FakeForm&)> onModal;  // what the user does in a modal window
+    std::function<void()> onMsgBox;          // runs while each box is up
     std::vector<FakeForm*> forms;            // live forms, in creation order
     std::vector<MessageBoxShown> boxes;
     std::map<std::string, std::string> settings;  // lower-case key -> text

@@ -1,14 +1,17 @@
 // The named Win32 calls behind the facade. Regions created here are counted
-// with the program's other handles, so leak tests can see them.
+// with the program's other handles, so leak tests can see them; so are the
+// process handles of the process table, which never outlive its call.
 #include <windows.h>
 
 #include <mmsystem.h>
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <string_view>
 
 #include "platform/win32/handle.h"
 #include "platform/win32/win32_internal.h"
@@ -19,23 +22,6 @@ namespace {
 
 HWND H(uintptr_t hwnd) { return reinterpret_cast<HWND>(hwnd); }
 
-// The full-size record for the calls the version-1 one cannot carry.
-NOTIFYICONDATAW Record(uintptr_t hWnd, uint32_t uID) {
-    NOTIFYICONDATAW nid{};
-    nid.cbSize = sizeof nid;
-    nid.hWnd = H(hWnd);
-    nid.uID = uID;
-    return nid;
-}
-
-// UTF-8 into a fixed field, cut to fit with its NUL.
-template <size_t N>
-void Copy(wchar_t (&field)[N], const std::string& text) {
-    const std::wstring wide = win32::Widen(text);
-    const size_t n = std::min(wide.size(), N - 1);
-    std::copy_n(wide.begin(), n, field);
-    field[n] = L'\0';
-}
 HKEY Root(int32_t root) { return reinterpret_cast<HKEY>(static_cast<intptr_t>(root)); }
 HKEY Key(uintptr_t key) { return reinterpret_cast<HKEY>(key); }
 
@@ -57,6 +43,57 @@ LRESULT CALLBACK HookTrampoline(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     win32::Guard([&] { result = hook.proc(hook.context, reinterpret_cast<uintptr_t>(hwnd), msg, wp, lp); });
     return result;
+}
+
+// Up to N - 1 UTF-16 units of the text and its NUL; a character is never
+// split.
+template <size_t N>
+void CopyWide(wchar_t (&field)[N], std::string_view utf8) {
+    std::wstring wide = win32::Widen(utf8);
+    size_t n = std::min(wide.size(), N - 1);
+    if (n > 0 && n < wide.size() && IS_HIGH_SURROGATE(wide[n - 1])) --n;
+    std::copy_n(wide.data(), n, field);
+    field[n] = L'\0';
+}
+
+// The record Shell_NotifyIconGetRect takes (Windows 7 on), laid out here
+// because the call is looked up at run time.
+struct IconIdentifier {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    GUID guidItem;
+};
+using GetRectProc = HRESULT(WINAPI*)(const IconIdentifier*, RECT*);
+
+GetRectProc FindGetRect() {
+    const HMODULE shell = ::GetModuleHandleW(L"shell32.dll");
+    const FARPROC proc = shell ? ::GetProcAddress(shell, "Shell_NotifyIconGetRect") : nullptr;
+    return reinterpret_cast<GetRectProc>(reinterpret_cast<void (*)()>(proc));
+}
+
+// A process's row: false when it will not open for us or not answer. Where
+// the memory read is refused, the limited right alone still does on
+// Windows 8.1 and later.
+bool ReadProcess(DWORD pid, ProcessMemory& row, std::wstring& path) {
+    win32::unique_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    if (!process) process = win32::unique_handle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process) return false;
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!::GetProcessMemoryInfo(process.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                                sizeof counters)) {
+        return false;
+    }
+    // Wine leaves PrivateUsage at 0 and keeps the commit charge in
+    // PagefileUsage.
+    row.privateBytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+    DWORD length = static_cast<DWORD>(path.size());
+    if (!::QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) return false;
+    const std::wstring_view full(path.data(), length);
+    const size_t slash = full.find_last_of(L'\\');
+    row.name = win32::Narrow(slash == std::wstring_view::npos ? full : full.substr(slash + 1));
+    return true;
 }
 
 class RealApi final : public Win32Api {
@@ -89,36 +126,25 @@ public:
 
     uint32_t RegisterWindowMessageA(const char* name) override { return ::RegisterWindowMessageA(name); }
 
-    bool Shell_NotifyIconSetVersion(uintptr_t hWnd, uint32_t uID, uint32_t version) override {
-        NOTIFYICONDATAW nid = Record(hWnd, uID);
-        nid.uVersion = version;
-        return ::Shell_NotifyIconW(NIM_SETVERSION, &nid) != FALSE;
+    bool Shell_NotifyIconW(uint32_t message, const NotifyIconInfo& data) override {
+        NOTIFYICONDATAW nid{};
+        nid.cbSize = sizeof nid;
+        nid.hWnd = H(data.hWnd);
+        nid.uID = data.uID;
+        nid.uFlags = data.uFlags;
+        nid.uVersion = data.uVersion;
+        CopyWide(nid.szInfoTitle, data.szInfoTitle);
+        CopyWide(nid.szInfo, data.szInfo);
+        nid.dwInfoFlags = data.dwInfoFlags;
+        return ::Shell_NotifyIconW(message, &nid) != FALSE;
     }
-    bool Shell_NotifyIconSetFocus(uintptr_t hWnd, uint32_t uID) override {
-        NOTIFYICONDATAW nid = Record(hWnd, uID);
-        return ::Shell_NotifyIconW(NIM_SETFOCUS, &nid) != FALSE;
-    }
-    bool Shell_NotifyIconBalloon(uintptr_t hWnd, uint32_t uID, const std::string& title,
-                                 const std::string& text) override {
-        // Only the balloon's fields: the tip and the picture stay as shown.
-        NOTIFYICONDATAW nid = Record(hWnd, uID);
-        nid.uFlags = NIF_INFO;
-        nid.dwInfoFlags = NIIF_WARNING;
-        Copy(nid.szInfoTitle, title);
-        Copy(nid.szInfo, text);
-        return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
-    }
+
     bool Shell_NotifyIconGetRect(uintptr_t hWnd, uint32_t uID, WinRect& rect) override {
-        // Windows 7 and later; Wine's shell32 may lack it.
-        using GetRect = HRESULT(WINAPI*)(const NOTIFYICONIDENTIFIER*, RECT*);
-        static const auto getRect = reinterpret_cast<GetRect>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "Shell_NotifyIconGetRect")));
+        static const GetRectProc getRect = FindGetRect();
         if (!getRect) return false;
-        NOTIFYICONIDENTIFIER icon{sizeof icon};
-        icon.hWnd = H(hWnd);
-        icon.uID = uID;
-        RECT r;
-        if (FAILED(getRect(&icon, &r))) return false;
+        const IconIdentifier id{sizeof id, H(hWnd), uID, {}};
+        RECT r{};
+        if (FAILED(getRect(&id, &r))) return false;
         rect = {r.left, r.top, r.right, r.bottom};
         return true;
     }
@@ -224,6 +250,27 @@ public:
         return ::RegDeleteValueA(Key(key), valueName);
     }
     long RegCloseKey(uintptr_t key) override { return ::RegCloseKey(Key(key)); }
+
+    std::vector<ProcessMemory> ProcessMemoryTable() override {
+        std::vector<DWORD> pids(1024);
+        DWORD bytes = 0;
+        for (;;) {
+            const auto room = static_cast<DWORD>(pids.size() * sizeof(DWORD));
+            if (!::EnumProcesses(pids.data(), room, &bytes)) return {};
+            if (bytes < room) break;  // a full buffer may have left some out
+            pids.resize(pids.size() * 2);
+        }
+        pids.resize(bytes / sizeof(DWORD));
+        std::vector<ProcessMemory> table(pids.size());
+        std::wstring path(32768, L'\0');  // the longest path the system knows
+        for (size_t i = 0; i < pids.size(); ++i) {
+            table[i].pid = pids[i];
+            table[i].queryable = ReadProcess(pids[i], table[i], path);
+            if (!table[i].queryable) table[i] = {pids[i], {}, 0, false};
+        }
+        return table;
+    }
+    uint32_t GetCurrentProcessId() override { return ::GetCurrentProcessId(); }
 
     uint32_t GetShortPathNameA(const char* longPath, char* buffer, uint32_t length) override {
         return ::GetShortPathNameA(longPath, buffer, length);

@@ -226,8 +226,20 @@ TEST_F(MonitorWithSoundTest, EqualityFiresTheAlarmUntilAClickOnTheSurface) {
     SetWarning("100");
     Run(&Form1::Command3_Click);  // hidden in the tray
     platform.api.sounds.clear();
+    platform.api.currentPid = 7;
+    platform.api.processes = {{7, "Veltrane.exe", 9ull << 30, true},
+                              {20, "chrome.exe", 3'382'286'746ull, true},
+                              {21, "Code.exe", 1'288'490'189ull, true},
+                              {22, "secret.exe", 8ull << 30, false},
+                              {23, "Teams.exe", 966'367'641ull, true},
+                              {24, "notepad.exe", 4ull << 20, true}};
+    EXPECT_TRUE(platform.api.balloons.empty());  // the list is taken only when the warning fires
     SetMemoryKb(4'000'000, 100'400);
     Run(&Form1::Timer3_Timer);
+    ASSERT_EQ(platform.api.balloons.size(), 1u);
+    EXPECT_EQ(platform.api.balloons[0].szInfoTitle, "Veltrane: memory is low");
+    EXPECT_EQ(platform.api.balloons[0].szInfo, "100 Mb free. Largest: chrome.exe 3.1 GB, Code.exe 1.2 GB, Teams.exe 921 MB");
+    EXPECT_EQ(platform.api.balloons[0].dwInfoFlags, win32c::kNiifWarning);
     EXPECT_TRUE(F().Visible());
     EXPECT_FALSE(F().Enabled(Timer3));
     EXPECT_EQ(Played(platform.api), (Calls{{127, kLoop}}));
@@ -260,7 +272,11 @@ TEST_F(MonitorTest, WithSoundOffTheAlarmIsAMessageBox) {
     SetWarning("100");
     EXPECT_TRUE(platform.api.sounds.empty());
     SetMemoryKb(4'000'000, 90'000);
+    size_t balloonsAtTheBox = 0;
+    platform.onMsgBox = [&] { balloonsAtTheBox = platform.api.balloons.size(); };
     Run(&Form1::Timer3_Timer);
+    EXPECT_EQ(balloonsAtTheBox, 1u);  // up while the box waits
+    EXPECT_EQ(platform.api.balloons.at(0).szInfo, "90 Mb free.");  // the fake lists no process
     EXPECT_EQ(LastBox(), "The RAM Mb have been reached");
     EXPECT_FALSE(f.warning().blnAlarmOn);
     EXPECT_FALSE(f.warning().blnWarnFired);

@@ -246,12 +246,15 @@ TEST_F(TrayTest, NewNotificationAreaGetsTheIconBackWithTheCurrentRecord) {
     EXPECT_EQ(Tip(*Shown()), Tip(current));
     EXPECT_EQ(platform.api.passedOn.back().msg, created);
     // Each add moves the icon to the protocol that reports keyboard use.
-    ASSERT_EQ(platform.api.versionsSet.size(), 2u);
-    for (const auto& v : platform.api.versionsSet) {
-        EXPECT_EQ(v.hWnd, fake::kMainHwnd);
-        EXPECT_EQ(v.uID, kTrayId);
-        EXPECT_EQ(v.version, 3u);
+    int versions = 0;
+    for (const auto& [message, info] : platform.api.wideNotifications) {
+        if (message != kNimSetVersion) continue;
+        ++versions;
+        EXPECT_EQ(info.hWnd, fake::kMainHwnd);
+        EXPECT_EQ(info.uID, kTrayId);
     }
+    EXPECT_EQ(versions, 2);
+    EXPECT_EQ((platform.api.trayVersions[{fake::kMainHwnd, kTrayId}]), 3u);
 }
 
 // After a change of DPI the platform holds the window's picture at the new
@@ -298,7 +301,7 @@ TEST_F(TrayTest, EachGestureActsOnce) {
         form.form().Hide();
         auto& shown = static_cast<fake::FakeForm&>(form.form());
         shown.popupChosen = c.chooses;
-        if (c.iconKnown) p.api.iconRect = WinRect{1200, 770, 1224, 794};
+        p.api.iconRectKnown = c.iconKnown;
         p.api.sounds.clear();
         const int samples = p.api.samples;
         for (intptr_t report : c.reports) {

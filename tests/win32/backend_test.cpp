@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <map>
 #include <vector>
 
+#include "monitor/top_users.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/win32/handle.h"
@@ -536,6 +538,104 @@ TEST(Win32Backend, ShapeWindowCutsTheFaceOutlineAndKeepsNoRegion) {
     DeleteObject(region);
     EXPECT_GT(cut, 0);
     EXPECT_EQ(wrong, 0);  // in the window exactly where the face is not magenta
+}
+
+// The process table as the system gives it: this process among the rows with
+// its own name and a figure near what it reports of itself, and every
+// process handle closed again by the end of the call.
+TEST(Win32Backend, ProcessTableNamesThisProcessAndHoldsNoHandle) {
+    auto p = CreateWin32Platform();
+    Win32Api& api = p->Api();
+    const int kernel = win32::LiveHandles(win32::HandleKind::Kernel);
+    DWORD systemHandles = 0, after = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &systemHandles);
+    std::vector<ProcessMemory> table;
+    for (int i = 0; i < 20; ++i) table = api.ProcessMemoryTable();
+    GetProcessHandleCount(GetCurrentProcess(), &after);
+    EXPECT_EQ(win32::LiveHandles(win32::HandleKind::Kernel), kernel);
+    EXPECT_LE(after, systemHandles + 2);  // none per call
+
+    EXPECT_EQ(api.GetCurrentProcessId(), GetCurrentProcessId());
+    const ProcessMemory* self = nullptr;
+    std::map<uint32_t, int> seen;
+    int others = 0;
+    for (const ProcessMemory& row : table) {
+        ++seen[row.pid];
+        if (row.pid == GetCurrentProcessId()) self = &row;
+        else if (row.queryable) ++others;
+        if (row.queryable) {
+            EXPECT_FALSE(row.name.empty()) << row.pid;
+            EXPECT_EQ(row.name.find('\\'), std::string::npos) << row.name;
+        } else {
+            EXPECT_TRUE(row.name.empty() && row.privateBytes == 0) << row.pid;
+        }
+    }
+    for (const auto& [pid, count] : seen) EXPECT_EQ(count, 1) << pid;
+    EXPECT_GT(others, 0);  // the shell's own processes at least
+    ASSERT_NE(self, nullptr);
+    EXPECT_TRUE(self->queryable);
+    EXPECT_EQ(self->name, "win32_tests.exe");
+    PROCESS_MEMORY_COUNTERS_EX own{};
+    own.cb = sizeof own;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&own), sizeof own);
+    const uint64_t expected = own.PrivateUsage ? own.PrivateUsage : own.PagefileUsage;
+    EXPECT_GT(self->privateBytes, 1u << 20);
+    EXPECT_NEAR(static_cast<double>(self->privateBytes), static_cast<double>(expected), 16.0 * (1 << 20));
+
+    const auto top = top_users::Largest(table, api.GetCurrentProcessId());
+    EXPECT_EQ(top.size(), std::min<size_t>(3, static_cast<size_t>(others)));
+    for (const ProcessMemory& row : top) EXPECT_NE(row.pid, GetCurrentProcessId());
+}
+
+// The shell calls beyond the version-1 record, on an icon a plain window of
+// the test adds with that record, and what the shell answers to each.
+TEST(Win32Backend, ShellCallsBeyondTheFirstRecord) {
+    auto p = CreateWin32Platform();
+    Win32Api& api = p->Api();
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"Veltrane.ShellCallsTest";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                                nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    const auto h = reinterpret_cast<uintptr_t>(hwnd);
+    NotifyIconData nid;
+    nid.cbSize = 88;
+    nid.hWnd = h;
+    nid.uID = 7;
+    nid.uFlags = 7;
+    nid.uCallbackMessage = 1039;
+    nid.hIcon = p->IconResource(145);
+    std::memcpy(nid.szTip, "Veltrane", 9);
+    ASSERT_TRUE(api.Shell_NotifyIconA(win32c::kNimAdd, nid));
+
+    using namespace win32c;
+    const std::string longText(400, 'x');
+    const struct {
+        const char* what;
+        uint32_t message;
+        NotifyIconInfo info;
+        bool answer;
+    } cases[] = {
+        {"version 3", kNimSetVersion, {h, 7, 0, kNotifyIconVersion}, true},
+        {"version 3 of an icon not there", kNimSetVersion, {h, 8, 0, kNotifyIconVersion}, false},
+        {"balloon", kNimModify,
+         {h, 7, kNifInfo, 0, "Veltrane: memory is low", "512 Mb free. Largest: a.exe 3.1 GB", kNiifWarning}, true},
+        {"balloon of texts beyond the fields", kNimModify,
+         {h, 7, kNifInfo, 0, longText, longText, kNiifWarning}, true},
+        {"balloon of an icon not there", kNimModify, {h, 8, kNifInfo, 0, "t", "x", kNiifWarning}, false},
+        // Wine's shell does not take the focus back: it answers false.
+        {"focus back to the notification area", kNimSetFocus, {h, 7}, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(api.Shell_NotifyIconW(c.message, c.info), c.answer) << c.what;
+
+    // Wine has the call but answers E_NOTIMPL.
+    WinRect rect;
+    EXPECT_FALSE(api.Shell_NotifyIconGetRect(h, 7, rect));
+    EXPECT_TRUE(api.Shell_NotifyIconA(win32c::kNimDelete, nid));
+    DestroyWindow(hwnd);
 }
 
 }  // namespace

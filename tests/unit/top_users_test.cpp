@@ -1,0 +1,166 @@
+#include "monitor/top_users.h"
+#include "platform/fake/fake_api.h"
+
+#include <gtest/gtest.h>
+
+namespace vt::top_users {
+namespace {
+
+constexpr uint64_t MB = 1ull << 20, GB = 1ull << 30;
+constexpr uint32_t kSelf = 42;
+
+ProcessMemory P(uint32_t pid, std::string name, uint64_t bytes, bool queryable = true) {
+    return {pid, std::move(name), bytes, queryable};
+}
+
+std::vector<uint32_t> Pids(const std::vector<ProcessMemory>& list) {
+    std::vector<uint32_t> pids;
+    for (const auto& p : list) pids.push_back(p.pid);
+    return pids;
+}
+
+TEST(TopUsers, PicksTheThreeLargestByTheStatedOrder) {
+    const struct {
+        const char* what;
+        std::vector<ProcessMemory> table;
+        std::vector<uint32_t> pids;
+    } cases[] = {
+        {"largest first", {P(1, "a.exe", 1 * MB), P(2, "b.exe", 9 * MB), P(3, "c.exe", 5 * MB), P(4, "d.exe", 7 * MB)},
+         {2, 4, 3}},
+        {"equal sizes by name", {P(1, "zed.exe", 5 * MB), P(2, "Abc.exe", 5 * MB), P(3, "abc.exe", 5 * MB),
+                                 P(4, "b.exe", 5 * MB)},
+         {2, 3, 4}},
+        {"equal sizes and names by pid", {P(9, "x.exe", GB), P(3, "x.exe", GB), P(5, "x.exe", GB), P(1, "x.exe", GB)},
+         {1, 3, 5}},
+        {"the program itself left out", {P(kSelf, "Veltrane.exe", 10 * GB), P(1, "a.exe", MB), P(2, "b.exe", 2 * MB)},
+         {2, 1}},
+        {"unqueryable left out even when largest",
+         {P(1, "", 50 * GB, false), P(2, "a.exe", MB), P(3, "b.exe", 3 * MB), P(4, "c.exe", 2 * MB),
+          P(5, "d.exe", 0)},
+         {3, 4, 2}},
+        {"fewer than three", {P(1, "a.exe", MB), P(2, "b.exe", 0, false)}, {1}},
+        {"empty table", {}, {}},
+        {"zero bytes still listed", {P(1, "a.exe", 0), P(2, "b.exe", 0)}, {1, 2}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Pids(Largest(c.table, kSelf)), c.pids) << c.what;
+}
+
+TEST(TopUsers, SizesAtTheUnitBorders) {
+    const struct {
+        uint64_t bytes;
+        const char* text;
+    } cases[] = {
+        {0, "0 MB"},
+        {MB - 1, "0 MB"},
+        {MB, "1 MB"},
+        {921 * MB + MB / 2, "921 MB"},
+        {GB - 1, "1023 MB"},
+        {GB, "1.0 GB"},
+        {GB + GB / 10 - 1, "1.0 GB"},
+        {GB + GB / 10 + 1, "1.1 GB"},
+        {3 * GB + GB / 5 + 1, "3.2 GB"},
+        {10 * GB - 1, "9.9 GB"},
+        {1536 * GB, "1536.0 GB"},
+        {~0ull, "17179869183.9 GB"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SizeText(c.bytes), c.text) << c.bytes;
+}
+
+TEST(TopUsers, BalloonTexts) {
+    const std::string longName = std::string(200, 'n') + ".exe";
+    const std::string wide = "\xE6\x96\x87";          // one unit in UTF-16, three bytes in UTF-8
+    const std::string astral = "\xF0\x9F\x98\x80";    // a surrogate pair
+    const struct {
+        const char* what;
+        int32_t freeMb;
+        std::vector<ProcessMemory> largest;
+        std::string text;
+    } cases[] = {
+        {"three", 512, {P(1, "chrome.exe", 3 * GB + GB / 10 + 1), P(2, "Code.exe", GB + GB / 5 + 1),
+                        P(3, "Teams.exe", 921 * MB)},
+         "512 Mb free. Largest: chrome.exe 3.1 GB, Code.exe 1.2 GB, Teams.exe 921 MB"},
+        {"one", 80, {P(1, "a.exe", 5 * MB)}, "80 Mb free. Largest: a.exe 5 MB"},
+        {"none", 7, {}, "7 Mb free."},
+        {"one long name gives way alone", 512, {P(1, longName, GB), P(2, longName, MB), P(3, "c.exe", MB)},
+         "512 Mb free. Largest: " + std::string(100, 'n') + "... 1.0 GB, " + std::string(100, 'n') +
+             "... 1 MB, c.exe 1 MB"},
+        {"a name cut on a whole character", 512,
+         {P(1, std::string(3, 'x') + [&] { std::string s; for (int i = 0; i < 200; ++i) s += wide; return s; }(), GB),
+          P(2, longName, GB), P(3, "c.exe", GB)},
+         "512 Mb free. Largest: xxx" + [&] { std::string s; for (int i = 0; i < 95; ++i) s += wide; return s; }() +
+             "... 1.0 GB, " + std::string(98, 'n') + "... 1.0 GB, c.exe 1.0 GB"},
+        {"a pair is not split", 1,
+         {P(1, [&] { std::string s; for (int i = 0; i < 150; ++i) s += astral; return s; }(), GB),
+          P(2, std::string(150, 'y'), GB), P(3, std::string(150, 'z'), GB)},
+         "1 Mb free. Largest: " + [&] { std::string s; for (int i = 0; i < 33; ++i) s += astral; return s; }() +
+             "... 1.0 GB, " + std::string(67, 'y') + "... 1.0 GB, " + std::string(67, 'z') + "... 1.0 GB"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = BalloonText(c.freeMb, c.largest);
+        EXPECT_EQ(text, c.text) << c.what;
+        EXPECT_LE(Utf16Length(text), kTextLimit) << c.what;
+    }
+}
+
+TEST(TopUsers, TitleNamesTheProgramWithinItsField) {
+    EXPECT_EQ(BalloonTitle("Veltrane"), "Veltrane: memory is low");
+    const std::string title = BalloonTitle(std::string(70, 'V'));
+    EXPECT_EQ(title, std::string(63, 'V'));
+    EXPECT_EQ(Utf16Length(title), kTitleLimit);
+}
+
+}  // namespace
+}  // namespace vt::top_users
+
+namespace vt::fake {
+namespace {
+
+using namespace win32c;
+
+// The fake shell answers the wide calls as Windows does: only for an icon
+// that is there, a version that starts again at 0 with every add.
+TEST(FakeShell, RecordsTheCallsBeyondTheFirstRecord) {
+    FakeApi api;
+    NotifyIconData nid;
+    nid.hWnd = kMainHwnd;
+    nid.uID = 7;
+    const NotifyIconInfo v3{kMainHwnd, 7, 0, kNotifyIconVersion};
+    EXPECT_FALSE(api.Shell_NotifyIconW(kNimSetVersion, v3));  // no icon yet
+    ASSERT_TRUE(api.Shell_NotifyIconA(kNimAdd, nid));
+    const NotifyIconInfo balloon{kMainHwnd, 7, kNifInfo, 0, "Veltrane: memory is low", "7 Mb free.", kNiifWarning};
+    const struct {
+        uint32_t message;
+        NotifyIconInfo info;
+        bool answer;
+    } calls[] = {
+        {kNimSetVersion, v3, true},
+        {kNimSetVersion, {kMainHwnd, 7, 0, 5}, false},
+        {kNimModify, balloon, true},
+        {kNimSetFocus, {kMainHwnd, 7}, true},
+        {kNimSetFocus, {kMainHwnd, 8}, false},
+    };
+    for (const auto& c : calls) EXPECT_EQ(api.Shell_NotifyIconW(c.message, c.info), c.answer) << c.message;
+    EXPECT_EQ(api.wideNotifications.size(), 6u);
+    EXPECT_EQ((api.trayVersions[{kMainHwnd, 7}]), kNotifyIconVersion);
+    ASSERT_EQ(api.balloons.size(), 1u);
+    EXPECT_EQ(api.balloons[0].szInfo, "7 Mb free.");
+    EXPECT_EQ(api.balloons[0].dwInfoFlags, kNiifWarning);
+    EXPECT_EQ(api.focusReturns, 1);
+    EXPECT_EQ(api.notifications.size(), 1u);  // the balloon left the record alone
+    WinRect rect;
+    EXPECT_FALSE(api.Shell_NotifyIconGetRect(kMainHwnd, 7, rect));
+    api.iconRectKnown = true;
+    EXPECT_TRUE(api.Shell_NotifyIconGetRect(kMainHwnd, 7, rect));
+    EXPECT_EQ(rect.right, api.iconRect.right);
+
+    ASSERT_TRUE(api.Shell_NotifyIconA(kNimDelete, nid));
+    ASSERT_TRUE(api.Shell_NotifyIconA(kNimAdd, nid));
+    EXPECT_FALSE(api.trayVersions.count({kMainHwnd, 7}));
+
+    api.processes = {{1, "a.exe", 5, true}};
+    EXPECT_EQ(api.ProcessMemoryTable().size(), 1u);
+    EXPECT_EQ(api.processTables, 1);
+}
+
+}  // namespace
+}  // namespace vt::fake
