@@ -166,6 +166,7 @@ void Win32Form::CreateControl(const ControlDef& def) {
     if (hidden && c.hwnd) ShowWindow(c.hwnd, SW_HIDE);
     if (c.hwnd) {
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(def.font)), FALSE);
+        FitText(c);
         SetWindowSubclass(c.hwnd, ControlSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
         if (!c.enabled) EnableWindow(c.hwnd, FALSE);
         if (!c.toolTip.empty()) {
@@ -193,6 +194,47 @@ HFONT Win32Form::FontFor(const FontDef& font) {
                                      DEFAULT_PITCH | FF_SWISS, Widen(key.first).c_str()));
     HFONT h = created.get();
     fonts_.emplace(key, std::move(created));
+    return h;
+}
+
+// The table's labels were laid out for their fonts at 96 DPI. At another DPI
+// the font grows by its point size while the label grows by its pixels, and
+// the glyphs' hinting differs: a caption can come out a little wider than
+// its label and wrap onto a line the label cannot show. Such a label takes
+// the largest font, down to a tenth smaller, that shows its whole caption;
+// at 96 DPI every label keeps the table's font.
+void Win32Form::FitText(Control& c) {
+    if (dpi_ == dpi::kBaseDpi || c.def.kind != ControlKind::Label || !c.hwnd) return;
+    const FontDef& f = c.def.font.face ? c.def.font : def_.font;
+    const int height = -dpi::FontHeight(f.points, dpi_);
+    RECT client;
+    GetClientRect(c.hwnd, &client);
+    const std::wstring text = Widen(c.caption);
+    HDC dc = GetDC(c.hwnd);
+    HFONT chosen = FontFor(c.def.font);
+    for (int h = height; h >= height - height / 10; --h) {
+        HFONT font = h == height ? FontFor(c.def.font) : FontOfHeight(f, h);
+        ScopedSelect select(dc, font);
+        RECT need{0, 0, client.right, 0};
+        DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+        chosen = font;
+        if (need.right <= client.right && need.bottom <= client.bottom) break;
+    }
+    ReleaseDC(c.hwnd, dc);
+    if (reinterpret_cast<HFONT>(SendMessageW(c.hwnd, WM_GETFONT, 0, 0)) != chosen) {
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+    }
+}
+
+HFONT Win32Form::FontOfHeight(const FontDef& f, int height) {
+    auto key = std::make_pair(std::string(f.face ? f.face : "Arial"), height);
+    auto it = fittedFonts_.find(key);
+    if (it != fittedFonts_.end()) return it->second.get();
+    unique_hfont created(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     DEFAULT_PITCH | FF_SWISS, Widen(key.first).c_str()));
+    HFONT h = created.get();
+    fittedFonts_.emplace(key, std::move(created));
     return h;
 }
 
@@ -241,7 +283,9 @@ void Win32Form::SetCaption(int id, std::string_view text) {
     // box, and another program may have set any window's text.
     if (c.hwnd ? ShownText(c) == text : c.caption == text) return;
     c.caption = text;
-    if (c.hwnd) SetWindowTextW(c.hwnd, Widen(text).c_str());
+    if (!c.hwnd) return;
+    SetWindowTextW(c.hwnd, Widen(text).c_str());
+    FitText(c);
 }
 
 std::string Win32Form::Caption(int id) const {

@@ -245,10 +245,12 @@ void Win32Form::ApplyDpi(int dpi, int screenLeft, int screenTop) {
     PlaceAtDpi(screenLeft, screenTop, true);
     // The controls let go of the old fonts before those are deleted.
     const auto oldFonts = std::exchange(fonts_, {});
+    const auto oldFitted = std::exchange(fittedFonts_, {});
     for (auto& [id, c] : controls_) {
         if (!c.hwnd) continue;
         MoveControl(c);
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.def.font)), FALSE);
+        FitText(c);
         if (c.picture) LoadControlPicture(c);
         if (c.iconGiven) c.icon = platform_.SameIconAt(c.iconGiven, dpi::Scale(32, dpi_));
     }

@@ -140,6 +140,8 @@ private:
     void DrawButton(const DRAWITEMSTRUCT& item);
     HBRUSH BrushFor(Color color);
     HFONT FontFor(const FontDef& font);
+    HFONT FontOfHeight(const FontDef& font, int height);
+    void FitText(Control& c);
     Control* ControlOf(HWND hwnd);
     Control& At(int id);
     static std::string ShownText(const Control& c);
@@ -179,6 +181,7 @@ private:
     std::vector<Menu> menus_;
     std::map<Color, unique_hbrush> brushes_;
     std::map<std::pair<std::string, double>, unique_hfont> fonts_;  // at dpi_
+    std::map<std::pair<std::string, int>, unique_hfont> fittedFonts_;  // smaller ones, by pixel height
     unique_hfont tipFont_;
     std::string caption_;
     HICON icon_ = nullptr;  // owned by the platform or the module
