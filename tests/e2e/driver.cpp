@@ -1,5 +1,6 @@
 #include "tests/e2e/driver.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <vector>
@@ -270,6 +271,46 @@ std::vector<MenuItem> ReadPopupMenu(DWORD pid, HWND target, UINT mouseMessage) {
 
 std::string CaptionOf(const std::vector<MenuItem>& items, size_t index) {
     return index < items.size() ? items[index].caption : "<none>";
+}
+
+namespace {
+
+BOOL CALLBACK FindBalloon(HWND w, LPARAM found) {
+    wchar_t name[64] = L"";
+    GetClassNameW(w, name, 64);
+    if (!IsWindowVisible(w) || std::wstring_view(name) != L"tooltips_class32") return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
+}  // namespace
+
+std::string BalloonText() {
+    HWND tip = nullptr;
+    EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&tip));
+    if (!tip) return {};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(tip, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return {};
+    // The tool's record and its text live in the shell's own memory.
+    constexpr SIZE_T kTextAt = 1024, kChars = 1024;
+    auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, kTextAt + kChars * sizeof(wchar_t),
+                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    std::wstring text(kChars, L'\0');
+    TTTOOLINFOW tool{sizeof tool};
+    WriteProcessMemory(process, remote, &tool, sizeof tool, nullptr);
+    if (remote && SendMessageW(tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote))) {
+        ReadProcessMemory(process, remote, &tool, sizeof tool, nullptr);
+        tool.lpszText = reinterpret_cast<wchar_t*>(remote + kTextAt);
+        WriteProcessMemory(process, remote, &tool, sizeof tool, nullptr);
+        SendMessageW(tip, TTM_GETTEXTW, kChars - 1, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote + kTextAt, text.data(), (kChars - 1) * sizeof(wchar_t), nullptr);
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    text.resize(text.find(L'\0'));
+    return Narrow(text);
 }
 
 }  // namespace e2e

@@ -76,6 +76,9 @@ UINT TrayId(HWND main);
 // succeeds only for an icon that exists under that window and id, whichever
 // process asks.
 bool TrayIconExists(HWND main, UINT id);
+// The text of the notification balloon the shell shows (a tooltip window of
+// the shell's process, read there), or "" when none is up.
+std::string BalloonText();
 
 // The program's settings under HKEY_CURRENT_USER\Software\Veltrane\Startup.
 void ClearSettings();

@@ -171,6 +171,10 @@ TEST_F(MonitorEndToEnd, AlarmWithSoundLoopsUntilAClickOnTheWindow) {
     for (size_t i = 0; i < bytes; i += 4096) block[i] = 1;
     Sleep(11000);  // two monitor ticks: the (silent) loop is playing, no box yet
     EXPECT_EQ(WaitMessageBox(program->Pid(), L"RAM Mb Warning Finished", 100), nullptr);
+    // The balloon names this test, which holds the memory, as the largest.
+    const std::string balloon = BalloonText();
+    EXPECT_TRUE(std::regex_match(balloon, std::regex("\\d+ Mb free\\. Largest: e2e_tests\\.exe \\d+ MB, .+")))
+        << balloon;
     // A click on the window's surface acknowledges it.
     PostMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(5, 60));
     EXPECT_EQ(Answer(L"RAM Mb Warning Finished"), "The RAM Mb have been reached");
