@@ -28,19 +28,11 @@ cmake -S . -B build/x64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
 cmake --build build/x64 -j "$jobs" --target Veltrane baseline keepalive probe leak_bench top_users_bench
 
 raw=$(mktemp)
-# Wine reads the display's scale (LogPixels) when its server starts.
-set_logpixels() {
-    timeout 60 "$WINELOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
-        </dev/null >/dev/null 2>&1
-    timeout 30 "$WINESERVER" -k >/dev/null 2>&1 || true
-    timeout 30 "$WINESERVER" -w >/dev/null 2>&1 || true
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1
-}
 source tools/wine_session.sh   # its EXIT trap ends the session; ours also removes the raw figures
 trap 'vt_session_end; rm -f "$raw"' EXIT
 vt_start_display
 vt_start_wine
-if [ -n "${VT_LOGPIXELS:-}" ]; then set_logpixels "$VT_LOGPIXELS"; fi
+if [ -n "${VT_LOGPIXELS:-}" ]; then vt_set_logpixels "$VT_LOGPIXELS"; fi
 wine=/usr/lib/wine/wine64
 bin=build/x64
 winbin="Z:$(realpath "$bin" | tr / '\\')"

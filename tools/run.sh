@@ -9,14 +9,6 @@ tools/setup.sh
 cmake -S . -B build/x64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
 cmake --build build/x64 --target Veltrane -j "$(nproc)"
 
-# Wine reads the display's scale (LogPixels) when its server starts.
-set_logpixels() {
-    timeout 60 "$WINELOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
-        </dev/null >/dev/null 2>&1
-    timeout 30 "$WINESERVER" -k >/dev/null 2>&1 || true
-    timeout 30 "$WINESERVER" -w >/dev/null 2>&1 || true
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1
-}
 source tools/wine_session.sh
 private_display=""
 if [ -z "${DISPLAY:-}" ]; then
@@ -24,7 +16,7 @@ if [ -z "${DISPLAY:-}" ]; then
     private_display=1
 fi
 vt_start_wine
-if [ -n "${VT_LOGPIXELS:-}" ]; then set_logpixels "$VT_LOGPIXELS"; fi
+if [ -n "${VT_LOGPIXELS:-}" ]; then vt_set_logpixels "$VT_LOGPIXELS"; fi
 "$WINELOADER" build/x64/Veltrane.exe </dev/null >/dev/null 2>&1 &
 app=$!
 if [ -n "$private_display" ]; then

@@ -42,3 +42,13 @@ vt_start_wine() {
     # waiting two seconds for one.
     timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 }
+
+# The display's scale for this session's programs: Wine reads LogPixels when
+# its server starts, so the server is started anew.
+vt_set_logpixels() {
+    timeout 60 "$WINELOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+        </dev/null >/dev/null 2>&1
+    timeout 30 "$WINESERVER" -k >/dev/null 2>&1 || true
+    timeout 30 "$WINESERVER" -w >/dev/null 2>&1 || true
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+}
