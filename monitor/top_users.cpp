@@ -79,7 +79,9 @@ std::string BalloonText(int32_t freeMb, const std::vector<ProcessMemory>& larges
     size_t fixed = Utf16Length(head) + std::string_view(" Largest: ").size();
     size_t names = 0, longest = 0;
     for (size_t i = 0; i < largest.size(); ++i) {
-        sizes.push_back(" " + SizeText(largest[i].privateBytes));
+        std::string size = SizeText(largest[i].privateBytes);
+        size.insert(size.begin(), ' ');
+        sizes.push_back(std::move(size));
         fixed += sizes.back().size() + (i ? 2 : 0);  // ", " between entries
         const size_t units = Utf16Length(largest[i].name);
         names += units;
