@@ -110,10 +110,10 @@ def in_round_rect(px, py, x0, y0, x1, y1, r):
     return (px - cx) ** 2 + (py - cy) ** 2 <= r * r
 
 
-def round_rect_at(spec, dpi):
+def round_rect_at(shape, dpi):
     """A 96-DPI rounded rectangle (x0, y0, x1, y1, radius; x1 and y1 the last
     pixel inside) as the real rectangle it spans at `dpi`."""
-    x0, y0, x1, y1, r = spec
+    x0, y0, x1, y1, r = shape
     f = dpi / 96.0
     return x0 * f, y0 * f, (x1 + 1) * f, (y1 + 1) * f, r * f
 
