@@ -80,7 +80,9 @@ void Win32Form::ShowPage(int tabId) {
 }
 
 void Win32Form::CreateControl(const ControlDef& def) {
-    Control c{def};
+    // In its place first: the window's user data points at it from creation on.
+    Control& c = controls_.emplace(def.id, Control{def}).first->second;
+    c.form = this;
     c.caption = def.caption;
     c.toolTip = def.toolTip ? def.toolTip : "";
     c.back = def.back;
@@ -107,7 +109,7 @@ void Win32Form::CreateControl(const ControlDef& def) {
         case ControlKind::PictureBox:
         case ControlKind::Image:
             c.hwnd = CreateWindowExW(0, kPictureClass, L"", style, r.left, r.top, r.width, r.height, parent,
-                                     childId, Module(), this);
+                                     childId, Module(), &c);
             if (def.picture) LoadControlPicture(c);
             break;
         case ControlKind::TextBox:
@@ -167,19 +169,24 @@ void Win32Form::CreateControl(const ControlDef& def) {
     if (c.hwnd) {
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(def.font)), FALSE);
         FitText(c);
-        SetWindowSubclass(c.hwnd, ControlSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        // A plain subclass rather than the common controls' one, which looks
+        // up a window property on every message (a server call under Wine);
+        // for the same reason the tooltips are handed the mouse by ControlProc
+        // instead of subclassing the controls themselves.
+        SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
+        c.classProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
         if (!c.enabled) EnableWindow(c.hwnd, FALSE);
         if (!c.toolTip.empty()) {
             std::wstring tip = Widen(c.toolTip);
             TTTOOLINFOW ti{sizeof ti};
-            ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            ti.uFlags = TTF_IDISHWND;
             ti.hwnd = hwnd_;
             ti.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
             ti.lpszText = tip.data();
             SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
         }
     }
-    controls_.emplace(def.id, std::move(c));
 }
 
 HFONT Win32Form::FontFor(const FontDef& font) {
@@ -358,7 +365,7 @@ void Win32Form::SetToolTip(int id, std::string_view text) {
     c.toolTip = text;
     std::wstring tip = Widen(text);
     TTTOOLINFOW ti{sizeof ti};
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.uFlags = TTF_IDISHWND;
     ti.hwnd = hwnd_;
     ti.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
     ti.lpszText = tip.data();

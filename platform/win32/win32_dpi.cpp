@@ -123,4 +123,20 @@ unique_hbitmap LoadPicture(int base, int dpi) {
     return scaled;
 }
 
+unique_hbitmap InDisplayFormat(unique_hbitmap picture) {
+    BITMAP bm{};
+    if (!picture || !GetObjectW(picture.get(), sizeof bm, &bm) || bm.bmBitsPixel == 32) return picture;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    unique_hbitmap converted(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!converted) return picture;
+    unique_hdc from(CreateCompatibleDC(nullptr));
+    unique_hdc to(CreateCompatibleDC(nullptr));
+    ScopedSelect source(from.get(), picture.get());
+    ScopedSelect target(to.get(), converted.get());
+    BitBlt(to.get(), 0, 0, bm.bmWidth, bm.bmHeight, from.get(), 0, 0, SRCCOPY);
+    return converted;
+}
+
 }  // namespace vt::win32

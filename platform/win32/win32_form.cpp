@@ -212,7 +212,10 @@ void Win32Form::LoadFace() {
     } else {
         SelectObject(faceDc_.get(), oldFaceBitmap_);
     }
-    face_ = LoadPicture(def_.picture, dpi_);
+    // In the window surface's own format: the labels paint their part of
+    // the face through its pattern brush at every change, and a brush in
+    // another format is converted whole each time it is used.
+    face_ = InDisplayFormat(LoadPicture(def_.picture, dpi_));
     oldFaceBitmap_ = SelectObject(faceDc_.get(), face_.get());
     faceBrush_.reset(CreatePatternBrush(face_.get()));
 }

@@ -19,11 +19,9 @@ class Win32Platform;
 
 COLORREF ToColorRef(Color color);
 
-// The program's module, the window class of picture boxes and images, and
-// the id of the subclass every control carries.
+// The program's module and the window class of picture boxes and images.
 HINSTANCE Module();
 inline constexpr wchar_t kPictureClass[] = L"Veltrane.Picture";
-inline constexpr UINT_PTR kSubclassId = 1;
 
 // A window's text through WM_GETTEXT: what text and combo boxes hold.
 std::string WindowText(HWND hwnd);
@@ -36,6 +34,8 @@ void AdjustFrameForDpi(RECT& frame, DWORD style, DWORD exStyle, int dpi);
 // A picture at a DPI: the version of bitmap resource `base` for it, scaled
 // to the size the picture has there when that version is missing.
 unique_hbitmap LoadPicture(int base, int dpi);
+// The same picture as a 32-bit DIB section, the format of window surfaces.
+unique_hbitmap InDisplayFormat(unique_hbitmap picture);
 
 // Runs an event handler; an error that nothing trapped is reported and ends
 // the program.
@@ -99,13 +99,16 @@ public:
 
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    static LRESULT CALLBACK ControlSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                            DWORD_PTR ref);
+    // Every control window runs through ControlProc before its class's own
+    // procedure; the window's user data points at its Control.
+    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 private:
     struct Control {
         ControlDef def;
+        Win32Form* form = nullptr;
         HWND hwnd = nullptr;  // null for lines and timers
+        WNDPROC classProc = nullptr;  // what ControlProc hands messages on to
         std::string caption;
         std::string toolTip;
         Color back, fore;
@@ -136,7 +139,7 @@ private:
     void MoveControl(const Control& c);
     int DropHeight(const Control& c) const;
     void SetTipFont();
-    void PaintPicture(HWND hwnd, HDC dc);
+    void PaintPicture(const Control& c, HDC dc);
     void DrawButton(const DRAWITEMSTRUCT& item);
     HBRUSH BrushFor(Color color);
     HFONT FontFor(const FontDef& font);

@@ -170,15 +170,14 @@ LRESULT CALLBACK Win32Form::PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
         SetWindowLongPtrW(hwnd, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
     }
-    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self) {
+    if (const auto* c = reinterpret_cast<const Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
         LRESULT result = 0;
-        if (self->HandleChildNotify(msg, wp, lp, result)) return result;
+        if (c->form->HandleChildNotify(msg, wp, lp, result)) return result;
         if (msg == WM_ERASEBKGND) return 1;
         if (msg == WM_PAINT) {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
-            self->PaintPicture(hwnd, dc);
+            c->form->PaintPicture(*c, dc);
             EndPaint(hwnd, &ps);
             return 0;
         }
@@ -188,52 +187,66 @@ LRESULT CALLBACK Win32Form::PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 
 // Mouse presses and releases of every control, reported before the control
 // acts on them; clicks come through the container's notifications.
-LRESULT CALLBACK Win32Form::ControlSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
-    auto* self = reinterpret_cast<Win32Form*>(ref);
-    Control* c = self->ControlOf(hwnd);
-    if (c) {
-        const int id = c->def.id;
-        switch (msg) {
-            case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-                Guard([&] { self->events_.MouseDown(id, ButtonOf(msg)); });
-                break;
-            case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
-                // A button's click comes inside its own release: a click that
-                // unloads the form leaves no release to report.
-                const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-                if (c->def.kind == ControlKind::PictureBox || c->def.kind == ControlKind::Image) {
-                    if (msg == WM_LBUTTONUP) Guard([&] { self->events_.Click(id); });
-                }
-                if (self->hwnd_) Guard([&] { self->events_.MouseUp(id, ButtonOf(msg)); });
+LRESULT CALLBACK Win32Form::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* c = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!c) return DefWindowProcW(hwnd, msg, wp, lp);
+    const WNDPROC classProc = c->classProc;
+    Win32Form* self = c->form;
+    const int id = c->def.id;
+    if (msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK && !c->toolTip.empty()) {
+        MSG relayed{hwnd, msg, wp, lp};
+        SendMessageW(self->toolTips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    }
+    switch (msg) {
+        case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+            Guard([&] { self->events_.MouseDown(id, ButtonOf(msg)); });
+            break;
+        case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
+            // A button's click comes inside its own release: a click that
+            // unloads the form leaves no release to report.
+            const ControlKind kind = c->def.kind;
+            const LRESULT r = CallWindowProcW(classProc, hwnd, msg, wp, lp);
+            if (kind == ControlKind::PictureBox || kind == ControlKind::Image) {
+                if (msg == WM_LBUTTONUP) Guard([&] { self->events_.Click(id); });
+            }
+            if (self->hwnd_) Guard([&] { self->events_.MouseUp(id, ButtonOf(msg)); });
+            return r;
+        }
+        case WM_ERASEBKGND:
+            if (c->def.kind == ControlKind::Frame) {
+                // A group box leaves its inside to whatever lies behind it.
+                RECT client;
+                GetClientRect(hwnd, &client);
+                FillRect(reinterpret_cast<HDC>(wp), &client,
+                         self->BrushFor(c->back == kDefaultColor ? kColorButtonFace : c->back));
+                return 1;
+            }
+            break;
+        case WM_SETTEXT:
+            // A label paints a new text at once, and the red of the flash
+            // that comes with it paints it again: one paint serves both.
+            if (c->def.kind == ControlKind::Label) {
+                const LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
+                InvalidateRect(hwnd, nullptr, TRUE);
                 return r;
             }
-            case WM_ERASEBKGND:
-                if (c->def.kind == ControlKind::Frame) {
-                    // A group box leaves its inside to whatever lies behind it.
-                    RECT client;
-                    GetClientRect(hwnd, &client);
-                    FillRect(reinterpret_cast<HDC>(wp), &client,
-                             self->BrushFor(c->back == kDefaultColor ? kColorButtonFace : c->back));
-                    return 1;
-                }
-                break;
-            case WM_SETFOCUS:
-                self->lastFocus_ = hwnd;
-                break;
-            case WM_GETOBJECT:
-                if (const LRESULT r = self->AccessibleObject(hwnd, wp, lp)) return r;
-                break;
-            case WM_LBUTTONDBLCLK:
-                if (c->def.kind != ControlKind::Button) Guard([&] { self->events_.DblClick(id); });
-                break;
-            case WM_NCDESTROY:
-                RemoveWindowSubclass(hwnd, ControlSubclass, kSubclassId);
-                break;
-            default:
-                break;
-        }
+            break;
+        case WM_SETFOCUS:
+            self->lastFocus_ = hwnd;
+            break;
+        case WM_GETOBJECT:
+            if (const LRESULT r = self->AccessibleObject(hwnd, wp, lp)) return r;
+            break;
+        case WM_LBUTTONDBLCLK:
+            if (c->def.kind != ControlKind::Button) Guard([&] { self->events_.DblClick(id); });
+            break;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            break;
+        default:
+            break;
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return CallWindowProcW(classProc, hwnd, msg, wp, lp);
 }
 
 }  // namespace vt::win32

@@ -8,29 +8,27 @@
 
 namespace vt::win32 {
 
-void Win32Form::PaintPicture(HWND hwnd, HDC dc) {
-    Control* self = ControlOf(hwnd);
-    if (!self) return;
+void Win32Form::PaintPicture(const Control& box, HDC dc) {
     RECT client;
-    GetClientRect(hwnd, &client);
-    const Color back = self->back == kDefaultColor ? kColorButtonFace : self->back;
-    if (self->def.kind == ControlKind::Image && faceBrush_ && self->def.container == 0) {
-        const Rect at = Physical(*self);
+    GetClientRect(box.hwnd, &client);
+    const Color back = box.back == kDefaultColor ? kColorButtonFace : box.back;
+    if (box.def.kind == ControlKind::Image && faceBrush_ && box.def.container == 0) {
+        const Rect at = Physical(box);
         SetBrushOrgEx(dc, -at.left, -at.top, nullptr);
         FillRect(dc, &client, faceBrush_.get());
     } else {
         FillRect(dc, &client, BrushFor(back));
     }
-    if (self->icon) {
+    if (box.icon) {
         const int size = dpi::Scale(32, dpi_);
-        DrawIconEx(dc, 0, 0, self->icon, size, size, 0, nullptr, DI_NORMAL);
-    } else if (self->pictureDc) {
+        DrawIconEx(dc, 0, 0, box.icon, size, size, 0, nullptr, DI_NORMAL);
+    } else if (box.pictureDc) {
         BITMAP bm;
-        GetObjectW(self->picture.get(), sizeof bm, &bm);
-        BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, self->pictureDc.get(), 0, 0, SRCCOPY);
+        GetObjectW(box.picture.get(), sizeof bm, &bm);
+        BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, box.pictureDc.get(), 0, 0, SRCCOPY);
     }
     for (auto& [id, c] : controls_) {
-        if (c.def.kind != ControlKind::Line || c.def.container != self->def.id) continue;
+        if (c.def.kind != ControlKind::Line || c.def.container != box.def.id) continue;
         const Rect ends = Physical(c);
         unique_hpen pen(CreatePen(PS_SOLID, dpi::Scale(1, dpi_), ToColorRef(c.fore)));
         ScopedSelect select(dc, pen.get());

@@ -60,6 +60,11 @@ Win32Platform::Win32Platform() : api_(CreateWin32Api()) {
     if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) > 0 && separator[0] < 128) {
         SetDecimalSeparator(static_cast<char>(separator[0]));
     }
+    // The end of an earlier run on this thread (its last form unloaded) is
+    // not this run's: left in the queue, it would come before every paint
+    // and timer.
+    MSG stale;
+    PeekMessageW(&stale, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 Win32Platform::~Win32Platform() = default;

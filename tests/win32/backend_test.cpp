@@ -250,6 +250,52 @@ TEST(Win32Backend, MainWindowControlsAreRealWindowsWithReadableCaptions) {
     }
 }
 
+// The controls' own procedure hands the pointer to the tips and still
+// reports the presses: a tip shows over its control, a press on a picture
+// still clicks it, and a label's new text reaches the screen.
+TEST(Win32Backend, ControlProcedureRelaysTipsPressesAndPaints) {
+    auto p = CreateWin32Platform();
+    struct : Recorder {
+        std::vector<int> downs;
+        void MouseDown(int id, MouseButton) override { downs.push_back(id); }
+    } events;
+    auto form = p->CreateForm(MainWindowDef(), events);
+    form->Show();
+    HWND hwnd = reinterpret_cast<HWND>(form->Hwnd());
+    auto pumpUntil = [&](auto done) {
+        for (const DWORD start = GetTickCount(); !done() && GetTickCount() - start < 3000; Sleep(10)) p->DoEvents();
+        return done();
+    };
+
+    HWND hide = GetDlgItem(hwnd, Command3);
+    RECT r;
+    GetWindowRect(hide, &r);
+    SetCursorPos(r.left + 5, r.top + 5);
+    SendMessageW(hide, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    HWND tip = nullptr;
+    EXPECT_TRUE(pumpUntil([&] {
+        tip = FindWindowW(TOOLTIPS_CLASSW, nullptr);
+        return tip && IsWindowVisible(tip);
+    }));
+    if (tip) {
+        EXPECT_EQ(WindowText(tip), L"Remove me from screen");
+    }
+
+    HWND image = GetDlgItem(hwnd, Image3);
+    PostMessageW(image, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageW(image, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(pumpUntil([&] { return !events.clicks.empty(); }));
+    EXPECT_EQ(events.downs, std::vector<int>{Image3});
+    EXPECT_EQ(events.clicks, std::vector<int>{Image3});
+
+    HWND label = GetDlgItem(hwnd, Label1);
+    p->DoEvents();
+    form->SetCaption(Label1, "  Totalt= 524 Mb  Free= 131 Mb     ");
+    EXPECT_TRUE(GetUpdateRect(label, nullptr, FALSE));
+    EXPECT_TRUE(pumpUntil([&] { return !GetUpdateRect(label, nullptr, FALSE); }));
+    form->Unload();
+}
+
 // The hook goes in through the real window procedure chain: the icon's
 // notification reaches it, every other message still reaches the window.
 TEST(Win32Backend, TrayHookSitsInTheRealWindowProcedureChain) {
