@@ -4,13 +4,15 @@
 // line of "name=value" figures for bench/run.sh.
 //
 //   probe start <exe> <window class>   start, wait until shown with its icon
-//   probe arm <pid>                     Veltrane: check every 1 sec, warning armed
-//   probe memory <pid>                  private bytes and working set, in KB
+//   probe arm <pid> [<n> <unit> [nowarn]]  Veltrane: check every n units (1 sec;
+//                                       "0 Off" for no check), warning armed unless nowarn
+//   probe memory <pid>                  private bytes and working set in KB, threads
 //   probe regions <pid>                 committed regions, for bench/memory_map.py
 //   probe close <pid> <window class>    WM_CLOSE, wait for the end
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -113,19 +115,24 @@ bool Answer(DWORD pid, const wchar_t* title) {
     return WaitFor([&] { return !IsWindow(box); });
 }
 
-// The main window's row "Check every 1 sec", then a low-memory warning at
-// 1 Mb, which the machine never reaches: both timers run, nothing fires.
-int Arm(DWORD pid) {
+// The main window's check row ("Check every 1 sec" unless told otherwise),
+// then a low-memory warning at 1 Mb, which the machine never reaches: both
+// timers run, nothing fires.
+int Arm(DWORD pid, const wchar_t* amount, const wchar_t* unit, bool warn) {
     using namespace vt::form1;
     namespace opt = vt::frm_options;
     constexpr int oCommand3 = opt::Command3, oText1 = opt::Text1, oSet = opt::Command4;
     HWND main = MainWindowOf(pid);
     if (!main) return 1;
-    SendMessageW(Child(main, Text1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
-    SendMessageW(Child(main, Combo1), CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"sec"));
+    SendMessageW(Child(main, Text1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(amount));
+    SendMessageW(Child(main, Combo1), CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(unit));
     PostClick(Child(main, Command2));
     // Set answers a refused value with a box; none may come.
     if (WaitMessageBox(pid, L"Bad value", 500) || WaitMessageBox(pid, L"Wrong value", 10)) return 1;
+    if (!warn) {
+        std::printf("armed=0\n");
+        return 0;
+    }
 
     PostClick(Child(main, Command4));
     HWND options = nullptr;
@@ -150,8 +157,19 @@ int Memory(DWORD pid) {
     PROCESS_MEMORY_COUNTERS_EX pmc{sizeof pmc};
     GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
     CloseHandle(process);
+    // The sound driver's threads come and go with what was last played, and
+    // move the private bytes by about a megabyte: counted beside them.
+    int threads = 0;
+    if (HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0); snapshot != INVALID_HANDLE_VALUE) {
+        THREADENTRY32 te{sizeof te};
+        for (BOOL more = Thread32First(snapshot, &te); more; more = Thread32Next(snapshot, &te)) {
+            if (te.th32OwnerProcessID == pid) ++threads;
+        }
+        CloseHandle(snapshot);
+    }
     // Wine leaves PrivateUsage at 0; PagefileUsage is the same commit figure.
-    std::printf("private_kb=%zu workingset_kb=%zu\n", pmc.PagefileUsage / 1024, pmc.WorkingSetSize / 1024);
+    std::printf("private_kb=%zu workingset_kb=%zu threads=%d\n", pmc.PagefileUsage / 1024,
+                pmc.WorkingSetSize / 1024, threads);
     return 0;
 }
 
@@ -195,10 +213,13 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
     const DWORD pid = argc > 2 ? static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)) : 0;
     if (command == L"start" && argc == 4) return Start(argv[2], argv[3]);
-    if (command == L"arm" && argc == 3) return Arm(pid);
+    if (command == L"arm" && argc == 3) return Arm(pid, L"1", L"sec", true);
+    if (command == L"arm" && (argc == 5 || argc == 6)) {
+        return Arm(pid, argv[3], argv[4], argc == 5 || std::wstring(argv[5]) != L"nowarn");
+    }
     if (command == L"memory" && argc == 3) return Memory(pid);
     if (command == L"regions" && argc == 3) return Regions(pid);
     if (command == L"close" && argc == 4) return Close(pid, argv[3]);
-    std::fprintf(stderr, "usage: probe start <exe> <class> | arm <pid> | memory <pid> | close <pid> <class>\n");
+    std::fprintf(stderr, "usage: probe start <exe> <class> | arm <pid> [<n> <unit> [nowarn]] | memory <pid> | close <pid> <class>\n");
     return 2;
 }

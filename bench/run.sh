@@ -1,128 +1,191 @@
 #!/usr/bin/env bash
-# Veltrane's costs against bench/baseline, under wine64 on a private display:
+# Veltrane's costs against the same main window written by hand
+# (bench/same_window) and against the least a program of its kind does
+# (bench/baseline), under wine64 on a private display, at 96 and at 144 DPI:
 # start-up, memory after 60 s, idle CPU over 120 s (Veltrane checking every
-# second with a warning armed), the Update on the fake platform, and the leak
-# run. The programs are measured side by side, alternating, and the table
-# shows medians. Prints the table and writes bench/RESULTS.md.
+# second with a warning armed; then every 10 s, every minute and never), the
+# Update and a hover refresh in-process under Wine, the leak run and the
+# Update on the fake platform. The programs are measured side by side,
+# alternating, and the tables show medians. Prints the tables and writes
+# bench/RESULTS.md.
 #
-#   bench/run.sh                 the full run (about 45 minutes)
-#   VT_BENCH_RUNS=1 VT_BENCH_STARTS=2 VT_BENCH_IDLE=20 VT_BENCH_MEMORY_AT=15 \
+#   bench/run.sh                 the full run (about 50 minutes a DPI)
+#   VT_BENCH_DPIS=96 bench/run.sh    one DPI only (the other's last figures stay)
+#   VT_BENCH_PARALLEL=1 bench/run.sh the second DPI's session starts once the first
+#                        is past its start-ups: the start-ups never overlap
+#   VT_BENCH_RUNS=1 VT_BENCH_STARTS=3 VT_BENCH_IDLE=20 VT_BENCH_MEMORY_AT=15 \
 #   VT_BENCH_UPDATES=2000 VT_BENCH_HOVERS=200 bench/run.sh     a quick look
-#   VT_LOGPIXELS=144 bench/run.sh   the same at 150 % display scaling
 #   VT_BENCH_TOP_USERS=1 bench/run.sh   also the three largest processes, with
 #                        50, 150 and 300 idle processes started (about 1.5 GB)
+#   VT_BENCH_SOAK=3600 bench/run.sh     also an hour of Veltrane checking every
+#                        second: memory and live handles at start, 10 and 60 min
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
 
-runs=${VT_BENCH_RUNS:-7}        # idle and memory runs of each program
-starts=${VT_BENCH_STARTS:-15}   # start-ups of each program
+runs=${VT_BENCH_RUNS:-3}        # idle and memory runs of each program and setting
+starts=${VT_BENCH_STARTS:-21}   # start-ups of each program
 idle=${VT_BENCH_IDLE:-120}      # seconds of idle measured
 memory_at=${VT_BENCH_MEMORY_AT:-60}
+dpis=${VT_BENCH_DPIS:-96 144}
 settle=5
+out=build/bench/raw   # the raw figures of each DPI, kept for report.py
+mkdir -p "$out"
 
 jobs=$(nproc)
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench -j "$jobs" --target update_bench
 cmake -S . -B build/x64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
-cmake --build build/x64 -j "$jobs" --target Veltrane baseline keepalive probe leak_bench top_users_bench
+cmake --build build/x64 -j "$jobs" --target Veltrane same_window baseline keepalive probe leak_bench top_users_bench
 
-raw=$(mktemp)
-source tools/wine_session.sh   # its EXIT trap ends the session; ours also removes the raw figures
-trap 'vt_session_end; rm -f "$raw"' EXIT
-vt_start_display
-vt_start_wine
-if [ -n "${VT_LOGPIXELS:-}" ]; then vt_set_logpixels "$VT_LOGPIXELS"; fi
-wine=/usr/lib/wine/wine64
-bin=build/x64
-winbin="Z:$(realpath "$bin" | tr / '\\')"
+# One DPI in a Wine session of its own; the raw figures go to $2.
+measure() {
+    local logpixels=$1 raw=$2
+    : >"$raw"
+    source tools/wine_session.sh   # its EXIT trap ends the session when this subshell ends
+    vt_start_display
+    vt_start_wine
+    vt_set_logpixels "$logpixels"
+    local wine=/usr/lib/wine/wine64 bin=build/x64
+    local winbin="Z:$(realpath "$bin" | tr / '\\')"
+    echo "dpi logpixels=$logpixels" >>"$raw"
 
-# Wine's own processes of this session, and CPU seconds (user + system) of one.
-session_pid() {  # <pattern in the command line>
-    local p
-    for p in $(pgrep -f "$1"); do
-        grep -qz "^WINEPREFIX=$WINEPREFIX\$" "/proc/$p/environ" 2>/dev/null && { echo "$p"; return; }
+    # Wine's own processes of this session, and CPU seconds (user + system) of one.
+    session_pid() {  # <pattern in the command line>
+        local p
+        for p in $(pgrep -f "$1"); do
+            grep -qz "^WINEPREFIX=$WINEPREFIX\$" "/proc/$p/environ" 2>/dev/null && { echo "$p"; return; }
+        done
+    }
+    cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
+    sleep_until() { sleep "$(awk -v t="$1" -v now="$(date +%s.%N)" 'BEGIN { d = t - now; printf "%.3f", (d > 0 ? d : 0) }')"; }
+    probe() { "$wine" "$bin/probe.exe" "$@" </dev/null 2>/dev/null; }
+    log() { echo "$*" >>"$raw"; echo "[$logpixels] $*"; }
+
+    "$wine" "$bin/keepalive.exe" </dev/null >/dev/null 2>&1 &
+    sleep 3
+    local server desktop
+    server=$(session_pid wineserver)
+    desktop=$(session_pid 'explorer.exe /desktop')
+    [ -n "$server" ] && [ -n "$desktop" ] || { echo "no wineserver or desktop process" >&2; exit 1; }
+    "$wine" reg add 'HKCU\Software\Veltrane\Startup' /v sound /d 1 /f </dev/null >/dev/null 2>&1
+
+    class_of() {
+        case $1 in
+            Veltrane) echo Veltrane.Form1 ;;
+            same_window) echo VeltraneSameWindow ;;
+            *) echo VeltraneBaseline ;;
+        esac
+    }
+    # start <program>: prints the probe's start-up line; the program keeps
+    # running. Through a file: the started program inherits a pipe's end.
+    start() {
+        local line
+        line=$(mktemp)
+        probe start "$winbin\\$1.exe" "$(class_of "$1")" >"$line" || { cat "$line" >&2; rm -f "$line"; return 1; }
+        cat "$line"
+        rm -f "$line"
+    }
+    pid_of() { sed -n 's/.*pid=\([0-9]*\).*/\1/p' <<<"$1"; }
+    stop() { probe close "$2" "$(class_of "$1")" >/dev/null || true; sleep 1; }
+
+    echo "[$logpixels] == warm-up"
+    local p i line pid order
+    for p in Veltrane same_window baseline; do line=$(start $p); stop $p "$(pid_of "$line")"; done
+
+    echo "[$logpixels] == start-up: $starts runs of each, alternating"
+    for i in $(seq 1 "$starts"); do
+        case $((i % 3)) in
+            1) order="Veltrane same_window baseline" ;;
+            2) order="same_window baseline Veltrane" ;;
+            0) order="baseline Veltrane same_window" ;;
+        esac
+        for p in $order; do
+            line=$(start $p)
+            log "startup prog=$p $line"
+            stop $p "$(pid_of "$line")"
+        done
     done
-}
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
-sleep_until() { sleep "$(awk -v t="$1" -v now="$(date +%s.%N)" 'BEGIN { d = t - now; printf "%.3f", (d > 0 ? d : 0) }')"; }
-probe() { "$wine" "$bin/probe.exe" "$@" </dev/null 2>/dev/null; }
+    touch "$raw.started"
 
-"$wine" "$bin/keepalive.exe" </dev/null >/dev/null 2>&1 &
-sleep 3
-server=$(session_pid wineserver)
-desktop=$(session_pid 'explorer.exe /desktop')
-[ -n "$server" ] && [ -n "$desktop" ] || { echo "no wineserver or desktop process" >&2; exit 1; }
-"$wine" reg add 'HKCU\Software\Veltrane\Startup' /v sound /d 1 /f </dev/null >/dev/null 2>&1
-
-class_of() { [ "$1" = Veltrane ] && echo Veltrane.Form1 || echo VeltraneBaseline; }
-
-# start <program>: prints the probe's start-up line; the program keeps running.
-start() {
-    local out
-    out=$(mktemp)
-    probe start "$winbin\\$1.exe" "$(class_of "$1")" >"$out" || { cat "$out" >&2; rm -f "$out"; return 1; }
-    cat "$out"
-    rm -f "$out"
-}
-pid_of() { sed -n 's/.*pid=\([0-9]*\).*/\1/p' <<<"$1"; }
-stop() { probe close "$2" "$(class_of "$1")" >/dev/null || true; sleep 1; }
-
-echo "== warm-up"
-for p in Veltrane baseline; do line=$(start $p); stop $p "$(pid_of "$line")"; done
-
-echo "== start-up: $starts runs of each, alternating"
-for i in $(seq 1 "$starts"); do
-    order="Veltrane baseline"; ((i % 2)) || order="baseline Veltrane"
-    for p in $order; do
-        line=$(start $p)
-        echo "startup prog=$p $line" | tee -a "$raw"
-        stop $p "$(pid_of "$line")"
+    # Veltrane's settings: the check period (n unit) and whether a warning is
+    # armed. "1 sec warn" is the one the targets are for; the others show
+    # what one check costs, and that no check costs nothing.
+    local settings=("1 sec warn" "1 sec nowarn" "10 sec nowarn" "1 min nowarn" "1 Off nowarn")
+    echo "[$logpixels] == memory at ${memory_at} s and idle CPU over ${idle} s: $runs runs of each"
+    local s0 d0 a0 t0 self mem setting k
+    local cases=("Veltrane:${settings[0]}" same_window baseline none "Veltrane:${settings[1]}"
+                 "Veltrane:${settings[2]}" "Veltrane:${settings[3]}" "Veltrane:${settings[4]}")
+    for i in $(seq 1 "$runs"); do
+        # Each run starts one further along the list, so no case always follows the same one.
+        for k in $(seq 0 $((${#cases[@]} - 1))); do
+            local c=${cases[$(((k + i - 1) % ${#cases[@]}))]}
+            p=${c%%:*}
+            setting=${c#*:}
+            [ "$setting" = "$c" ] && setting="-"
+            if [ "$p" = none ]; then
+                s0=$(cpu_ticks "$server"); d0=$(cpu_ticks "$desktop")
+                sleep "$((settle + idle))"
+                log "idle prog=none check=- self=0 server=$(($(cpu_ticks "$server") - s0))" \
+                    "desktop=$(($(cpu_ticks "$desktop") - d0))"
+                continue
+            fi
+            t0=$(date +%s.%N)
+            line=$(start "$p")
+            pid=$(pid_of "$line")
+            if [ "$p" = Veltrane ]; then
+                set -- $setting
+                probe arm "$pid" "$1" "$2" "$3" >/dev/null || echo "arming failed" >&2
+            fi
+            self=$(session_pid "$p.exe")
+            sleep "$settle"
+            a0=$(cpu_ticks "$self"); s0=$(cpu_ticks "$server"); d0=$(cpu_ticks "$desktop")
+            sleep_until "$(awk -v a="$t0" -v b="$memory_at" 'BEGIN { printf "%.3f", a + b }')"
+            mem=$(probe memory "$pid")
+            sleep_until "$(awk -v a="$t0" -v b="$((settle + idle))" 'BEGIN { printf "%.3f", a + b }')"
+            log "idle prog=$p check=${setting// /_} self=$(($(cpu_ticks "$self") - a0))" \
+                "server=$(($(cpu_ticks "$server") - s0)) desktop=$(($(cpu_ticks "$desktop") - d0)) $mem"
+            stop "$p" "$pid"
+        done
     done
-done
 
-echo "== memory at ${memory_at} s and idle CPU over ${idle} s: $runs runs of each and of nothing"
-for i in $(seq 1 "$runs"); do
-    case $((i % 3)) in
-        1) order="Veltrane baseline none" ;;
-        2) order="baseline none Veltrane" ;;
-        0) order="none Veltrane baseline" ;;
-    esac
-    for p in $order; do
-        if [ $p = none ]; then
-            s0=$(cpu_ticks "$server"); d0=$(cpu_ticks "$desktop")
-            sleep "$idle"
-            echo "idle prog=none self=0 server=$(($(cpu_ticks "$server") - s0)) desktop=$(($(cpu_ticks "$desktop") - d0))" |
-                tee -a "$raw"
-            continue
+    echo "[$logpixels] == leaks, ShapeWindow, the Update and a hover refresh, in-process under Wine"
+    "$wine" "$bin/leak_bench.exe" "${VT_BENCH_UPDATES:-100000}" "${VT_BENCH_HOVERS:-10000}" </dev/null 2>/dev/null |
+        tr -d '\r' | sed 's/^/leak /' | tee -a "$raw"
+
+    if [ "${VT_BENCH_TOP_USERS:-0}" = 1 ]; then
+        echo "[$logpixels] == the three largest processes, in-process under Wine"
+        "$wine" "$bin/top_users_bench.exe" 50 150 300 </dev/null 2>/dev/null | tr -d '\r' |
+            sed 's/^extra=[0-9]* //; s/^/topusers /' | tee -a "$raw"
+    fi
+    if [ -n "${VT_BENCH_SOAK:-}" ]; then
+        echo "[$logpixels] == soak: ${VT_BENCH_SOAK} s of checks every second, in-process under Wine"
+        "$wine" "$bin/leak_bench.exe" soak "$VT_BENCH_SOAK" </dev/null 2>/dev/null | tr -d '\r' |
+            sed 's/^/soak /' | tee -a "$raw"
+    fi
+}
+
+first=1
+for dpi in $dpis; do
+    logpixels=$dpi
+    raw="$out/$dpi.txt"
+    if [ "${VT_BENCH_PARALLEL:-0}" = 1 ]; then
+        if [ $first = 0 ]; then
+            while [ ! -e "$previous.started" ] && jobs -r | grep -q .; do sleep 5; done
         fi
-        t0=$(date +%s.%N)
-        line=$(start $p)
-        pid=$(pid_of "$line")
-        [ $p = Veltrane ] && { probe arm "$pid" >/dev/null || echo "arming failed" >&2; }
-        self=$(session_pid "$p.exe")
-        sleep "$settle"
-        a0=$(cpu_ticks "$self"); s0=$(cpu_ticks "$server"); d0=$(cpu_ticks "$desktop")
-        sleep_until "$(awk -v a="$t0" -v b="$memory_at" 'BEGIN { printf "%.3f", a + b }')"
-        mem=$(probe memory "$pid")
-        sleep_until "$(awk -v a="$t0" -v b="$((settle + idle))" 'BEGIN { printf "%.3f", a + b }')"
-        echo "idle prog=$p self=$(($(cpu_ticks "$self") - a0)) server=$(($(cpu_ticks "$server") - s0))" \
-            "desktop=$(($(cpu_ticks "$desktop") - d0)) $mem" | tee -a "$raw"
-        stop $p "$pid"
-    done
+        rm -f "$raw.started"
+        (measure "$logpixels" "$raw") &
+        previous=$raw
+    else
+        (measure "$logpixels" "$raw")
+    fi
+    first=0
 done
-
-echo "== leaks and ShapeWindow, in-process under Wine"
-"$wine" "$bin/leak_bench.exe" "${VT_BENCH_UPDATES:-100000}" "${VT_BENCH_HOVERS:-10000}" </dev/null 2>/dev/null | tr -d '\r' | tee /dev/stderr | sed 's/^/leak /' >>"$raw"
-
-if [ "${VT_BENCH_TOP_USERS:-0}" = 1 ]; then
-    echo "== the three largest processes, in-process under Wine"
-    "$wine" "$bin/top_users_bench.exe" 50 150 300 </dev/null 2>/dev/null | tr -d '\r' | tee /dev/stderr |
-        sed 's/^extra=[0-9]* //; s/^/topusers /' >>"$raw"
-fi
+wait
 
 echo "== the Update on the fake platform"
 build/bench/update_bench --benchmark_repetitions=7 --benchmark_report_aggregates_only=true \
-    --benchmark_format=csv 2>/dev/null | sed 's/^/update /' >>"$raw"
+    --benchmark_format=csv 2>/dev/null | sed 's/^/update /' >"$out/fake.txt"
 
-python3 bench/report.py "$raw" "$idle" "$memory_at" "$(getconf CLK_TCK)" | tee bench/RESULTS.md
+python3 bench/report.py --idle "$idle" --memory-at "$memory_at" --hz "$(getconf CLK_TCK)" \
+    "$out/fake.txt" "$out"/[0-9]*.txt | tee bench/RESULTS.md
