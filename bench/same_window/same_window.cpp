@@ -820,6 +820,9 @@ void MainWindow::Load() {
     }
     SetMenuCaption(autoItem, autostart ? L"Remove Autostart" : L"Make Autostart");
     Greet();
+    // Read as Veltrane reads it; its themes 1 to 5 (an icon that follows the
+    // figures) are not drawn here, as a fresh profile has none.
+    Setting(L"Tema", L"0");
     Update();
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
