@@ -54,7 +54,9 @@ bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CH
 // read afresh at each request so that it follows the tooltip.
 class NamedAccessible final : public IAccessible {
 public:
-    NamedAccessible(ComRef<IAccessible> inner, HWND hwnd) : inner_(std::move(inner)), hwnd_(hwnd) {}
+    using AllocString = decltype(&SysAllocString);
+    NamedAccessible(ComRef<IAccessible> inner, HWND hwnd, AllocString allocString)
+        : inner_(std::move(inner)), hwnd_(hwnd), allocString_(allocString) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         if (!out) return E_POINTER;
@@ -89,7 +91,7 @@ public:
         if (name && IsSelf(child) && IsWindow(hwnd_)) {
             const std::string own = Win32Form::AccessibleNameOf(hwnd_);
             if (!own.empty()) {
-                *name = SysAllocString(Widen(own).c_str());
+                *name = allocString_(Widen(own).c_str());
                 return *name ? S_OK : E_OUTOFMEMORY;
             }
         }
@@ -134,18 +136,47 @@ private:
     std::atomic<ULONG> refs_{1};
     ComRef<IAccessible> inner_;
     HWND hwnd_;
+    AllocString allocString_;
 };
 
 }  // namespace
 
-Win32Platform::ComApartment::ComApartment() : ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-Win32Platform::ComApartment::~ComApartment() {
-    if (ok) CoUninitialize();
+// Loaded by name rather than imported: ole32 alone maps a dozen more
+// libraries at start-up, for a service only a screen reader asks for.
+struct Win32Platform::ComApartment {
+    unique_hmodule ole32{LoadLibraryW(L"ole32.dll")};
+    unique_hmodule oleaut32{LoadLibraryW(L"oleaut32.dll")};
+    unique_hmodule oleacc{LoadLibraryW(L"oleacc.dll")};
+    decltype(&CoInitializeEx) coInitializeEx = ProcAddress<decltype(&CoInitializeEx)>(ole32, "CoInitializeEx");
+    decltype(&CoUninitialize) coUninitialize = ProcAddress<decltype(&CoUninitialize)>(ole32, "CoUninitialize");
+    NamedAccessible::AllocString sysAllocString =
+        ProcAddress<NamedAccessible::AllocString>(oleaut32, "SysAllocString");
+    decltype(&CreateStdAccessibleObject) createStdAccessibleObject =
+        ProcAddress<decltype(&CreateStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
+    decltype(&LresultFromObject) lresultFromObject =
+        ProcAddress<decltype(&LresultFromObject)>(oleacc, "LresultFromObject");
+    bool started = false;
+
+    bool Complete() const {
+        return coInitializeEx && coUninitialize && sysAllocString && createStdAccessibleObject && lresultFromObject;
+    }
+};
+
+void Win32Platform::EndComApartment::operator()(ComApartment* com) const {
+    if (com->started) com->coUninitialize();
+    delete com;
 }
 
-bool Win32Platform::EnsureCom() {
-    if (!com_) com_ = std::make_unique<ComApartment>();
-    return com_->ok;
+const Win32Platform::ComApartment* Win32Platform::EnsureCom() {
+    if (!comTried_) {
+        comTried_ = true;
+        std::unique_ptr<ComApartment, EndComApartment> com(new ComApartment);
+        if (com->Complete() && SUCCEEDED(com->coInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+            com->started = true;
+            com_ = std::move(com);
+        }
+    }
+    return com_.get();
 }
 
 std::string Win32Form::AccessibleNameOf(HWND control) {
@@ -159,11 +190,12 @@ std::string Win32Form::AccessibleNameOf(HWND control) {
 
 LRESULT Win32Form::AccessibleObject(HWND hwnd, WPARAM wp, LPARAM lp) {
     if (static_cast<DWORD>(lp) != static_cast<DWORD>(OBJID_CLIENT) || AccessibleNameOf(hwnd).empty()) return 0;
-    if (!platform_.EnsureCom()) return 0;
+    const auto* com = platform_.EnsureCom();
+    if (!com) return 0;
     ComRef<IAccessible> standard;
-    if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, kIidAccessible, standard.out()))) return 0;
-    auto* named = new NamedAccessible(std::move(standard), hwnd);
-    const LRESULT result = LresultFromObject(kIidAccessible, wp, named);
+    if (FAILED(com->createStdAccessibleObject(hwnd, OBJID_CLIENT, kIidAccessible, standard.out()))) return 0;
+    auto* named = new NamedAccessible(std::move(standard), hwnd, com->sysAllocString);
+    const LRESULT result = com->lresultFromObject(kIidAccessible, wp, named);
     named->Release();
     return result > 0 ? result : 0;
 }

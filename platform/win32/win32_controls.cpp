@@ -130,8 +130,12 @@ void Win32Form::CreateControl(const ControlDef& def) {
             c.hwnd = CreateWindowExW(0, WC_TABCONTROLW, L"", style | WS_TABSTOP, r.left, r.top, r.width, r.height,
                                      parent, childId, Module(), nullptr);
             // Drawn in the classic way, so its pages take the button face
-            // that the controls on them are painted in.
-            SetWindowTheme(c.hwnd, L"", L"");
+            // that the controls on them are painted in. The theme library
+            // is loaded by name: only the options window has a tab control.
+            if (!themeLibrary_) themeLibrary_.reset(LoadLibraryW(L"uxtheme.dll"));
+            if (const auto setTheme = ProcAddress<decltype(&SetWindowTheme)>(themeLibrary_, "SetWindowTheme")) {
+                setTheme(c.hwnd, L"", L"");
+            }
             SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(def.font)), FALSE);
             int index = 0;
             for (const char* item : def.items) {

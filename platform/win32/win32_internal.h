@@ -23,6 +23,12 @@ COLORREF ToColorRef(Color color);
 HINSTANCE Module();
 inline constexpr wchar_t kPictureClass[] = L"Veltrane.Picture";
 
+// A function of a library loaded by name; null where either is missing.
+template <typename F>
+F ProcAddress(const unique_hmodule& module, const char* name) {
+    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module.get(), name))) : nullptr;
+}
+
 // A window's text through WM_GETTEXT: what text and combo boxes hold.
 std::string WindowText(HWND hwnd);
 
@@ -191,6 +197,7 @@ private:
     ControlKind lastKind_ = ControlKind::Timer;
     std::vector<HWND> modalDisabled_;  // while this window runs modally
     std::vector<int> tabOrder_;
+    unique_hmodule themeLibrary_;  // loaded for a tab control only
     HWND lastFocus_ = nullptr;  // given back when the window is active again
     bool focusCuesHidden_ = false;
 };
@@ -229,9 +236,11 @@ public:
     Win32Api& Api() override;
 
     void FormLoaded() { ++loadedForms_; }
-    // COM for this thread, started the first time a screen reader asks
-    // for a control: a program nobody reads loads none of it.
-    bool EnsureCom();
+    // COM for this thread and the accessibility libraries, loaded and
+    // started the first time a screen reader asks for a control: a program
+    // nobody reads maps none of them. Null where they cannot be had.
+    struct ComApartment;
+    const ComApartment* EnsureCom();
     void FormUnloaded(const Win32Form* form);
     // Icons follow the DPI of the first form loaded (the main window) while
     // it lives, else the system's.
@@ -256,14 +265,11 @@ private:
     std::map<HICON, int> groupOf_;
     uint32_t seed_ = 1;
     uint64_t randomState_ = 0;
-    struct ComApartment {
-        ComApartment();
-        ~ComApartment();
-        ComApartment(const ComApartment&) = delete;
-        ComApartment& operator=(const ComApartment&) = delete;
-        bool ok;
+    struct EndComApartment {
+        void operator()(ComApartment* com) const;
     };
-    std::unique_ptr<ComApartment> com_;
+    std::unique_ptr<ComApartment, EndComApartment> com_;
+    bool comTried_ = false;
 };
 
 void (*FatalHook())(void*);
