@@ -1,7 +1,7 @@
 #include "platform/convert.h"
 
 #include <cctype>
-#include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -22,12 +22,15 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 // the exponent and the separator differ.
 std::string FormatGeneral(double value, int digits) {
     if (value == 0) return "0";  // also -0
+    // to_chars spells exactly what printf's %.*g does, without printf's
+    // round trips through the floating-point environment (under mingw each
+    // one asks the processor what it supports, which a virtual machine traps).
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+    *std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::general, digits).ptr = '\0';
     // Rounded to its digits, a value at the very top of the double range comes
     // out above it (1.79769313486232E+308), where no reader takes it back:
     // such a text is written one step lower in its last digit instead.
-    if (std::isinf(std::strtod(buffer, nullptr))) {
+    if (std::strstr(buffer, "e+308") && std::isinf(std::strtod(buffer, nullptr))) {
         char* last = std::strchr(buffer, 'e');
         if (last && last > buffer && last[-1] > '0' && last[-1] <= '9') --last[-1];
     }
@@ -56,13 +59,15 @@ void SetDecimalSeparator(char separator) { g_decimal_separator = separator; }
 char DecimalSeparator() { return g_decimal_separator; }
 
 double RoundEven(double value) {
-    // nearbyint follows the current rounding mode, which is to-nearest-even
-    // unless someone changed it; say so explicitly rather than trust it.
-    const int saved = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double r = std::nearbyint(value);
-    std::fesetround(saved);
-    return r;
+    // Halves to the even neighbour whatever the rounding mode, and without
+    // reading or setting it (see FormatGeneral). From 2^52 on every double
+    // is whole; below it the fraction is exact.
+    if (!(std::abs(value) < 4503599627370496.0)) return value;  // also NaN
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    double r = below;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0)) r = below + 1;
+    return r == 0 ? std::copysign(0.0, value) : r;
 }
 
 int16_t CInt(double value) {
@@ -85,7 +90,8 @@ std::optional<double> ParseNumber(std::string_view text) {
     while (n > i && IsBlank(text[n - 1])) --n;
     if (i == n) return std::nullopt;
     std::string plain;  // sign, digits, '.', exponent: what strtod reads in the C locale
-    if (text[i] == '+' || text[i] == '-') plain += text[i++];
+    if (text[i] == '-') plain += text[i];
+    if (text[i] == '+' || text[i] == '-') ++i;  // from_chars takes no plus
     size_t digits = 0;
     while (i < n && text[i] >= '0' && text[i] <= '9') plain += text[i++], ++digits;
     if (i < n && text[i] == g_decimal_separator) {
@@ -103,7 +109,12 @@ std::optional<double> ParseNumber(std::string_view text) {
         if (exponent_digits == 0) return std::nullopt;
     }
     if (i != n) return std::nullopt;
-    const double value = std::strtod(plain.c_str(), nullptr);
+    double value = 0;
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    // Out of range is taken as strtod takes it: underflow to zero or a
+    // denormal, overflow refused below.
+    if (error == std::errc::result_out_of_range) value = std::strtod(plain.c_str(), nullptr);
+    else if (error != std::errc() || end != plain.data() + plain.size()) return std::nullopt;
     if (!std::isfinite(value)) return std::nullopt;
     return value;
 }

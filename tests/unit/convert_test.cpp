@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <limits>
 
 #include "platform/errors.h"
@@ -27,6 +29,11 @@ TEST(Convert, RoundsHalvesToTheEvenNeighbour) {
     EXPECT_EQ(CInt(100.5), 100);
     EXPECT_EQ(CInt(std::string_view("  18.5 ")), 18);
     EXPECT_EQ(CInt(std::string_view("19.5")), 20);
+    EXPECT_EQ(CInt(-3.5), -4);
+    EXPECT_EQ(CInt(-0.5), 0);
+    EXPECT_EQ(CLng(2147483646.5), 2147483646);
+    EXPECT_TRUE(std::signbit(RoundEven(-0.4)));  // -0, as the system's rounding gives it
+    EXPECT_EQ(RoundEven(4503599627370497.0), 4503599627370497.0);
 }
 
 TEST(Convert, TextToIntegerRaisesTypeMismatchAndOverflow) {
@@ -54,6 +61,9 @@ TEST(Convert, ReadsAsNumber) {
     EXPECT_FALSE(IsNumeric("-"));
     EXPECT_FALSE(IsNumeric("1e"));
     EXPECT_FALSE(IsNumeric("1e999"));  // no finite value
+    EXPECT_EQ(CDbl("1e-400"), 0.0);     // underflow reads as zero
+    EXPECT_EQ(CDbl("+.25"), 0.25);
+    EXPECT_EQ(CDbl("-5."), -5.0);
 }
 
 TEST(Convert, TruthValuesFromNumbersAndWords) {
