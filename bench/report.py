@@ -30,6 +30,15 @@ def verdict(value, limit):
     return "met" if value <= limit else "**not met**"
 
 
+def handle_rows(p, lines, first=""):
+    """The rows of live handle counts and private KB among a run's lines."""
+    kinds = ("icons", "regions", "brushes", "bitmaps", "dcs", "pens", "fonts", "menus", "private_kb")
+    for line in lines:
+        if "icons=" in line:
+            f = fields(line)
+            p(f"{first}| {line.split()[0]} | " + " | ".join(f[k] for k in kinds) + " |")
+
+
 def machine():
     cpu = "?"
     try:
@@ -263,11 +272,7 @@ def main():
     p("| DPI | after | icons | regions | brushes | bitmaps | DCs | pens | fonts | menus | private KB |")
     p("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
     for d in dpis:
-        for line in d.leak:
-            if "icons=" in line:
-                f = fields(line)
-                p(f"| {d.logpixels} | {line.split()[0]} | {f['icons']} | {f['regions']} | {f['brushes']} | "
-                  f"{f['bitmaps']} | {f['dcs']} | {f['pens']} | {f['fonts']} | {f['menus']} | {f['private_kb']} |")
+        handle_rows(p, d.leak, f"| {d.logpixels} ")
     p("")
 
     for d in dpis:
@@ -300,11 +305,7 @@ def main():
         p("")
         p("| after | icons | regions | brushes | bitmaps | DCs | pens | fonts | menus | private KB |")
         p("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
-        for line in d.soak:
-            if "icons=" in line:
-                f = fields(line)
-                p(f"| {line.split()[0]} | {f['icons']} | {f['regions']} | {f['brushes']} | {f['bitmaps']} | "
-                  f"{f['dcs']} | {f['pens']} | {f['fonts']} | {f['menus']} | {f['private_kb']} |")
+        handle_rows(p, d.soak)
         p("")
     print("\n".join(out).rstrip() + "\n", end="")
 

@@ -89,6 +89,32 @@ void AdjustFrameForDpi(RECT& frame, DWORD style, DWORD exStyle, int dpi) {
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
 }
 
+namespace {
+
+// `picture` (of size `have`) drawn into a new DIB section of `want` and
+// `bitsPerPixel`: copied where the sizes agree, else scaled in halftone.
+unique_hbitmap Redrawn(HBITMAP picture, SIZE have, SIZE want, WORD bitsPerPixel) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), want.cx, -want.cy, 1, bitsPerPixel, BI_RGB};
+    void* bits = nullptr;
+    unique_hbitmap drawn(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!drawn) return {};
+    unique_hdc from(CreateCompatibleDC(nullptr));
+    unique_hdc to(CreateCompatibleDC(nullptr));
+    ScopedSelect source(from.get(), picture);
+    ScopedSelect target(to.get(), drawn.get());
+    if (want.cx == have.cx && want.cy == have.cy) {
+        BitBlt(to.get(), 0, 0, want.cx, want.cy, from.get(), 0, 0, SRCCOPY);
+    } else {
+        SetStretchBltMode(to.get(), HALFTONE);
+        SetBrushOrgEx(to.get(), 0, 0, nullptr);
+        StretchBlt(to.get(), 0, 0, want.cx, want.cy, from.get(), 0, 0, have.cx, have.cy, SRCCOPY);
+    }
+    return drawn;
+}
+
+}  // namespace
+
 unique_hbitmap LoadPicture(int base, int dpi) {
     SIZE have{};
     const int id = dpi::PictureVersion(base, dpi, [&](int candidate) { return PictureSize(candidate, have); });
@@ -106,37 +132,16 @@ unique_hbitmap LoadPicture(int base, int dpi) {
     want = {dpi::Scale(want.cx, dpi), dpi::Scale(want.cy, dpi)};
     if (want.cx == have.cx && want.cy == have.cy) return loaded;
 
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), want.cx, -want.cy, 1, 24, BI_RGB};
-    void* bits = nullptr;
-    unique_hbitmap scaled(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!scaled) return loaded;
-    unique_hdc from(CreateCompatibleDC(nullptr));
-    unique_hdc to(CreateCompatibleDC(nullptr));
-    {
-        ScopedSelect source(from.get(), loaded.get());
-        ScopedSelect target(to.get(), scaled.get());
-        SetStretchBltMode(to.get(), HALFTONE);
-        SetBrushOrgEx(to.get(), 0, 0, nullptr);
-        StretchBlt(to.get(), 0, 0, want.cx, want.cy, from.get(), 0, 0, have.cx, have.cy, SRCCOPY);
-    }
-    return scaled;
+    unique_hbitmap scaled = Redrawn(loaded.get(), have, want, 24);
+    return scaled ? std::move(scaled) : std::move(loaded);
 }
 
 unique_hbitmap InDisplayFormat(unique_hbitmap picture) {
     BITMAP bm{};
     if (!picture || !GetObjectW(picture.get(), sizeof bm, &bm) || bm.bmBitsPixel == 32) return picture;
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    unique_hbitmap converted(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!converted) return picture;
-    unique_hdc from(CreateCompatibleDC(nullptr));
-    unique_hdc to(CreateCompatibleDC(nullptr));
-    ScopedSelect source(from.get(), picture.get());
-    ScopedSelect target(to.get(), converted.get());
-    BitBlt(to.get(), 0, 0, bm.bmWidth, bm.bmHeight, from.get(), 0, 0, SRCCOPY);
-    return converted;
+    const SIZE size{bm.bmWidth, bm.bmHeight};
+    unique_hbitmap converted = Redrawn(picture.get(), size, size, 32);
+    return converted ? std::move(converted) : std::move(picture);
 }
 
 }  // namespace vt::win32
