@@ -218,20 +218,36 @@ void Win32Form::FitText(Control& c) {
     if (dpi_ == dpi::kBaseDpi || c.def.kind != ControlKind::Label || !c.hwnd) return;
     const FontDef& f = c.def.font.face ? c.def.font : def_.font;
     const int height = -dpi::FontHeight(f.points, dpi_);
-    RECT client;
-    GetClientRect(c.hwnd, &client);
-    const std::wstring text = Widen(c.caption);
-    HDC dc = GetDC(c.hwnd);
-    HFONT chosen = FontFor(c.def.font);
-    for (int h = height; h >= height - height / 10; --h) {
-        HFONT font = h == height ? FontFor(c.def.font) : FontOfHeight(f, h);
-        ScopedSelect select(dc, font);
-        RECT need{0, 0, client.right, 0};
-        DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-        chosen = font;
-        if (need.right <= client.right && need.bottom <= client.bottom) break;
+    if (!measureDc_) measureDc_.reset(CreateCompatibleDC(nullptr));  // no window DC to fetch each time
+    HDC dc = measureDc_.get();
+    auto fontAt = [&](int h) { return h == height ? FontFor(c.def.font) : FontOfHeight(f, h); };
+    // The status lines change their figures every second and little else:
+    // where every digit of every candidate font is as wide as the others,
+    // the fit of "1234 Mb" is the fit of "0000 Mb", and is not measured again.
+    bool digitsAlike = true;
+    for (int h = height; h >= height - height / 10 && digitsAlike; --h) {
+        ScopedSelect select(dc, fontAt(h));
+        INT widths[10];
+        digitsAlike = GetCharWidth32W(dc, L'0', L'9', widths) &&
+                      std::all_of(widths, widths + 10, [&](INT w) { return w == widths[0]; });
     }
-    ReleaseDC(c.hwnd, dc);
+    std::wstring text = Widen(c.caption);
+    std::wstring shape = text;
+    if (digitsAlike) std::replace_if(shape.begin(), shape.end(), [](wchar_t ch) { return ch >= L'1' && ch <= L'9'; }, L'0');
+    HFONT chosen = c.fittedFont;
+    if (!chosen || shape != c.fittedShape) {
+        RECT client;
+        GetClientRect(c.hwnd, &client);
+        for (int h = height; h >= height - height / 10; --h) {
+            ScopedSelect select(dc, fontAt(h));
+            RECT need{0, 0, client.right, 0};
+            DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+            chosen = fontAt(h);
+            if (need.right <= client.right && need.bottom <= client.bottom) break;
+        }
+        c.fittedShape = digitsAlike ? std::move(shape) : std::wstring();
+        c.fittedFont = digitsAlike ? chosen : nullptr;
+    }
     if (reinterpret_cast<HFONT>(SendMessageW(c.hwnd, WM_GETFONT, 0, 0)) != chosen) {
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
     }
@@ -399,7 +415,8 @@ int Win32Form::DropHeight(const Control& c) const {
         .height;
 }
 
-void Win32Form::MoveControl(const Control& c) {
+void Win32Form::MoveControl(Control& c) {
+    c.fittedFont = nullptr;  // fitted to the old size
     const Rect r = Physical(c);
     if (c.def.kind == ControlKind::Line) {
         const bool flat = c.rect.top == c.rect.height;

@@ -125,6 +125,8 @@ private:
         HGDIOBJ oldPictureBitmap = nullptr;
         HICON icon = nullptr;  // shown instead of the bitmap; owned by the platform
         HICON iconGiven = nullptr;  // what the program handed over (icon is its group at this DPI)
+        std::wstring fittedShape;   // FitText's last caption, digits as 0, and the font it took
+        HFONT fittedFont = nullptr;
     };
     struct Menu {
         MenuDef def;
@@ -142,7 +144,7 @@ private:
     void ApplyDpi(int dpi, int screenLeft, int screenTop);
     void PlaceAtDpi(int screenLeft, int screenTop, bool move);
     Rect Physical(const Control& c) const;
-    void MoveControl(const Control& c);
+    void MoveControl(Control& c);
     int DropHeight(const Control& c) const;
     void SetTipFont();
     void PaintPicture(const Control& c, HDC dc);
@@ -192,6 +194,7 @@ private:
     std::map<std::pair<std::string, double>, unique_hfont> fonts_;  // at dpi_
     std::map<std::pair<std::string, int>, unique_hfont> fittedFonts_;  // smaller ones, by pixel height
     unique_hfont tipFont_;
+    unique_hdc measureDc_;  // FitText's, with the screen's metrics
     std::string caption_;
     HICON icon_ = nullptr;  // owned by the platform or the module
     ControlKind lastKind_ = ControlKind::Timer;
