@@ -224,13 +224,17 @@ void Win32Form::FitText(Control& c) {
     // The status lines change their figures every second and little else:
     // where every digit of every candidate font is as wide as the others,
     // the fit of "1234 Mb" is the fit of "0000 Mb", and is not measured again.
-    bool digitsAlike = true;
-    for (int h = height; h >= height - height / 10 && digitsAlike; --h) {
-        ScopedSelect select(dc, fontAt(h));
-        INT widths[10];
-        digitsAlike = GetCharWidth32W(dc, L'0', L'9', widths) &&
-                      std::all_of(widths, widths + 10, [&](INT w) { return w == widths[0]; });
+    if (!c.digitsAlike) {
+        bool alike = true;
+        for (int h = height; h >= height - height / 10 && alike; --h) {
+            ScopedSelect select(dc, fontAt(h));
+            INT widths[10];
+            alike = GetCharWidth32W(dc, L'0', L'9', widths) &&
+                    std::all_of(widths, widths + 10, [&](INT w) { return w == widths[0]; });
+        }
+        c.digitsAlike = alike;
     }
+    const bool digitsAlike = *c.digitsAlike;
     std::wstring text = Widen(c.caption);
     std::wstring shape = text;
     if (digitsAlike) std::replace_if(shape.begin(), shape.end(), [](wchar_t ch) { return ch >= L'1' && ch <= L'9'; }, L'0');
@@ -416,7 +420,8 @@ int Win32Form::DropHeight(const Control& c) const {
 }
 
 void Win32Form::MoveControl(Control& c) {
-    c.fittedFont = nullptr;  // fitted to the old size
+    c.fittedFont = nullptr;  // fitted to the old size, perhaps with the old DPI's fonts
+    c.digitsAlike.reset();
     const Rect r = Physical(c);
     if (c.def.kind == ControlKind::Line) {
         const bool flat = c.rect.top == c.rect.height;

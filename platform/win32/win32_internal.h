@@ -127,6 +127,7 @@ private:
         HICON iconGiven = nullptr;  // what the program handed over (icon is its group at this DPI)
         std::wstring fittedShape;   // FitText's last caption, digits as 0, and the font it took
         HFONT fittedFont = nullptr;
+        std::optional<bool> digitsAlike;  // in every font FitText may choose
     };
     struct Menu {
         MenuDef def;
