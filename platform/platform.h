@@ -31,6 +31,9 @@ constexpr Color kColorAppWorkspace = SysColor(12);
 constexpr Color kColorButtonFace = SysColor(15);
 constexpr Color kDefaultColor = 0xFFFFFFFFu;  // "whatever the control kind uses"
 
+// A form's position and size are told in twips, 15 to the screen pixel.
+inline constexpr int kTwipsPerPixel = 15;
+
 struct Rect {
     int left = 0, top = 0, width = 0, height = 0;
 };

@@ -23,7 +23,7 @@ import subprocess
 import sys
 import tempfile
 
-AREAS = ("app", "memory", "monitor", "tray", "sound", "autostart")
+AREAS = ("app", "memory", "monitor", "tray", "sound", "autostart", "settings")
 BACKENDS = ("platform/win32/", "platform/fake/")
 MAIN = "app/main.cpp"
 WINDOWS_ALLOWED = ("platform/win32/", "tests/win32/", "tests/e2e/", "bench/")

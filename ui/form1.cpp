@@ -85,10 +85,10 @@ void Form1::Form_Load() {
         modSND::ShapeWindow(platform_.Api(), *form_, kMagenta);
         strTipTitle = platform_.AppTitle();
 
-        lngLeftPx = CLng(settings_.Read("Left", "0"));
-        lngTopPx = CLng(settings_.Read("top", "0"));
-        sound().blnSound = CBool(settings_.Read("sound", "1"));
-        tray().intTema = CInt(settings_.Read("Tema", "0"));
+        lngLeftPx = settings_.LeftPx();
+        lngTopPx = settings_.TopPx();
+        sound().blnSound = settings_.SoundOn();
+        tray().intTema = settings_.Tema();
         RestorePosition();
 
         tray().Add(strTipTitle);
@@ -135,8 +135,8 @@ void Form1::Form_Unload(int16_t& Cancel) {
         if (options_) options_->Close();
         return;
     }
-    settings_.Write("Top", StrLong(CLng(form_->Top() / 15.0)));
-    settings_.Write("Left", StrLong(CLng(form_->Left() / 15.0)));
+    settings_.SavePosition(CLng(form_->Left() / static_cast<double>(kTwipsPerPixel)),
+                           CLng(form_->Top() / static_cast<double>(kTwipsPerPixel)));
     tray().Unhook();
     tray().Delete();  // only if still there: a close other than Exit (Alt+F4) leaves none behind
 }
@@ -165,7 +165,7 @@ void Form1::Timer4_Timer() {
     tray().HoverRefreshDone();
 }
 
-void Form1::mnuSoff_Click() { settings_.Write("sound", sound().Switch() ? "1" : "0"); }
+void Form1::mnuSoff_Click() { settings_.SaveSound(sound().Switch()); }
 
 // Every rejected entry of the main window: with sound on, the chime and the
 // fault's sound, both to their end, then the box that says why.

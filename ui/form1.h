@@ -9,13 +9,13 @@
 #include <memory>
 #include <string>
 
-#include "app/settings.h"
 #include "autostart/autostart.h"
 #include "memory/memory_display.h"
 #include "monitor/check_period.h"
 #include "monitor/warning.h"
 #include "platform/errors.h"
 #include "platform/platform.h"
+#include "settings/settings.h"
 #include "sound/sound.h"
 #include "tray/tray_icon.h"
 #include "ui/control_ids.h"

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/settings.h"
 #include "memory/memory_display.h"
 #include "monitor/warning.h"
 #include "platform/platform.h"
+#include "settings/settings.h"
 #include "sound/sound.h"
 #include "tray/tray_icon.h"
 #include "ui/control_ids.h"

@@ -57,7 +57,7 @@ void frmOptions::Timer1_Timer() {
 void frmOptions::Command1_Click() {
     a_.tray.intTema = 0;
     a_.tray.ShowDefaultIcon();
-    a_.settings.Write("Tema", "0");
+    a_.settings.SaveTema(0);
     form_->Unload();
 }
 
@@ -66,7 +66,7 @@ void frmOptions::Command2_Click() {
     for (int16_t n = 1; n <= 5; ++n) {
         if (form_->Checked(options[n - 1])) a_.tray.intTema = n;
     }
-    a_.settings.Write("Tema", StrLong(a_.tray.intTema));
+    a_.settings.SaveTema(a_.tray.intTema);
     a_.memory.Update();
     form_->Unload();
 }

@@ -1,0 +1,41 @@
+// The program's settings: where the main window stood, whether sound is on,
+// and the icon theme, under application "Veltrane", section "Startup" (on
+// Windows HKEY_CURRENT_USER\Software\Veltrane\Startup). This is the one place
+// that knows their keys and the text form of their values; the readers raise
+// error 13 for text that is no value of their kind and error 6 for a number
+// out of their range, as the start-up expects.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace vt {
+
+class Settings {
+public:
+    explicit Settings(Platform& platform) : platform_(platform) {}
+
+    // The window's left and top edges in screen pixels ("Left", "top"; 0 when absent).
+    int32_t LeftPx() const;
+    int32_t TopPx() const;
+    // Sound on or off ("sound"; on when absent).
+    bool SoundOn() const;
+    // The icon theme 0 to 5 ("Tema"; 0 when absent).
+    int16_t Tema() const;
+
+    // Both edges, "Top" first.
+    void SavePosition(int32_t leftPx, int32_t topPx);
+    void SaveSound(bool on);
+    void SaveTema(int16_t tema);
+
+private:
+    std::string Read(std::string_view key, std::string_view fallback) const;
+    void Write(std::string_view key, std::string_view value);
+
+    Platform& platform_;
+};
+
+}  // namespace vt
