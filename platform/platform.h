@@ -36,6 +36,7 @@ inline constexpr int kTwipsPerPixel = 15;
 
 struct Rect {
     int left = 0, top = 0, width = 0, height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
 };
 
 struct Point {

@@ -103,15 +103,15 @@ void Form1::Form_Load() {
 }
 
 void Form1::RestorePosition() {
-    int32_t left = MulLong(lngLeftPx, 15);
-    int32_t top = MulLong(lngTopPx, 15);
+    int32_t left = MulLong(lngLeftPx, kTwipsPerPixel);
+    int32_t top = MulLong(lngTopPx, kTwipsPerPixel);
     // A position on a monitor that has since gone would open the window
     // where nobody can see it; a window partly off-screen stays put.
-    const Rect where{lngLeftPx, lngTopPx, form_->Width() / 15, form_->Height() / 15};
+    const Rect where{lngLeftPx, lngTopPx, form_->Width() / kTwipsPerPixel, form_->Height() / kTwipsPerPixel};
     if (!platform_.RectOnAnyMonitor(where)) {
         const Rect work = platform_.PrimaryWorkArea();
-        left = MulLong(work.left, 15);
-        top = MulLong(work.top, 15);
+        left = MulLong(work.left, kTwipsPerPixel);
+        top = MulLong(work.top, kTwipsPerPixel);
     }
     form_->SetLeft(left);
     form_->SetTop(top);

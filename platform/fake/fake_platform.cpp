@@ -59,7 +59,7 @@ ControlState& FakeForm::At(int id) {
     return it->second;
 }
 
-int32_t FakeForm::ToPixels(int32_t twips) { return static_cast<int32_t>(std::lround(twips / 15.0)); }
+int32_t FakeForm::ToPixels(int32_t twips) { return static_cast<int32_t>(std::lround(twips / static_cast<double>(kTwipsPerPixel))); }
 
 void FakeForm::SetEnabled(int id, bool enabled) {
     ControlState& s = At(id);

@@ -71,10 +71,10 @@ public:
     // Held in whole pixels, as a real window's position is.
     void SetLeft(int32_t twips) override { left_ = ToPixels(twips); }
     void SetTop(int32_t twips) override { top_ = ToPixels(twips); }
-    int32_t Left() const override { return left_ * 15; }
-    int32_t Top() const override { return top_ * 15; }
-    int32_t Width() const override { return width_ * 15; }
-    int32_t Height() const override { return height_ * 15; }
+    int32_t Left() const override { return left_ * kTwipsPerPixel; }
+    int32_t Top() const override { return top_ * kTwipsPerPixel; }
+    int32_t Width() const override { return width_ * kTwipsPerPixel; }
+    int32_t Height() const override { return height_ * kTwipsPerPixel; }
     int ScaleWidth() const override { return width_; }
     int ScaleHeight() const override { return height_; }
 

@@ -1,52 +1,17 @@
-// The controls of a form: each made from its row of the control table
+// The controls of a form, each made from its row of the control table
 // (buttons, text and combo boxes, tabs, frames and option buttons are the
 // system's own; labels are STATIC windows over their container's face;
-// picture boxes and images are a window class of our own), the fonts and
-// brushes they share, and their properties. Each setter hands the window only
-// what changed: a caption set to the text it already has would still repaint.
+// picture boxes and images are a window class of our own), where they sit
+// at the window's DPI, and which page of a tab control shows them.
 #include "platform/win32/win32_internal.h"
-
-#include "platform/form_rules.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
 
-#include <algorithm>
-#include <cmath>
-
 #include "platform/dpi.h"
 
 namespace vt::win32 {
-namespace {
 
-// The text the system keeps with a window, read without a message round:
-// labels, buttons and frames hold theirs there (where DefWindowProc puts it),
-// so it is what they show. A third of a millisecond quicker than WM_GETTEXT
-// under Wine, and read twice in every Update.
-std::string StoredText(HWND hwnd) {
-    std::wstring text(128, L'\0');
-    for (;;) {
-        const int n = InternalGetWindowText(hwnd, text.data(), static_cast<int>(text.size()));
-        if (n < static_cast<int>(text.size()) - 1) {
-            text.resize(static_cast<size_t>(std::max(n, 0)));
-            return Narrow(text);
-        }
-        text.resize(text.size() * 2);
-    }
-}
-
-}  // namespace
-
-std::string WindowText(HWND hwnd) {
-    const int n = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    GetWindowTextW(hwnd, text.data(), n + 1);
-    text.resize(static_cast<size_t>(n));
-    return Narrow(text);
-}
-
-// Tab controls and frames are drawn behind the controls they hold; the
-// window that really holds those controls is the nearest picture box or the
 // form, and their positions add up on the way (dpi::PhysicalRect).
 HWND Win32Form::ContainerHwnd(int container) const {
     while (container != 0) {
@@ -193,91 +158,6 @@ void Win32Form::CreateControl(const ControlDef& def) {
     }
 }
 
-HFONT Win32Form::FontFor(const FontDef& font) {
-    const FontDef& f = font.face ? font : def_.font;
-    auto key = std::make_pair(std::string(f.face ? f.face : "Arial"), f.points);
-    auto it = fonts_.find(key);
-    if (it != fonts_.end()) return it->second.get();
-    // At the window's DPI: on a second display of another scale the
-    // screen's DPI would be the wrong one.
-    unique_hfont created(CreateFontW(dpi::FontHeight(f.points, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                     DEFAULT_PITCH | FF_SWISS, Widen(key.first).c_str()));
-    HFONT h = created.get();
-    fonts_.emplace(key, std::move(created));
-    return h;
-}
-
-// The table's labels were laid out for their fonts at 96 DPI. At another DPI
-// the font grows by its point size while the label grows by its pixels, and
-// the glyphs' hinting differs: a caption can come out a little wider than
-// its label and wrap onto a line the label cannot show. Such a label takes
-// the largest font, down to a tenth smaller, that shows its whole caption;
-// at 96 DPI every label keeps the table's font.
-void Win32Form::FitText(Control& c) {
-    if (dpi_ == dpi::kBaseDpi || c.def.kind != ControlKind::Label || !c.hwnd) return;
-    const FontDef& f = c.def.font.face ? c.def.font : def_.font;
-    const int height = -dpi::FontHeight(f.points, dpi_);
-    if (!measureDc_) measureDc_.reset(CreateCompatibleDC(nullptr));  // no window DC to fetch each time
-    HDC dc = measureDc_.get();
-    auto fontAt = [&](int h) { return h == height ? FontFor(c.def.font) : FontOfHeight(f, h); };
-    // The status lines change their figures every second and little else:
-    // where every digit of every candidate font is as wide as the others,
-    // the fit of "1234 Mb" is the fit of "0000 Mb", and is not measured again.
-    if (!c.digitsAlike) {
-        bool alike = true;
-        for (int h = height; h >= height - height / 10 && alike; --h) {
-            ScopedSelect select(dc, fontAt(h));
-            INT widths[10];
-            alike = GetCharWidth32W(dc, L'0', L'9', widths) &&
-                    std::all_of(widths, widths + 10, [&](INT w) { return w == widths[0]; });
-        }
-        c.digitsAlike = alike;
-    }
-    const bool digitsAlike = *c.digitsAlike;
-    std::wstring text = Widen(c.caption);
-    std::wstring shape = text;
-    if (digitsAlike) std::replace_if(shape.begin(), shape.end(), [](wchar_t ch) { return ch >= L'1' && ch <= L'9'; }, L'0');
-    HFONT chosen = c.fittedFont;
-    if (!chosen || shape != c.fittedShape) {
-        RECT client;
-        GetClientRect(c.hwnd, &client);
-        for (int h = height; h >= height - height / 10; --h) {
-            ScopedSelect select(dc, fontAt(h));
-            RECT need{0, 0, client.right, 0};
-            DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-            chosen = fontAt(h);
-            if (need.right <= client.right && need.bottom <= client.bottom) break;
-        }
-        c.fittedShape = digitsAlike ? std::move(shape) : std::wstring();
-        c.fittedFont = digitsAlike ? chosen : nullptr;
-    }
-    if (reinterpret_cast<HFONT>(SendMessageW(c.hwnd, WM_GETFONT, 0, 0)) != chosen) {
-        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
-    }
-}
-
-HFONT Win32Form::FontOfHeight(const FontDef& f, int height) {
-    auto key = std::make_pair(std::string(f.face ? f.face : "Arial"), height);
-    auto it = fittedFonts_.find(key);
-    if (it != fittedFonts_.end()) return it->second.get();
-    unique_hfont created(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                     DEFAULT_PITCH | FF_SWISS, Widen(key.first).c_str()));
-    HFONT h = created.get();
-    fittedFonts_.emplace(key, std::move(created));
-    return h;
-}
-
-HBRUSH Win32Form::BrushFor(Color color) {
-    auto it = brushes_.find(color);
-    if (it != brushes_.end()) return it->second.get();
-    unique_hbrush brush(CreateSolidBrush(ToColorRef(color)));
-    HBRUSH h = brush.get();
-    brushes_.emplace(color, std::move(brush));
-    return h;
-}
-
 Win32Form::Control* Win32Form::ControlOf(HWND hwnd) {
     for (auto& [id, c] : controls_) {
         if (c.hwnd == hwnd) return &c;
@@ -293,124 +173,6 @@ Win32Form::Control& Win32Form::At(int id) {
     return it->second;
 }
 const Win32Form::Control& Win32Form::At(int id) const { return const_cast<Win32Form*>(this)->At(id); }
-
-
-void Win32Form::SetCaption(int id, std::string_view text) {
-    if (id == 0) {
-        if (caption_ == text) return;
-        caption_ = text;
-        SetWindowTextW(hwnd_, Widen(text).c_str());
-        return;
-    }
-    if (Menu* m = MenuOf(id)) {
-        if (m->caption == text) return;
-        m->caption = text;
-        ModifyMenuW(m->parent, static_cast<UINT>(id), MF_BYCOMMAND | MF_STRING | (m->enabled ? 0 : MF_GRAYED),
-                    static_cast<UINT_PTR>(id), Widen(text).c_str());
-        return;
-    }
-    Control& c = At(id);
-    // Compared with what the window shows: the user may have edited a text
-    // box, and another program may have set any window's text.
-    if (c.hwnd ? ShownText(c) == text : c.caption == text) return;
-    c.caption = text;
-    if (!c.hwnd) return;
-    SetWindowTextW(c.hwnd, Widen(text).c_str());
-    FitText(c);
-}
-
-std::string Win32Form::Caption(int id) const {
-    if (id == 0) return caption_;
-    if (const Menu* m = MenuOf(id)) return m->caption;
-    const Control& c = At(id);
-    return c.hwnd ? ShownText(c) : c.caption;
-}
-
-// Text boxes and combo boxes keep their text in a buffer of their own, which
-// only WM_GETTEXT reads; every other control shows the text the system keeps.
-std::string Win32Form::ShownText(const Control& c) {
-    const bool ownBuffer = c.def.kind == ControlKind::TextBox || c.def.kind == ControlKind::ComboBox;
-    return ownBuffer ? WindowText(c.hwnd) : StoredText(c.hwnd);
-}
-
-void Win32Form::SetEnabled(int id, bool enabled) {
-    if (id == 0) {
-        EnableWindow(hwnd_, enabled);
-        return;
-    }
-    if (Menu* m = MenuOf(id)) {
-        m->enabled = enabled;
-        EnableMenuItem(m->parent, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-        return;
-    }
-    Control& c = At(id);
-    if (c.def.kind == ControlKind::Timer) {
-        // Enabling a timer restarts its count, as setting a new interval does.
-        c.enabled = enabled;
-        if (enabled) {
-            SetTimer(hwnd_, static_cast<UINT_PTR>(id), static_cast<UINT>(c.def.interval), nullptr);
-        } else {
-            KillTimer(hwnd_, static_cast<UINT_PTR>(id));
-        }
-        return;
-    }
-    if (c.enabled == enabled) return;
-    c.enabled = enabled;
-    if (c.hwnd) EnableWindow(c.hwnd, enabled);
-}
-
-bool Win32Form::Enabled(int id) const {
-    if (id == 0) return IsWindowEnabled(hwnd_);
-    if (const Menu* m = MenuOf(id)) return m->enabled;
-    return At(id).enabled;
-}
-
-void Win32Form::SetBackColor(int id, Color color) {
-    Control& c = At(id);
-    if (c.back == color) return;
-    c.back = color;
-    if (c.hwnd) InvalidateRect(c.hwnd, nullptr, TRUE);
-}
-Color Win32Form::BackColor(int id) const { return At(id).back; }
-
-void Win32Form::SetForeColor(int id, Color color) {
-    Control& c = At(id);
-    if (c.fore == color) return;
-    c.fore = color;
-    if (c.hwnd) InvalidateRect(c.hwnd, nullptr, TRUE);
-    if (c.def.kind == ControlKind::Line) InvalidateRect(ContainerHwnd(c.def.container), nullptr, TRUE);
-}
-Color Win32Form::ForeColor(int id) const { return At(id).fore; }
-
-void Win32Form::SetToolTip(int id, std::string_view text) {
-    Control& c = At(id);
-    if (c.toolTip == text || !c.hwnd) return;
-    const bool added = !c.toolTip.empty();
-    c.toolTip = text;
-    std::wstring tip = Widen(text);
-    TTTOOLINFOW ti{sizeof ti};
-    ti.uFlags = TTF_IDISHWND;
-    ti.hwnd = hwnd_;
-    ti.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
-    ti.lpszText = tip.data();
-    SendMessageW(toolTips_, added ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    // A control named by its tooltip has a new name for a screen reader.
-    if (!c.def.accessibleName && !AccessibleName(c.def, c.caption, c.toolTip).empty()) {
-        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, c.hwnd, OBJID_CLIENT, CHILDID_SELF);
-    }
-}
-std::string Win32Form::ToolTip(int id) const { return At(id).toolTip; }
-
-void Win32Form::SetBounds(int id, Rect rect) {
-    Control& c = At(id);
-    if (c.rect.left == rect.left && c.rect.top == rect.top && c.rect.width == rect.width &&
-        c.rect.height == rect.height) {
-        return;
-    }
-    c.rect = rect;
-    if (c.hwnd) MoveControl(c);
-}
-
 Rect Win32Form::Physical(const Control& c) const { return dpi::PhysicalRect(def_, c.def.id, c.rect, dpi_); }
 
 // A combo box's window reaches down to the bottom of its open list.
@@ -440,94 +202,6 @@ void Win32Form::LoadControlPicture(Control& c) {
     }
     c.picture = LoadPicture(c.def.picture, dpi_);
     c.oldPictureBitmap = SelectObject(c.pictureDc.get(), c.picture.get());
-}
-
-// The tips' font follows the window to a display of another scale; the
-// system made the first one for its own DPI.
-void Win32Form::SetTipFont() {
-    NONCLIENTMETRICSW metrics{sizeof metrics};
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return;
-    metrics.lfStatusFont.lfHeight = MulDiv(metrics.lfStatusFont.lfHeight, dpi_, SystemDpi());
-    unique_hfont font(CreateFontIndirectW(&metrics.lfStatusFont));
-    SendMessageW(toolTips_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-    tipFont_ = std::move(font);
-}
-Rect Win32Form::Bounds(int id) const { return At(id).rect; }
-
-void Win32Form::SetLine(int id, int x1, int y1, int x2, int y2) {
-    Control& c = At(id);
-    const Rect ends{x1, y1, x2, y2};
-    if (c.rect.left == ends.left && c.rect.top == ends.top && c.rect.width == ends.width &&
-        c.rect.height == ends.height) {
-        return;
-    }
-    c.rect = ends;
-    InvalidateRect(ContainerHwnd(c.def.container), nullptr, TRUE);
-}
-
-void Win32Form::SetSelection(int id, int start, int length) {
-    SendMessageW(At(id).hwnd, EM_SETSEL, static_cast<WPARAM>(start), start + length);
-}
-
-void Win32Form::SetFocus(int id) { ::SetFocus(id == 0 ? hwnd_ : At(id).hwnd); }
-
-void Win32Form::SetChecked(int id, bool checked) {
-    HWND chosen = At(id).hwnd;
-    // BM_SETCHECK leaves the rest of the group alone; a click would not.
-    if (checked) {
-        for (auto& [other, c] : controls_) {
-            if (c.def.kind == ControlKind::OptionButton && other != id) SendMessageW(c.hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
-        }
-    }
-    SendMessageW(chosen, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-bool Win32Form::Checked(int id) const { return SendMessageW(At(id).hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-void Win32Form::SetLeft(int32_t twips) {
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    SetWindowPos(hwnd_, nullptr, static_cast<int>(std::lround(twips / 15.0)), r.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Win32Form::SetTop(int32_t twips) {
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    SetWindowPos(hwnd_, nullptr, r.left, static_cast<int>(std::lround(twips / 15.0)), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-int32_t Win32Form::Left() const {
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    return r.left * 15;
-}
-int32_t Win32Form::Top() const {
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    return r.top * 15;
-}
-int32_t Win32Form::Width() const {
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    return (r.right - r.left) * 15;
-}
-int32_t Win32Form::Height() const {
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    return (r.bottom - r.top) * 15;
-}
-
-void Win32Form::SetPictureIcon(int id, uintptr_t icon) {
-    Control& c = At(id);
-    HICON h = reinterpret_cast<HICON>(icon);
-    if (c.iconGiven == h) return;
-    c.iconGiven = h;
-    // Whatever size the program asked for, the box shows the group's own
-    // picture at its size here, not a stretched copy.
-    c.icon = h ? platform_.SameIconAt(h, dpi::Scale(32, dpi_)) : nullptr;
-    if (c.hwnd) InvalidateRect(c.hwnd, nullptr, FALSE);
 }
 
 }  // namespace vt::win32

@@ -247,8 +247,7 @@ void Win32Form::ApplyDpi(int dpi, int screenLeft, int screenTop) {
     // is the window's own at the new DPI, to the pixel.
     PlaceAtDpi(screenLeft, screenTop, true);
     // The controls let go of the old fonts before those are deleted.
-    const auto oldFonts = std::exchange(fonts_, {});
-    const auto oldFitted = std::exchange(fittedFonts_, {});
+    const GdiCache::Fonts oldFonts = gdi_.TakeFonts();
     for (auto& [id, c] : controls_) {
         if (!c.hwnd) continue;
         MoveControl(c);

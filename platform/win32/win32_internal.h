@@ -12,6 +12,7 @@
 #include "platform/errors.h"
 #include "platform/platform.h"
 #include "platform/win32/handle.h"
+#include "platform/win32/win32_gdi_cache.h"
 
 namespace vt::win32 {
 
@@ -150,9 +151,8 @@ private:
     void SetTipFont();
     void PaintPicture(const Control& c, HDC dc);
     void DrawButton(const DRAWITEMSTRUCT& item);
-    HBRUSH BrushFor(Color color);
+    HBRUSH BrushFor(Color color) { return gdi_.Brush(color); }
     HFONT FontFor(const FontDef& font);
-    HFONT FontOfHeight(const FontDef& font, int height);
     void FitText(Control& c);
     Control* ControlOf(HWND hwnd);
     Control& At(int id);
@@ -191,9 +191,7 @@ private:
     unique_hbrush faceBrush_;
     std::map<int, Control> controls_;
     std::vector<Menu> menus_;
-    std::map<Color, unique_hbrush> brushes_;
-    std::map<std::pair<std::string, double>, unique_hfont> fonts_;  // at dpi_
-    std::map<std::pair<std::string, int>, unique_hfont> fittedFonts_;  // smaller ones, by pixel height
+    GdiCache gdi_;  // fonts at dpi_
     unique_hfont tipFont_;
     unique_hdc measureDc_;  // FitText's, with the screen's metrics
     std::string caption_;

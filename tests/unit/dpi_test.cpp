@@ -12,9 +12,6 @@
 namespace vt {
 
 // Found by the assertions through the argument's namespace.
-inline bool operator==(const Rect& a, const Rect& b) {
-    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
-}
 inline std::ostream& operator<<(std::ostream& out, const Rect& r) {
     return out << "{" << r.left << ", " << r.top << ", " << r.width << ", " << r.height << "}";
 }
