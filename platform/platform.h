@@ -192,6 +192,21 @@ public:
     virtual uintptr_t FaceDc() const = 0;
 };
 
+// Plays the program's embedded sounds: whole RIFF WAVE images held in
+// memory, whose bytes must stay valid until the next call (the system reads
+// them while a sound in the background plays). Every call first ends the
+// sound that plays; an empty image plays nothing. A sound that cannot be
+// played (no device, bad data) is silent: the answer says so, and nothing
+// else happens.
+class SoundOutput {
+public:
+    virtual ~SoundOutput() = default;
+    virtual bool Play(std::span<const uint8_t> wave) = 0;         // once, in the background
+    virtual bool Loop(std::span<const uint8_t> wave) = 0;         // again and again until the next call
+    virtual bool PlayAndWait(std::span<const uint8_t> wave) = 0;  // once; returns when it has ended
+    virtual void Stop() = 0;
+};
+
 enum MsgBoxStyle : unsigned {
     kOkOnly = 0,
     kYesNo = 4,
@@ -245,6 +260,8 @@ public:
     // Screen geometry in pixels, for keeping the window where it can be seen.
     virtual bool RectOnAnyMonitor(Rect screenRect) = 0;
     virtual Rect PrimaryWorkArea() = 0;
+
+    virtual SoundOutput& Sound() = 0;
 
     virtual Win32Api& Api() = 0;
 };

@@ -68,7 +68,6 @@ constexpr uint32_t kNiifWarning = 2;
 constexpr intptr_t kNinSelect = 0x400, kNinKeySelect = 0x401, kNinBalloonShow = 0x402,
                    kNinBalloonHide = 0x403, kNinBalloonTimeout = 0x404, kNinBalloonUserClick = 0x405;
 constexpr intptr_t kWmContextMenu = 0x007B;
-constexpr uint32_t kSndSync = 0, kSndAsync = 1, kSndNoDefault = 2, kSndMemory = 4, kSndLoop = 8;
 constexpr int32_t kHkeyCurrentUser = static_cast<int32_t>(0x80000001u);
 constexpr int32_t kHkeyLocalMachine = static_cast<int32_t>(0x80000002u);
 constexpr uint32_t kRegSz = 1, kRegDword = 4;
@@ -116,9 +115,6 @@ public:
     virtual int GetClassNameA(uintptr_t hwnd, char* buffer, int length) = 0;
     virtual bool GetWindowRect(uintptr_t hwnd, WinRect& rect) = 0;
     virtual bool DrawAnimatedRects(uintptr_t hwnd, int animation, const WinRect& from, const WinRect& to) = 0;
-
-    // Sound output
-    virtual bool sndPlaySoundA(const void* sound, uint32_t flags) = 0;
 
     // Registry (roots as 32-bit signed values, HKEY_LOCAL_MACHINE and so on)
     virtual long RegOpenKeyA(int32_t root, const char* subKey, uintptr_t& key) = 0;

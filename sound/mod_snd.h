@@ -1,11 +1,12 @@
 // modSND: the program's embedded sounds, played straight from the resource
-// bytes with sndPlaySoundA (SND_MEMORY) in three manners, once in the
-// background, looped, or once while the caller waits, and stopped. Which
+// bytes in three manners, once in the background, looped, or once while the
+// caller waits, and stopped. Which
 // event plays what is decided by the callers; these routines never look at
 // blnSound.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/platform.h"
@@ -54,7 +55,8 @@ public:
     const std::vector<uint8_t>& strSoundData() const { return strSoundData_; }
 
 private:
-    void Play(int16_t id, uint32_t flags);
+    using Manner = bool (SoundOutput::*)(std::span<const uint8_t>);
+    void Play(int16_t id, Manner manner);
 
     Platform& platform_;
     std::vector<uint8_t> strSoundData_;

@@ -196,24 +196,6 @@ bool FakeApi::GetWindowRect(uintptr_t hwnd, WinRect& rect) {
     return false;
 }
 
-bool FakeApi::sndPlaySoundA(const void* sound, uint32_t flags) {
-    // The player may still be reading the image it was handed last time.
-    if (!sounds.empty() && sounds.back().address &&
-        std::memcmp(sounds.back().address, sounds.back().bytes.data(), sounds.back().bytes.size()) != 0) {
-        previousSoundStillValid = false;
-    }
-    SoundCall call{sound, flags, {}};
-    if (sound && (flags & kSndMemory)) {
-        // A RIFF image carries its own length: 8 + the RIFF chunk size.
-        uint32_t chunk = 0;
-        std::memcpy(&chunk, static_cast<const uint8_t*>(sound) + 4, 4);
-        const auto* p = static_cast<const uint8_t*>(sound);
-        call.bytes.assign(p, p + 8 + chunk);
-    }
-    sounds.push_back(std::move(call));
-    return sound != nullptr;
-}
-
 std::string FakeApi::RegPath(int32_t root, const std::string& subKey) {
     const char* hive = root == kHkeyLocalMachine ? "hklm" : root == kHkeyCurrentUser ? "hkcu" : "other";
     return Lower(std::string(hive) + "\\" + subKey);

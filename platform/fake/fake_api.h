@@ -1,7 +1,7 @@
 // The named Win32 calls in memory, for the unit tests: a registry, regions as
 // pixel sets, a face image, a window-procedure chain, the shell's icon list,
-// a process table the test sets and a record of every sound, message,
-// animation and shell call beyond the version-1 record.
+// a process table the test sets and a record of every message, animation
+// and shell call beyond the version-1 record.
 #pragma once
 
 #include <cstdint>
@@ -23,12 +23,6 @@ constexpr intptr_t kOriginalResult = 4242;    // what it answers
 struct RegValue {
     uint32_t type = 0;
     std::vector<uint8_t> data;
-};
-
-struct SoundCall {
-    const void* address;
-    uint32_t flags;
-    std::vector<uint8_t> bytes;  // copy taken at the call
 };
 
 struct Message {
@@ -86,8 +80,6 @@ public:
         animations.push_back({hwnd, animation, from, to});
         return true;
     }
-
-    bool sndPlaySoundA(const void* sound, uint32_t flags) override;
 
     long RegOpenKeyA(int32_t root, const char* subKey, uintptr_t& key) override;
     long RegCreateKeyA(int32_t root, const char* subKey, uintptr_t& key) override;
@@ -153,10 +145,6 @@ public:
     std::vector<Message> sent;
     std::vector<FakeWindow> windows;
     std::vector<Animation> animations;
-
-    // Sound
-    std::vector<SoundCall> sounds;
-    bool previousSoundStillValid = true;  // false once a played image changed before the next call
 
     // Registry
     std::map<std::string, std::map<std::string, RegValue>> registry;  // path -> lower-case name -> value

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/fake/fake_api.h"
+#include "platform/fake/fake_services.h"
 #include "platform/platform.h"
 
 namespace vt::fake {
@@ -164,6 +165,7 @@ public:
 
     bool RectOnAnyMonitor(Rect r) override;
     Rect PrimaryWorkArea() override { return workArea; }
+    SoundOutput& Sound() override { return audio; }
     Win32Api& Api() override { return api; }
 
     // Runs an event handler as the real dispatch does: an error nothing traps
@@ -184,6 +186,7 @@ public:
 
     // Script and record.
     FakeApi api;
+    FakeSound audio;
     std::deque<int> answers;  // next message box answers; OK when empty
     std::function<void(FakeForm&)> onModal;  // what the user does in a modal window
     std::function<void()> onMsgBox;          // runs while each box is up

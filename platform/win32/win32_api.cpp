@@ -3,7 +3,6 @@
 // process handles of the process table, which never outlive its call.
 #include <windows.h>
 
-#include <mmsystem.h>
 #include <psapi.h>
 #include <shellapi.h>
 
@@ -216,10 +215,6 @@ public:
         const RECT a{from.left, from.top, from.right, from.bottom};
         const RECT b{to.left, to.top, to.right, to.bottom};
         return ::DrawAnimatedRects(H(hwnd), animation, &a, &b) != FALSE;
-    }
-
-    bool sndPlaySoundA(const void* sound, uint32_t flags) override {
-        return ::sndPlaySoundA(static_cast<const char*>(sound), flags) != FALSE;
     }
 
     long RegOpenKeyA(int32_t root, const char* subKey, uintptr_t& key) override {

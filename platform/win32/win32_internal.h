@@ -44,6 +44,9 @@ unique_hbitmap LoadPicture(int base, int dpi);
 // The same picture as a 32-bit DIB section, the format of window surfaces.
 unique_hbitmap InDisplayFormat(unique_hbitmap picture);
 
+// The platform's services, each in a file of its own.
+std::unique_ptr<SoundOutput> CreateSoundOutput();
+
 // Runs an event handler; an error that nothing trapped is reported and ends
 // the program.
 template <typename F>
@@ -235,6 +238,7 @@ public:
     double Rnd() override;
     bool RectOnAnyMonitor(Rect r) override;
     Rect PrimaryWorkArea() override;
+    SoundOutput& Sound() override { return *sound_; }
     Win32Api& Api() override;
 
     void FormLoaded() { ++loadedForms_; }
@@ -260,6 +264,7 @@ private:
     int loadedForms_ = 0;
     unique_handle instanceMutex_;
     std::unique_ptr<Win32Api> api_;
+    std::unique_ptr<SoundOutput> sound_ = CreateSoundOutput();
     HICON IconAt(int id, int size);
     const Win32Form* dpiForm_ = nullptr;
     int dpi_ = 0;

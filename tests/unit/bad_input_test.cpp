@@ -121,7 +121,7 @@ TEST_P(BadInputTest, CheckRowEntries) {
             const Color wasColor = F().BackColor(Text1);
             const int32_t wasTarget = f.checkPeriod().lngTickTarget, wasCount = f.checkPeriod().lngTickCount;
             platform.boxes.clear();
-            platform.api.sounds.clear();
+            platform.audio.sounds.clear();
             const int samples = platform.api.samples;
 
             F().SetCaption(Text1, c.text);
@@ -142,7 +142,7 @@ TEST_P(BadInputTest, CheckRowEntries) {
             } else {
                 EXPECT_EQ(platform.boxes.size(), question) << what;
             }
-            EXPECT_EQ(Played(platform.api), Pair(c.fault)) << what;
+            EXPECT_EQ(Played(platform.audio), Pair(c.fault)) << what;
             const bool accepted = !*c.box && std::string(c.unit) != "Sec";
             if (accepted) {
                 EXPECT_TRUE(F().Enabled(Timer1)) << what;
@@ -230,7 +230,7 @@ TEST_P(BadInputTest, WarningEntries) {
             o.Command5_Click();
             ASSERT_EQ(f.warning().intWarnMb, 100);
             platform.boxes.clear();
-            platform.api.sounds.clear();
+            platform.audio.sounds.clear();
             static_cast<fake::FakeForm&>(w).focus = -1;
 
             w.SetCaption(opt::Text1, c.text);
@@ -242,7 +242,7 @@ TEST_P(BadInputTest, WarningEntries) {
                 EXPECT_EQ(platform.boxes[0].text, c.box) << what;
                 EXPECT_EQ(platform.boxes[0].title, "Veltrane") << what;
                 EXPECT_EQ(platform.boxes[0].style, kOkOnly) << what;
-                EXPECT_EQ(Played(platform.api), Pair(c.pair ? 134 : 0)) << what;
+                EXPECT_EQ(Played(platform.audio), Pair(c.pair ? 134 : 0)) << what;
                 EXPECT_EQ(static_cast<fake::FakeForm&>(w).focus, c.pair ? -1 : opt::Text1) << what;
                 EXPECT_EQ(f.warning().intWarnMb, 100) << what;
                 EXPECT_FALSE(f.warning().blnWarnSet) << what;
@@ -255,7 +255,7 @@ TEST_P(BadInputTest, WarningEntries) {
             } else {
                 ASSERT_EQ(platform.boxes.size(), 2u) << what;
                 EXPECT_EQ(platform.boxes[1].title, "Message 2/2") << what;
-                EXPECT_EQ(Played(platform.api), (Sound() ? Calls{{127, kPlay}} : Calls{})) << what;
+                EXPECT_EQ(Played(platform.audio), (Sound() ? Calls{{127, kPlay}} : Calls{})) << what;
                 EXPECT_EQ(f.warning().intWarnMb, c.mb) << what;
                 EXPECT_TRUE(f.warning().blnWarnSet) << what;
                 EXPECT_EQ(w.Caption(opt::Label7), "On") << what;
@@ -363,7 +363,7 @@ TEST(BadStoredSetting, EachGivesItsReportOrItsValue) {
             const auto number = ParseNumber(c.value);
             const bool productOverflows = c.error == 6 && number && std::fabs(*number) < 2147483648.0;
             const bool soundRead = std::string(c.key) == "tema" || productOverflows;
-            const Calls played = Played(p.api);
+            const Calls played = Played(p.audio);
             const Calls pair{{132, kWait}, {134, kWait}};
             EXPECT_EQ(played.size() >= 2 && Calls(played.end() - 2, played.end()) == pair, soundRead) << what;
             EXPECT_TRUE(p.api.trayIcons.empty()) << what;  // no icon left behind

@@ -19,7 +19,7 @@ protected:
         Store(platform, "sound", sound ? "1" : "0");
         SetMemoryKb(4'000'000, 150'500);
         Start();
-        platform.api.sounds.clear();
+        platform.audio.sounds.clear();
     }
     Form& F() { return f.form(); }
     void Set(const std::string& amount, const std::string& unit) {
@@ -90,9 +90,9 @@ TEST_F(MonitorTest, CheckRowAcceptsOneToSixtyAndRejectsTheRest) {
 
 TEST_F(MonitorWithSoundTest, CheckRowErrorsPlayTheirPairBeforeTheBox) {
     for (auto [amount, fault] : {std::pair{"0", 134}, {"61", 140}, {"x", 141}}) {
-        platform.api.sounds.clear();
+        platform.audio.sounds.clear();
         Set(amount, "sec");
-        EXPECT_EQ(Played(platform.api), (Calls{{132, kWait}, {fault, kWait}})) << amount;
+        EXPECT_EQ(Played(platform.audio), (Calls{{132, kWait}, {fault, kWait}})) << amount;
         EXPECT_EQ(platform.boxes.back().style, kOkOnly | kExclamation);
     }
 }
@@ -211,7 +211,7 @@ TEST_F(MonitorWithSoundTest, SettingAWarningArmsTheMonitorInOrder) {
               "value. ");
     EXPECT_EQ(platform.boxes[1].title, "Message 2/2");
     EXPECT_NE(platform.boxes[1].text.find("If you don\u00B4t have a soundcard"), std::string::npos);
-    EXPECT_EQ(Played(platform.api), (Calls{{127, kPlay}}));
+    EXPECT_EQ(Played(platform.audio), (Calls{{127, kPlay}}));
     EXPECT_EQ(f.warning().intWarnMb, 100);
     EXPECT_TRUE(f.warning().blnWarnSet);
     EXPECT_EQ(label7, "On");
@@ -225,7 +225,7 @@ TEST_F(MonitorWithSoundTest, SettingAWarningArmsTheMonitorInOrder) {
 TEST_F(MonitorWithSoundTest, EqualityFiresTheAlarmUntilAClickOnTheSurface) {
     SetWarning("100");
     Run(&Form1::Command3_Click);  // hidden in the tray
-    platform.api.sounds.clear();
+    platform.audio.sounds.clear();
     platform.api.currentPid = 7;
     platform.api.processes = {{7, "Veltrane.exe", 9ull << 30, true},
                               {20, "chrome.exe", 3'382'286'746ull, true},
@@ -242,17 +242,17 @@ TEST_F(MonitorWithSoundTest, EqualityFiresTheAlarmUntilAClickOnTheSurface) {
     EXPECT_EQ(platform.api.balloons[0].dwInfoFlags, win32c::kNiifWarning);
     EXPECT_TRUE(F().Visible());
     EXPECT_FALSE(F().Enabled(Timer3));
-    EXPECT_EQ(Played(platform.api), (Calls{{127, kLoop}}));
+    EXPECT_EQ(Played(platform.audio), (Calls{{127, kLoop}}));
     EXPECT_TRUE(f.warning().blnAlarmOn);
     Run(&Form1::Timer3_Timer);  // fired: nothing more
-    EXPECT_EQ(platform.api.sounds.size(), 1u);
+    EXPECT_EQ(platform.audio.sounds.size(), 1u);
 
     const size_t boxes = platform.boxes.size();
     platform.Dispatch([&] { f.MouseDown(kForm, MouseButton::Left); });  // a press that did not move
     ASSERT_EQ(platform.boxes.size(), boxes + 1);
     EXPECT_EQ(platform.boxes.back().text, "The RAM Mb have been reached");
     EXPECT_EQ(platform.boxes.back().title, "RAM Mb Warning Finished");
-    EXPECT_EQ(platform.api.sounds.back().address, nullptr);  // stopped
+    EXPECT_EQ(platform.audio.sounds.back().address, nullptr);  // stopped
     EXPECT_EQ(F().ForeColor(Label2), kWhite);
     EXPECT_EQ(f.warning().intWarnMb, 0);
     EXPECT_TRUE(f.warning().blnWarnSet);  // still "On", with 0 Mb
@@ -270,7 +270,7 @@ TEST_F(MonitorWithSoundTest, EqualityFiresTheAlarmUntilAClickOnTheSurface) {
 
 TEST_F(MonitorTest, WithSoundOffTheAlarmIsAMessageBox) {
     SetWarning("100");
-    EXPECT_TRUE(platform.api.sounds.empty());
+    EXPECT_TRUE(platform.audio.sounds.empty());
     SetMemoryKb(4'000'000, 90'000);
     size_t balloonsAtTheBox = 0;
     platform.onMsgBox = [&] { balloonsAtTheBox = platform.api.balloons.size(); };
@@ -289,7 +289,7 @@ TEST_F(MonitorWithSoundTest, TurningOffDuringTheAlarmLeavesItPending) {
     Run(&Form1::Timer3_Timer);
     InOptions([&](frmOptions& o) { o.Command5_Click(); });
     EXPECT_EQ(LastBox(), "Warning stopped");
-    EXPECT_EQ(platform.api.sounds.back().address, nullptr);
+    EXPECT_EQ(platform.audio.sounds.back().address, nullptr);
     EXPECT_FALSE(f.warning().blnWarnSet);
     EXPECT_EQ(F().BackColor(Command5), kColorButtonFace);
     EXPECT_TRUE(f.warning().blnAlarmOn);

@@ -10,9 +10,10 @@ namespace vt {
 
 using namespace win32c;
 
-constexpr uint32_t kPlay = kSndAsync | kSndNoDefault | kSndMemory;  // 7
-constexpr uint32_t kLoop = kPlay | kSndLoop;                         // 15
-constexpr uint32_t kWait = kSndNoDefault | kSndMemory;              // 6
+constexpr fake::SoundKind kPlay = fake::SoundKind::Play;
+constexpr fake::SoundKind kLoop = fake::SoundKind::Loop;
+constexpr fake::SoundKind kWait = fake::SoundKind::Wait;
+constexpr fake::SoundKind kStop = fake::SoundKind::Stop;
 
 // A whole RIFF WAVE image whose samples tell the ids apart.
 inline std::vector<uint8_t> Riff(int id) {
@@ -39,12 +40,12 @@ inline void AddSounds(fake::FakePlatform& p) {
 // The id of a recorded call, read back from the image it was handed.
 inline int IdOf(const fake::SoundCall& call) { return call.bytes.empty() ? 0 : call.bytes[44]; }
 
-inline std::vector<std::pair<int, uint32_t>> Played(const fake::FakeApi& api) {
-    std::vector<std::pair<int, uint32_t>> out;
-    for (const auto& call : api.sounds) out.emplace_back(IdOf(call), call.flags);
+using Calls = std::vector<std::pair<int, fake::SoundKind>>;
+
+inline Calls Played(const fake::FakeSound& audio) {
+    Calls out;
+    for (const auto& call : audio.sounds) out.emplace_back(IdOf(call), call.kind);
     return out;
 }
-
-using Calls = std::vector<std::pair<int, uint32_t>>;
 
 }  // namespace vt

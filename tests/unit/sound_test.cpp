@@ -28,16 +28,16 @@ TEST_F(SoundTest, EachRoutineHandsTheResourceItselfWithItsFlagsAndKeepsItUntilTh
     player.PlayResSound(101);
     player.StopSound();
 
-    EXPECT_EQ(Played(platform.api), (Calls{{130, kPlay}, {127, kLoop}, {132, kWait}, {134, kWait}, {101, kPlay}, {0, 0}}));
-    for (size_t i = 0; i + 1 < platform.api.sounds.size(); ++i) {
-        EXPECT_EQ(platform.api.sounds[i].bytes, platform.resources[IdOf(platform.api.sounds[i])]) << i;
+    EXPECT_EQ(Played(platform.audio), (Calls{{130, kPlay}, {127, kLoop}, {132, kWait}, {134, kWait}, {101, kPlay}, {0, kStop}}));
+    for (size_t i = 0; i + 1 < platform.audio.sounds.size(); ++i) {
+        EXPECT_EQ(platform.audio.sounds[i].bytes, platform.resources[IdOf(platform.audio.sounds[i])]) << i;
     }
     // Every image stayed intact until the call after it had been made.
-    EXPECT_TRUE(platform.api.previousSoundStillValid);
+    EXPECT_TRUE(platform.audio.previousSoundStillValid);
     // Stopping passes no sound, and the last image is still the one held.
-    EXPECT_EQ(platform.api.sounds.back().address, nullptr);
+    EXPECT_EQ(platform.audio.sounds.back().address, nullptr);
     EXPECT_EQ(player.strSoundData(), platform.resources[101]);
-    EXPECT_EQ(platform.api.sounds[4].address, player.strSoundData().data());
+    EXPECT_EQ(platform.audio.sounds[4].address, player.strSoundData().data());
     // One pass over pending events after each play, none after the stop.
     EXPECT_EQ(platform.doEventsPasses, 5);
 }
@@ -45,8 +45,8 @@ TEST_F(SoundTest, EachRoutineHandsTheResourceItselfWithItsFlagsAndKeepsItUntilTh
 TEST_F(SoundTest, MissingResourcePlaysNothing) {
     Player player(platform);
     player.PlayResSound(126);
-    ASSERT_EQ(platform.api.sounds.size(), 1u);
-    EXPECT_EQ(platform.api.sounds[0].address, nullptr);
+    ASSERT_EQ(platform.audio.sounds.size(), 1u);
+    EXPECT_EQ(platform.audio.sounds[0].address, nullptr);
 }
 
 TEST_F(SoundTest, GreetingFollowsTheHour) {
@@ -58,7 +58,7 @@ TEST_F(SoundTest, GreetingFollowsTheHour) {
         p.hour = hour;
         Form1 form(p);
         p.Dispatch([&] { form.Start(); });
-        EXPECT_EQ(Played(p.api), (Calls{{id, kPlay}})) << hour;
+        EXPECT_EQ(Played(p.audio), (Calls{{id, kPlay}})) << hour;
         EXPECT_EQ(form.form().Caption(mnuSoff), "Turn Off Sound");
         EXPECT_GE(p.doEventsPasses, 1);
     }
@@ -67,10 +67,10 @@ TEST_F(SoundTest, GreetingFollowsTheHour) {
 TEST_F(SoundTest, StartWithSoundOffIsSilentAndOffersToTurnItOn) {
     Store(platform, "sound", "0");
     Start();
-    EXPECT_TRUE(platform.api.sounds.empty());
+    EXPECT_TRUE(platform.audio.sounds.empty());
     EXPECT_EQ(Caption(mnuSoff), "Turn On Sound");
     f.MouseUp(Command1, MouseButton::Left);
-    EXPECT_TRUE(platform.api.sounds.empty());
+    EXPECT_TRUE(platform.audio.sounds.empty());
 }
 
 TEST_F(SoundTest, ClickDrawCoversExactlyTheTwentyFiveClickSounds) {
@@ -96,21 +96,21 @@ TEST_F(SoundTest, ClickDrawCoversExactlyTheTwentyFiveClickSounds) {
 
 TEST_F(SoundTest, EveryButtonReleasedOverUpdatePlaysARandomClick) {
     Start();
-    platform.api.sounds.clear();
+    platform.audio.sounds.clear();
     platform.randoms = {0.0, 0.5, std::nextafter(1.0, 0.0)};
     const int before = platform.reseeds;
     f.MouseUp(Command1, MouseButton::Left);
     f.MouseUp(Command1, MouseButton::Right);
     f.MouseUp(Command1, MouseButton::Middle);
     f.MouseUp(Command2, MouseButton::Left);  // not over "Update"
-    EXPECT_EQ(Played(platform.api), (Calls{{101, kPlay}, {113, kPlay}, {125, kPlay}}));
+    EXPECT_EQ(Played(platform.audio), (Calls{{101, kPlay}, {113, kPlay}, {125, kPlay}}));
     EXPECT_EQ(platform.reseeds - before, 3);
-    EXPECT_TRUE(platform.api.previousSoundStillValid);
+    EXPECT_TRUE(platform.audio.previousSoundStillValid);
 }
 
 TEST_F(SoundTest, SoundSwitchConfirmsBothWaysAndIsRememberedAcrossARestart) {
     Start();
-    platform.api.sounds.clear();
+    platform.audio.sounds.clear();
     f.MenuClick(mnuSoff);
     EXPECT_FALSE(f.sound().blnSound);
     EXPECT_EQ(Caption(mnuSoff), "Turn On Sound");
@@ -122,7 +122,7 @@ TEST_F(SoundTest, SoundSwitchConfirmsBothWaysAndIsRememberedAcrossARestart) {
     EXPECT_EQ(Caption(mnuSoff), "Turn Off Sound");
     EXPECT_EQ(platform.writes.back(), (std::pair<std::string, std::string>{"sound", "1"}));
     // The confirmation of "off" plays although sound is now off.
-    EXPECT_EQ(Played(platform.api), (Calls{{102, kPlay}, {101, kPlay}}));
+    EXPECT_EQ(Played(platform.audio), (Calls{{102, kPlay}, {101, kPlay}}));
 
     f.MenuClick(mnuSoff);
     Form1 again(platform);
@@ -135,7 +135,7 @@ TEST_F(SoundTest, SoundSwitchConfirmsBothWaysAndIsRememberedAcrossARestart) {
 class BoxAfterSounds : public fake::FakePlatform {
 public:
     int MsgBox(std::string_view text, unsigned style, std::string_view title) override {
-        soundsBeforeBox.push_back(api.sounds.size());
+        soundsBeforeBox.push_back(audio.sounds.size());
         return FakePlatform::MsgBox(text, style, title);
     }
     std::vector<size_t> soundsBeforeBox;
@@ -160,7 +160,7 @@ TEST(StartupErrorSound, ErrorPairPlaysToItsEndBeforeTheReportOnlyOnceSoundIsKnow
         ASSERT_EQ(p.boxes.size(), 1u) << c.key;
         EXPECT_TRUE(p.ended);
         const Calls expected = c.pair ? Calls{{132, kWait}, {134, kWait}} : Calls{};
-        EXPECT_EQ(Played(p.api), expected) << c.key;
+        EXPECT_EQ(Played(p.audio), expected) << c.key;
         EXPECT_EQ(p.soundsBeforeBox, std::vector<size_t>{expected.size()}) << c.key;
     }
     BoxAfterSounds p;
@@ -169,7 +169,7 @@ TEST(StartupErrorSound, ErrorPairPlaysToItsEndBeforeTheReportOnlyOnceSoundIsKnow
     Store(p, "sound", "0");
     Store(p, "tema", "x");
     p.Dispatch([&] { form.Start(); });
-    EXPECT_TRUE(p.api.sounds.empty());
+    EXPECT_TRUE(p.audio.sounds.empty());
 }
 
 }  // namespace

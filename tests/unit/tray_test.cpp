@@ -96,7 +96,7 @@ TEST_F(TrayTest, ForeignMessagesPassUntouchedWithTheOldProceduresAnswer) {
 TEST_F(TrayTest, DoubleClickShowsAndUpdatesTwice) {
     AddSounds(platform);
     Start();
-    platform.api.sounds.clear();
+    platform.audio.sounds.clear();
     f.form().Hide();
     f.form().SetEnabled(stupid, true);
     const int samples = platform.api.samples;
@@ -107,15 +107,15 @@ TEST_F(TrayTest, DoubleClickShowsAndUpdatesTwice) {
     EXPECT_TRUE(f.form().Visible());
     EXPECT_FALSE(f.form().Enabled(stupid));
     EXPECT_EQ(platform.api.samples, samples + 2);
-    EXPECT_EQ(Played(platform.api), (Calls{{133, kPlay}, {133, kPlay}}));
+    EXPECT_EQ(Played(platform.audio), (Calls{{133, kPlay}, {133, kPlay}}));
     EXPECT_EQ(platform.doEventsPasses, passes + 4);  // after each sound and each action
     EXPECT_EQ(platform.api.passedOn.size(), 4u);  // handled or not, all go on
 
     // With sound off the window comes back in silence.
     f.MenuClick(mnuSoff);  // its confirmation still plays
-    const size_t played = platform.api.sounds.size();
+    const size_t played = platform.audio.sounds.size();
     Notify(tray::kLButtonDown);
-    EXPECT_EQ(platform.api.sounds.size(), played);
+    EXPECT_EQ(platform.audio.sounds.size(), played);
     EXPECT_TRUE(platform.boxes.empty());
 }
 
@@ -302,13 +302,13 @@ TEST_F(TrayTest, EachGestureActsOnce) {
         auto& shown = static_cast<fake::FakeForm&>(form.form());
         shown.popupChosen = c.chooses;
         p.api.iconRectKnown = c.iconKnown;
-        p.api.sounds.clear();
+        p.audio.sounds.clear();
         const int samples = p.api.samples;
         for (intptr_t report : c.reports) {
             p.Dispatch([&] { p.api.Deliver(fake::kMainHwnd, tray::kCallbackMessage, kTrayId, report); });
         }
         EXPECT_EQ(p.api.samples - samples, c.updates) << c.gesture;
-        EXPECT_EQ(p.api.sounds.size(), static_cast<size_t>(c.updates)) << c.gesture;  // the window-back sound
+        EXPECT_EQ(p.audio.sounds.size(), static_cast<size_t>(c.updates)) << c.gesture;  // the window-back sound
         EXPECT_EQ(shown.Visible(), c.updates > 0) << c.gesture;
         EXPECT_EQ(shown.popups, c.popups) << c.gesture;
         if (!c.popups.empty()) {

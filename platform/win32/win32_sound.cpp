@@ -1,0 +1,34 @@
+// Sound output through winmm's sndPlaySoundA. Every image is handed over in
+// memory (SND_MEMORY), and with SND_NODEFAULT, so that a sound that cannot be
+// played stays silent instead of becoming the system's default sound.
+#include "platform/win32/win32_internal.h"
+
+#include <mmsystem.h>
+
+namespace vt::win32 {
+namespace {
+
+// The three manners of the program's player: 7, 15 and 6.
+constexpr UINT kPlayResSound = SND_ASYNC | SND_NODEFAULT | SND_MEMORY;
+constexpr UINT kLoopResSound = kPlayResSound | SND_LOOP;
+constexpr UINT kPlayResSoundWait = SND_SYNC | SND_NODEFAULT | SND_MEMORY;
+
+bool Hand(std::span<const uint8_t> wave, UINT flags) {
+    // An empty image stops what plays and plays nothing, as a null name does.
+    const auto* image = wave.empty() ? nullptr : reinterpret_cast<const char*>(wave.data());
+    return sndPlaySoundA(image, flags) != FALSE;
+}
+
+class Win32Sound final : public SoundOutput {
+public:
+    bool Play(std::span<const uint8_t> wave) override { return Hand(wave, kPlayResSound); }
+    bool Loop(std::span<const uint8_t> wave) override { return Hand(wave, kLoopResSound); }
+    bool PlayAndWait(std::span<const uint8_t> wave) override { return Hand(wave, kPlayResSoundWait); }
+    void Stop() override { sndPlaySoundA(nullptr, 0); }
+};
+
+}  // namespace
+
+std::unique_ptr<SoundOutput> CreateSoundOutput() { return std::make_unique<Win32Sound>(); }
+
+}  // namespace vt::win32
