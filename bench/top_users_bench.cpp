@@ -44,9 +44,9 @@ int32_t FreeMb() { return static_cast<int32_t>(FreeBytes() / 1024 / 1000); }
 
 // The balloon's text is part of the cost; its length keeps it from being
 // optimised away.
-size_t TakeAndPick(Win32Api& api, std::string& text) {
-    const auto table = api.ProcessMemoryTable();
-    text = top_users::BalloonText(512, top_users::Largest(table, api.GetCurrentProcessId()));
+size_t TakeAndPick(Platform& platform, std::string& text) {
+    const auto table = platform.ProcessTable();
+    text = top_users::BalloonText(512, top_users::Largest(table, platform.CurrentProcessId()));
     return table.size();
 }
 
@@ -68,7 +68,7 @@ int ShowBalloon(Platform& platform) {
     std::memcpy(nid.szTip, "Veltrane", 9);
     api.Shell_NotifyIconA(win32c::kNimAdd, nid);
     api.Shell_NotifyIconW(win32c::kNimSetVersion, {h, 1, 0, win32c::kNotifyIconVersion});
-    const auto largest = top_users::Largest(api.ProcessMemoryTable(), api.GetCurrentProcessId());
+    const auto largest = top_users::Largest(platform.ProcessTable(), platform.CurrentProcessId());
     NotifyIconInfo balloon{h, 1, win32c::kNifInfo};
     balloon.szInfoTitle = top_users::BalloonTitle("Veltrane");
     balloon.szInfo = top_users::BalloonText(FreeMb(), largest);
@@ -86,14 +86,14 @@ int ShowBalloon(Platform& platform) {
     return 0;
 }
 
-void Measure(Win32Api& api) {
+void Measure(Platform& platform) {
     constexpr int kCalls = 60;
     std::vector<double> us;
     size_t processes = 0, length = 0;
     std::string text;
     for (int i = 0; i < kCalls; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
-        processes = TakeAndPick(api, text);
+        processes = TakeAndPick(platform, text);
         length += text.size();
         us.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
     }
@@ -113,21 +113,20 @@ int main(int argc, char** argv) {
     }
     auto platform = CreateWin32Platform();
     if (argc > 1 && std::strcmp(argv[1], "show") == 0) return ShowBalloon(*platform);
-    Win32Api& api = platform->Api();
     std::string text;
-    TakeAndPick(api, text);  // the first call loads what the later ones reuse
+    TakeAndPick(*platform, text);  // the first call loads what the later ones reuse
 
     const int kernel0 = win32::LiveHandles(win32::HandleKind::Kernel);
     DWORD system0 = 0, system1 = 0;
     GetProcessHandleCount(GetCurrentProcess(), &system0);
     const uint64_t private0 = OwnPrivateKb();
-    for (int i = 0; i < 1000; ++i) TakeAndPick(api, text);
+    for (int i = 0; i < 1000; ++i) TakeAndPick(*platform, text);
     GetProcessHandleCount(GetCurrentProcess(), &system1);
     std::printf("leak calls=1000 kernel_before=%d kernel_after=%d process_handles_before=%lu "
                 "process_handles_after=%lu private_kb_before=%llu private_kb_after=%llu\n",
                 kernel0, win32::LiveHandles(win32::HandleKind::Kernel), system0, system1,
                 static_cast<unsigned long long>(private0), static_cast<unsigned long long>(OwnPrivateKb()));
-    Measure(api);
+    Measure(*platform);
 
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -163,7 +162,7 @@ int main(int argc, char** argv) {
         }
         Sleep(2000);  // the last ones settle into their sleep
         std::printf("extra=%zu ", children.size());
-        Measure(api);
+        Measure(*platform);
     }
     for (auto& child : children) TerminateProcess(child.get(), 0);
     for (auto& child : children) WaitForSingleObject(child.get(), 10000);

@@ -19,12 +19,12 @@ void Update(benchmark::State& state, int16_t tema, bool memoryMoves) {
     for (auto _ : state) {
         if (memoryMoves) {
             freeKb = freeKb == 6'000'000 ? 2'500'000 : 6'000'000;
-            platform.api.memory = {0, 16'000'000ull * 1024, freeKb * 1024};
+            platform.memory = {0, 16'000'000ull * 1024, freeKb * 1024};
         }
         f.Command1_Click();
         // The fake records every call; keep its logs from growing without end.
         platform.api.notifications.clear();
-        platform.api.samples = 0;
+        platform.samples = 0;
     }
 }
 

@@ -9,7 +9,7 @@ MemoryDisplay::MemoryDisplay(Platform& platform, Form& form, StatusControls cont
     : platform_(platform), form_(form), c_(controls) {}
 
 void MemoryDisplay::TakeSample() {
-    if (!objSystem) objSystem = std::make_unique<System>(platform_.Api());
+    if (!objSystem) objSystem = std::make_unique<System>(platform_);
     objSystem->FreeMemory(bteUsedPct, lngTotalKb, lngFreeKb);
 }
 

@@ -13,13 +13,11 @@ int32_t System::BytesToKb(uint64_t bytes) {
 }
 
 void System::FreeMemory(uint8_t& btePercentUsed, int32_t& lngTotalRam, int32_t& lngFreeRam) {
-    // The extended status: the plain one caps its byte counts at 4 GiB, which
-    // makes every figure wrong on any machine of today.
-    MemoryStatusEx status;
-    api_.GlobalMemoryStatusEx(status);
-    btePercentUsed = static_cast<uint8_t>(status.dwMemoryLoad);
-    lngTotalRam = BytesToKb(status.ullTotalPhys);
-    lngFreeRam = BytesToKb(status.ullAvailPhys);
+    MemoryStatus status;
+    platform_.QueryMemoryStatus(status);
+    btePercentUsed = static_cast<uint8_t>(status.load);
+    lngTotalRam = BytesToKb(status.totalPhys);
+    lngFreeRam = BytesToKb(status.availPhys);
 }
 
 }  // namespace vt

@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
-#include "platform/win32_api.h"
+#include "platform/platform.h"
 
 namespace vt {
 
 class System {
 public:
-    explicit System(Win32Api& api) : api_(api) {}
+    explicit System(Platform& platform) : platform_(platform) {}
 
     // All three parameters are written, none is read. The Kb counts are 32-bit
     // and clamp at 2^31 - 1 Kb (2 TiB).
@@ -20,7 +20,7 @@ public:
     static int32_t BytesToKb(uint64_t bytes);
 
 private:
-    Win32Api& api_;
+    Platform& platform_;
 };
 
 }  // namespace vt

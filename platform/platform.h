@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/process_memory.h"
 #include "platform/win32_api.h"
 
 namespace vt {
@@ -198,6 +199,13 @@ public:
 // sound that plays; an empty image plays nothing. A sound that cannot be
 // played (no device, bad data) is silent: the answer says so, and nothing
 // else happens.
+// The machine's memory as the system counts it, in bytes.
+struct MemoryStatus {
+    uint32_t load = 0;  // percent in use
+    uint64_t totalPhys = 0, availPhys = 0;
+    uint64_t totalPageFile = 0, availPageFile = 0;  // the commit limit and what is left of it
+};
+
 class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
@@ -260,6 +268,12 @@ public:
     // Screen geometry in pixels, for keeping the window where it can be seen.
     virtual bool RectOnAnyMonitor(Rect screenRect) = 0;
     virtual Rect PrimaryWorkArea() = 0;
+
+    // The memory status now; false when the system would not say.
+    virtual bool QueryMemoryStatus(MemoryStatus& status) = 0;
+    // Every process of the machine with its private bytes, and this one's id.
+    virtual std::vector<ProcessMemory> ProcessTable() = 0;
+    virtual uint32_t CurrentProcessId() = 0;
 
     virtual SoundOutput& Sound() = 0;
 

@@ -7,16 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/process_memory.h"
 
 namespace vt {
-
-// The fields of MEMORYSTATUSEX the program reads.
-struct MemoryStatusEx {
-    uint32_t dwMemoryLoad = 0;
-    uint64_t ullTotalPhys = 0;
-    uint64_t ullAvailPhys = 0;
-};
 
 // The version-1 notification icon record. The backend lays it out in the
 // platform's own ANSI form on each target (88 bytes on 32-bit Windows).
@@ -78,9 +70,6 @@ class Win32Api {
 public:
     virtual ~Win32Api() = default;
 
-    // Memory status
-    virtual void GlobalMemoryStatusEx(MemoryStatusEx& status) = 0;
-
     // Shell notification area
     virtual bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) = 0;
     virtual uint32_t RegisterWindowMessageA(const char* name) = 0;
@@ -125,12 +114,6 @@ public:
                                 uint32_t size) = 0;
     virtual long RegDeleteValueA(uintptr_t key, const char* valueName) = 0;
     virtual long RegCloseKey(uintptr_t key) = 0;
-
-    // Processes: every process of the machine with its private bytes, taken
-    // with EnumProcesses, OpenProcess, GetProcessMemoryInfo and
-    // QueryFullProcessImageNameW (no handle outlives the call).
-    virtual std::vector<ProcessMemory> ProcessMemoryTable() = 0;
-    virtual uint32_t GetCurrentProcessId() = 0;
 
     // Files
     virtual uint32_t GetShortPathNameA(const char* longPath, char* buffer, uint32_t length) = 0;

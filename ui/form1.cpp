@@ -154,8 +154,7 @@ void Form1::DpiChanged() {
 // here, when the warning fires.
 void Form1::ShowLowMemoryBalloon() {
     if (!tray().blnIconAdded) return;
-    Win32Api& api = platform_.Api();
-    const auto largest = top_users::Largest(api.ProcessMemoryTable(), api.GetCurrentProcessId());
+    const auto largest = top_users::Largest(platform_.ProcessTable(), platform_.CurrentProcessId());
     tray().ShowBalloon(top_users::BalloonTitle(platform_.AppTitle()),
                        top_users::BalloonText(FreeMbFigure(memory().lngFreeKb), largest));
 }

@@ -49,8 +49,6 @@ class FakeApi : public Win32Api {
 public:
     using Pixels = std::set<std::pair<int, int>>;
 
-    void GlobalMemoryStatusEx(MemoryStatusEx& status) override { status = memory; ++samples; }
-
     bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) override;
     uint32_t RegisterWindowMessageA(const char* name) override;
     bool Shell_NotifyIconW(uint32_t message, const NotifyIconInfo& data) override;
@@ -90,12 +88,6 @@ public:
     long RegDeleteValueA(uintptr_t key, const char* valueName) override;
     long RegCloseKey(uintptr_t key) override;
 
-    std::vector<ProcessMemory> ProcessMemoryTable() override {
-        ++processTables;
-        return processes;
-    }
-    uint32_t GetCurrentProcessId() override { return currentPid; }
-
     uint32_t GetShortPathNameA(const char* longPath, char* buffer, uint32_t length) override;
     uint32_t GetModuleFileNameA(char* buffer, uint32_t length) override;
 
@@ -108,10 +100,6 @@ public:
                      const std::string& bytes);
     const RegValue* FindRegValue(int32_t root, const std::string& subKey, const std::string& name) const;
     int LiveRegions() const { return static_cast<int>(regions.size()); }
-
-    // Memory status
-    MemoryStatusEx memory{37, 512ull << 20, 128ull << 20};
-    int samples = 0;
 
     // Shell
     std::vector<std::pair<uint32_t, NotifyIconData>> notifications;
@@ -150,11 +138,6 @@ public:
     std::map<std::string, std::map<std::string, RegValue>> registry;  // path -> lower-case name -> value
     long createError = 0, setError = 0, deleteError = 0;  // forced results (0: none)
     int openKeys = 0;
-
-    // Processes
-    std::vector<ProcessMemory> processes;
-    uint32_t currentPid = 4711;
-    int processTables = 0;
 
     // Files: long path -> short path ("" means the file exists without a short form)
     std::map<std::string, std::string> files{{"C:\\Program Files\\Veltrane\\Veltrane.exe",

@@ -165,6 +165,16 @@ public:
 
     bool RectOnAnyMonitor(Rect r) override;
     Rect PrimaryWorkArea() override { return workArea; }
+    bool QueryMemoryStatus(MemoryStatus& status) override {
+        status = memory;
+        ++samples;
+        return true;
+    }
+    std::vector<ProcessMemory> ProcessTable() override {
+        ++processTables;
+        return processes;
+    }
+    uint32_t CurrentProcessId() override { return currentPid; }
     SoundOutput& Sound() override { return audio; }
     Win32Api& Api() override { return api; }
 
@@ -187,6 +197,11 @@ public:
     // Script and record.
     FakeApi api;
     FakeSound audio;
+    MemoryStatus memory{37, 512ull << 20, 128ull << 20};
+    int samples = 0;
+    std::vector<ProcessMemory> processes;
+    uint32_t currentPid = 4711;
+    int processTables = 0;
     std::deque<int> answers;  // next message box answers; OK when empty
     std::function<void(FakeForm&)> onModal;  // what the user does in a modal window
     std::function<void()> onMsgBox;          // runs while each box is up

@@ -3,7 +3,6 @@
 // process handles of the process table, which never outlive its call.
 #include <windows.h>
 
-#include <psapi.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -71,41 +70,8 @@ GetRectProc FindGetRect() {
     return reinterpret_cast<GetRectProc>(reinterpret_cast<void (*)()>(proc));
 }
 
-// A process's row: false when it will not open for us or not answer. Where
-// the memory read is refused, the limited right alone still does on
-// Windows 8.1 and later.
-bool ReadProcess(DWORD pid, ProcessMemory& row, std::wstring& path) {
-    win32::unique_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, pid));
-    if (!process) process = win32::unique_handle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    if (!process) return false;
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (!::GetProcessMemoryInfo(process.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                                sizeof counters)) {
-        return false;
-    }
-    // Wine leaves PrivateUsage at 0 and keeps the commit charge in
-    // PagefileUsage.
-    row.privateBytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
-    DWORD length = static_cast<DWORD>(path.size());
-    if (!::QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) return false;
-    const std::wstring_view full(path.data(), length);
-    const size_t slash = full.find_last_of(L'\\');
-    row.name = win32::Narrow(slash == std::wstring_view::npos ? full : full.substr(slash + 1));
-    return true;
-}
-
 class RealApi final : public Win32Api {
 public:
-    void GlobalMemoryStatusEx(MemoryStatusEx& status) override {
-        MEMORYSTATUSEX m{};
-        m.dwLength = sizeof m;
-        ::GlobalMemoryStatusEx(&m);
-        status.dwMemoryLoad = m.dwMemoryLoad;
-        status.ullTotalPhys = m.ullTotalPhys;
-        status.ullAvailPhys = m.ullAvailPhys;
-    }
-
     bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) override {
         // The version-1 layout of this target (88 bytes on 32-bit Windows).
 #ifndef _WIN64
@@ -245,27 +211,6 @@ public:
         return ::RegDeleteValueA(Key(key), valueName);
     }
     long RegCloseKey(uintptr_t key) override { return ::RegCloseKey(Key(key)); }
-
-    std::vector<ProcessMemory> ProcessMemoryTable() override {
-        std::vector<DWORD> pids(1024);
-        DWORD bytes = 0;
-        for (;;) {
-            const auto room = static_cast<DWORD>(pids.size() * sizeof(DWORD));
-            if (!::EnumProcesses(pids.data(), room, &bytes)) return {};
-            if (bytes < room) break;  // a full buffer may have left some out
-            pids.resize(pids.size() * 2);
-        }
-        pids.resize(bytes / sizeof(DWORD));
-        std::vector<ProcessMemory> table(pids.size());
-        std::wstring path(32768, L'\0');  // the longest path the system knows
-        for (size_t i = 0; i < pids.size(); ++i) {
-            table[i].pid = pids[i];
-            table[i].queryable = ReadProcess(pids[i], table[i], path);
-            if (!table[i].queryable) table[i] = {pids[i], {}, 0, false};
-        }
-        return table;
-    }
-    uint32_t GetCurrentProcessId() override { return ::GetCurrentProcessId(); }
 
     uint32_t GetShortPathNameA(const char* longPath, char* buffer, uint32_t length) override {
         return ::GetShortPathNameA(longPath, buffer, length);

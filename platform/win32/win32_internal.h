@@ -238,6 +238,9 @@ public:
     double Rnd() override;
     bool RectOnAnyMonitor(Rect r) override;
     Rect PrimaryWorkArea() override;
+    bool QueryMemoryStatus(MemoryStatus& status) override;
+    std::vector<ProcessMemory> ProcessTable() override;
+    uint32_t CurrentProcessId() override;
     SoundOutput& Sound() override { return *sound_; }
     Win32Api& Api() override;
 

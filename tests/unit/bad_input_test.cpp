@@ -122,14 +122,14 @@ TEST_P(BadInputTest, CheckRowEntries) {
             const int32_t wasTarget = f.checkPeriod().lngTickTarget, wasCount = f.checkPeriod().lngTickCount;
             platform.boxes.clear();
             platform.audio.sounds.clear();
-            const int samples = platform.api.samples;
+            const int samples = platform.samples;
 
             F().SetCaption(Text1, c.text);
             F().SetCaption(Combo1, c.unit);
             Run(&Form1::Command2_Click);
 
             EXPECT_FALSE(platform.ended) << what;
-            EXPECT_EQ(platform.api.samples, samples + 1) << what;  // the Update runs before the checks
+            EXPECT_EQ(platform.samples, samples + 1) << what;  // the Update runs before the checks
             if (c.shown) {
                 EXPECT_EQ(F().Caption(Text1), c.shown) << what;
             }
@@ -169,11 +169,11 @@ TEST_P(BadInputTest, CheckRowEntries) {
     platform.answers = {kYes};
     F().SetCaption(Text1, "x");
     Run(&Form1::Command2_Click);
-    const int samples = platform.api.samples;
+    const int samples = platform.samples;
     for (int i = 0; i < 3; ++i) Run(&Form1::Timer1_Timer);
-    EXPECT_EQ(platform.api.samples, samples);
+    EXPECT_EQ(platform.samples, samples);
     Run(&Form1::Timer1_Timer);
-    EXPECT_EQ(platform.api.samples, samples + 1);
+    EXPECT_EQ(platform.samples, samples + 1);
 }
 
 // The warning entry (options window Text1, then Set). Before each entry a

@@ -9,7 +9,7 @@ namespace vt {
 
 class Form1Test : public ::testing::Test {
 protected:
-    void SetMemoryKb(uint64_t totalKb, uint64_t freeKb) { platform.api.memory = {37, totalKb * 1024, freeKb * 1024}; }
+    void SetMemoryKb(uint64_t totalKb, uint64_t freeKb) { platform.memory = {37, totalKb * 1024, freeKb * 1024}; }
     void Start() { platform.Dispatch([&] { f.Start(); }); }
     std::string Caption(int id) { return f.form().Caption(id); }
     void Run(void (Form1::*handler)()) { platform.Dispatch([&] { (f.*handler)(); }); }

@@ -12,9 +12,9 @@ struct Sample {
 };
 
 Sample Take(uint64_t totalBytes, uint64_t availBytes, uint32_t load = 37) {
-    fake::FakeApi api;
-    api.memory = {load, totalBytes, availBytes};
-    System system(api);
+    fake::FakePlatform platform;
+    platform.memory = {load, totalBytes, availBytes};
+    System system(platform);
     Sample s;
     system.FreeMemory(s.load, s.total, s.free);
     return s;

@@ -74,7 +74,7 @@ TEST_F(MonitorTest, CheckRowAcceptsOneToSixtyAndRejectsTheRest) {
         F().SetBackColor(Text1, kRed);
         F().SetBackColor(Combo1, kRed);
         platform.boxes.clear();
-        const int samples = platform.api.samples;
+        const int samples = platform.samples;
         Set(c.amount, c.unit);
         EXPECT_EQ(LastBox(), c.box) << c.amount;
         EXPECT_EQ(F().Enabled(Timer1), c.running) << c.amount;
@@ -83,7 +83,7 @@ TEST_F(MonitorTest, CheckRowAcceptsOneToSixtyAndRejectsTheRest) {
         if (c.running) {
             EXPECT_EQ(f.checkPeriod().lngTickTarget, c.target) << c.amount;
         }
-        EXPECT_EQ(platform.api.samples, samples + 1) << c.amount;  // the Update runs first
+        EXPECT_EQ(platform.samples, samples + 1) << c.amount;  // the Update runs first
     }
     EXPECT_EQ(F().Caption(Text1), "5");  // trimmed in place
 }
@@ -99,32 +99,32 @@ TEST_F(MonitorWithSoundTest, CheckRowErrorsPlayTheirPairBeforeTheBox) {
 
 TEST_F(MonitorTest, TicksRunAnUpdateEveryPeriod) {
     Set("2", "sec");
-    const int samples = platform.api.samples;
+    const int samples = platform.samples;
     Run(&Form1::Timer1_Timer);
-    EXPECT_EQ(platform.api.samples, samples);
+    EXPECT_EQ(platform.samples, samples);
     Run(&Form1::Timer1_Timer);
-    EXPECT_EQ(platform.api.samples, samples + 1);
+    EXPECT_EQ(platform.samples, samples + 1);
     EXPECT_EQ(F().ForeColor(Label1), kRed);
     EXPECT_EQ(F().ForeColor(Label4), kRed);
     EXPECT_TRUE(F().Enabled(Timer2));
     EXPECT_EQ(f.checkPeriod().lngTickCount, 0);
 
     Set("60", "hour");
-    const int before = platform.api.samples;
+    const int before = platform.samples;
     for (int i = 0; i < 216000; ++i) f.Timer1_Timer();
-    EXPECT_EQ(platform.api.samples, before + 1);
+    EXPECT_EQ(platform.samples, before + 1);
 }
 
 TEST_F(MonitorTest, RunningPeriodQuestion) {
     Set("1", "min");
     for (int i = 0; i < 17; ++i) f.Timer1_Timer();
     platform.answers = {kNo};
-    const int samples = platform.api.samples;
+    const int samples = platform.samples;
     Set("5", "sec");
     EXPECT_EQ(platform.boxes.back().text, "Timer is running, are you sure you want to set a new time?");
     EXPECT_EQ(platform.boxes.back().title, "No time?");
     EXPECT_EQ(platform.boxes.back().style, kYesNo);
-    EXPECT_EQ(platform.api.samples, samples);  // No: untouched, counter included
+    EXPECT_EQ(platform.samples, samples);  // No: untouched, counter included
     EXPECT_EQ(f.checkPeriod().lngTickTarget, 60);
     EXPECT_EQ(f.checkPeriod().lngTickCount, 17);
     EXPECT_TRUE(F().Enabled(Timer1));
@@ -140,10 +140,10 @@ TEST_F(MonitorTest, RunningPeriodQuestion) {
     Set("3", "sec");
     EXPECT_EQ(f.checkPeriod().lngTickTarget, 3);
     const size_t boxes = platform.boxes.size();
-    const int updates = platform.api.samples;
+    const int updates = platform.samples;
     Set("3", "Off");  // no question, no Update
     EXPECT_EQ(platform.boxes.size(), boxes);
-    EXPECT_EQ(platform.api.samples, updates);
+    EXPECT_EQ(platform.samples, updates);
     EXPECT_FALSE(F().Enabled(Timer1));
     EXPECT_EQ(F().BackColor(Combo1), kRed);
 }
@@ -226,8 +226,8 @@ TEST_F(MonitorWithSoundTest, EqualityFiresTheAlarmUntilAClickOnTheSurface) {
     SetWarning("100");
     Run(&Form1::Command3_Click);  // hidden in the tray
     platform.audio.sounds.clear();
-    platform.api.currentPid = 7;
-    platform.api.processes = {{7, "Veltrane.exe", 9ull << 30, true},
+    platform.currentPid = 7;
+    platform.processes = {{7, "Veltrane.exe", 9ull << 30, true},
                               {20, "chrome.exe", 3'382'286'746ull, true},
                               {21, "Code.exe", 1'288'490'189ull, true},
                               {22, "secret.exe", 8ull << 30, false},
@@ -359,11 +359,11 @@ TEST_F(MonitorTest, PreviewFramesAndLabelsPerTheme) {
 
 TEST_F(MonitorTest, PickWithoutTouchingSelectsThemeOneAndDefaultPutsZero) {
     f.tray().intTema = 4;
-    const int samples = platform.api.samples;
+    const int samples = platform.samples;
     InOptions([&](frmOptions& o) { o.Command2_Click(); });
     EXPECT_EQ(f.tray().intTema, 1);
     EXPECT_EQ(platform.settings["veltrane\\startup\\tema"], "1");
-    EXPECT_EQ(platform.api.samples, samples + 1);
+    EXPECT_EQ(platform.samples, samples + 1);
 
     InOptions([&](frmOptions& o) {
         o.form().SetChecked(opt::Option3, true);

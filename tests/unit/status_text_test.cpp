@@ -33,7 +33,7 @@ TEST_F(Form1Test, BusyLineCutsThePercentTextAtFourCharacters) {
 TEST_F(Form1Test, UnitToggleCyclesKbByteMbOnTheLastSample) {
     SetMemoryKb(262144, 100000);
     Start();
-    const int samples = platform.api.samples;
+    const int samples = platform.samples;
     Run(&Form1::Command5_Click);
     EXPECT_EQ(Caption(Label1), "  Totalt= 262144 Kb  Free= 100000 Kb     ");
     EXPECT_EQ(Caption(Label4), "Busy= 162144 Kb or 61.86 %");
@@ -46,7 +46,7 @@ TEST_F(Form1Test, UnitToggleCyclesKbByteMbOnTheLastSample) {
     EXPECT_EQ(Caption(Label4), "Busy= 162 Mb or 61.9 %");
     Run(&Form1::Command5_Click);
     EXPECT_EQ(Caption(Label4), "Busy= 162144 Kb or 61.86 %");
-    EXPECT_EQ(platform.api.samples, samples);  // no new sample, no flash
+    EXPECT_EQ(platform.samples, samples);  // no new sample, no flash
     // An Update in between returns to Mb and restarts the cycle at Kb.
     Run(&Form1::Command1_Click);
     EXPECT_EQ(f.memory().intUnitView, 1);

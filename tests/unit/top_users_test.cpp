@@ -1,5 +1,5 @@
 #include "monitor/top_users.h"
-#include "platform/fake/fake_api.h"
+#include "platform/fake/fake_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -157,9 +157,10 @@ TEST(FakeShell, RecordsTheCallsBeyondTheFirstRecord) {
     ASSERT_TRUE(api.Shell_NotifyIconA(kNimAdd, nid));
     EXPECT_FALSE(api.trayVersions.count({kMainHwnd, 7}));
 
-    api.processes = {{1, "a.exe", 5, true}};
-    EXPECT_EQ(api.ProcessMemoryTable().size(), 1u);
-    EXPECT_EQ(api.processTables, 1);
+    FakePlatform platform;
+    platform.processes = {{1, "a.exe", 5, true}};
+    EXPECT_EQ(platform.ProcessTable().size(), 1u);
+    EXPECT_EQ(platform.processTables, 1);
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ TEST_F(TrayTest, StartHooksTheWindowThenAddsTheIconWithTheTitleTip) {
 TEST_F(TrayTest, ForeignMessagesPassUntouchedWithTheOldProceduresAnswer) {
     Start();
     f.form().Hide();
-    const int samples = platform.api.samples;
+    const int samples = platform.samples;
     EXPECT_EQ(Deliver(0x000F, 7, 9), fake::kOriginalResult);
     // The callback message with another id is no notification of the icon.
     EXPECT_EQ(Deliver(tray::kCallbackMessage, kTrayId + 1, tray::kLButtonDown), fake::kOriginalResult);
@@ -90,7 +90,7 @@ TEST_F(TrayTest, ForeignMessagesPassUntouchedWithTheOldProceduresAnswer) {
     EXPECT_EQ(platform.api.passedOn[0].lParam, 9);
     EXPECT_EQ(platform.api.passedOn[1].wParam, kTrayId + 1);
     EXPECT_FALSE(f.form().Visible());
-    EXPECT_EQ(platform.api.samples, samples);
+    EXPECT_EQ(platform.samples, samples);
 }
 
 TEST_F(TrayTest, DoubleClickShowsAndUpdatesTwice) {
@@ -99,14 +99,14 @@ TEST_F(TrayTest, DoubleClickShowsAndUpdatesTwice) {
     platform.audio.sounds.clear();
     f.form().Hide();
     f.form().SetEnabled(stupid, true);
-    const int samples = platform.api.samples;
+    const int samples = platform.samples;
     const int passes = platform.doEventsPasses;
     for (intptr_t mouse : {tray::kLButtonDown, intptr_t{514}, tray::kLButtonDblClk, intptr_t{514}}) {
         EXPECT_EQ(Notify(mouse), fake::kOriginalResult);
     }
     EXPECT_TRUE(f.form().Visible());
     EXPECT_FALSE(f.form().Enabled(stupid));
-    EXPECT_EQ(platform.api.samples, samples + 2);
+    EXPECT_EQ(platform.samples, samples + 2);
     EXPECT_EQ(Played(platform.audio), (Calls{{133, kPlay}, {133, kPlay}}));
     EXPECT_EQ(platform.doEventsPasses, passes + 4);  // after each sound and each action
     EXPECT_EQ(platform.api.passedOn.size(), 4u);  // handled or not, all go on
@@ -132,17 +132,17 @@ TEST_F(TrayTest, NotificationsAreKnownByTheirIdAloneAndRightButtonOpensTheMenu) 
 
 TEST_F(TrayTest, HoverRefreshesOncePerTimerPeriod) {
     Start();
-    const int samples = platform.api.samples;
+    const int samples = platform.samples;
     for (int i = 0; i < 50; ++i) Notify(tray::kMouseMove);
     EXPECT_TRUE(f.tray().blnTipPending);
     EXPECT_TRUE(f.form().Enabled(Timer4));
-    EXPECT_EQ(platform.api.samples, samples);  // nothing sampled before the tick
+    EXPECT_EQ(platform.samples, samples);  // nothing sampled before the tick
 
-    platform.api.memory = {0, 1000ull << 20, 400ull << 20};
+    platform.memory = {0, 1000ull << 20, 400ull << 20};
     Run(&Form1::Timer4_Timer);
     EXPECT_FALSE(f.tray().blnTipPending);
     EXPECT_FALSE(f.form().Enabled(Timer4));
-    EXPECT_EQ(platform.api.samples, samples + 1);
+    EXPECT_EQ(platform.samples, samples + 1);
     EXPECT_EQ(platform.api.notifications.back().first, kNimModify);
     EXPECT_EQ(Tip(*Shown()).substr(0, 11), std::string("Busy= 60 %") + '\0');
 
@@ -303,11 +303,11 @@ TEST_F(TrayTest, EachGestureActsOnce) {
         shown.popupChosen = c.chooses;
         p.api.iconRectKnown = c.iconKnown;
         p.audio.sounds.clear();
-        const int samples = p.api.samples;
+        const int samples = p.samples;
         for (intptr_t report : c.reports) {
             p.Dispatch([&] { p.api.Deliver(fake::kMainHwnd, tray::kCallbackMessage, kTrayId, report); });
         }
-        EXPECT_EQ(p.api.samples - samples, c.updates) << c.gesture;
+        EXPECT_EQ(p.samples - samples, c.updates) << c.gesture;
         EXPECT_EQ(p.audio.sounds.size(), static_cast<size_t>(c.updates)) << c.gesture;  // the window-back sound
         EXPECT_EQ(shown.Visible(), c.updates > 0) << c.gesture;
         EXPECT_EQ(shown.popups, c.popups) << c.gesture;
@@ -334,7 +334,7 @@ TEST_F(TrayTest, RefreshesHandTheShellOnlyWhatChanged) {
     EXPECT_EQ(f.tray().nidTray.uFlags, 7u);
 
     // A new busy share in the same band of ten: the tip alone.
-    platform.api.memory = {0, 1000ull << 20, 240ull << 20};
+    platform.memory = {0, 1000ull << 20, 240ull << 20};
     Run(&Form1::Command1_Click);
     ASSERT_EQ(platform.api.notifications.size(), sent + 1);
     EXPECT_EQ(platform.api.notifications.back().second.uFlags, kNifTip);
@@ -342,7 +342,7 @@ TEST_F(TrayTest, RefreshesHandTheShellOnlyWhatChanged) {
     EXPECT_EQ(Shown()->hIcon, before.hIcon);
 
     // Another band: tip, then picture, each once.
-    platform.api.memory = {0, 1000ull << 20, 500ull << 20};
+    platform.memory = {0, 1000ull << 20, 500ull << 20};
     Run(&Form1::Command1_Click);
     ASSERT_EQ(platform.api.notifications.size(), sent + 3);
     EXPECT_EQ(platform.api.notifications[sent + 1].second.uFlags, kNifTip);
@@ -353,7 +353,7 @@ TEST_F(TrayTest, RefreshesHandTheShellOnlyWhatChanged) {
     // A modify the shell refuses is handed over again on the next refresh,
     // and the shell's new notification area gets the whole record.
     platform.api.shellRefuses = true;
-    platform.api.memory = {0, 1000ull << 20, 510ull << 20};
+    platform.memory = {0, 1000ull << 20, 510ull << 20};
     Run(&Form1::Command1_Click);
     platform.api.shellRefuses = false;
     const size_t refused = platform.api.notifications.size();

@@ -84,12 +84,12 @@ TEST_F(WindowCommandsTest, OpenShowsTheWindowAndDisablesItself) {
 }
 
 TEST_F(WindowCommandsTest, CancelChangesNothingAndGetStatusUpdates) {
-    const int samples = platform.api.samples;
+    const int samples = platform.samples;
     Menu(mnuCancel);
-    EXPECT_EQ(platform.api.samples, samples);
+    EXPECT_EQ(platform.samples, samples);
     EXPECT_TRUE(platform.boxes.empty());
     Menu(sucker);
-    EXPECT_EQ(platform.api.samples, samples + 1);
+    EXPECT_EQ(platform.samples, samples + 1);
     EXPECT_EQ(Caption(sucker), "Busy= 75 %");
 }
 

@@ -591,17 +591,16 @@ TEST(Win32Backend, ShapeWindowCutsTheFaceOutlineAndKeepsNoRegion) {
 // process handle closed again by the end of the call.
 TEST(Win32Backend, ProcessTableNamesThisProcessAndHoldsNoHandle) {
     auto p = CreateWin32Platform();
-    Win32Api& api = p->Api();
     const int kernel = win32::LiveHandles(win32::HandleKind::Kernel);
     DWORD systemHandles = 0, after = 0;
     GetProcessHandleCount(GetCurrentProcess(), &systemHandles);
     std::vector<ProcessMemory> table;
-    for (int i = 0; i < 20; ++i) table = api.ProcessMemoryTable();
+    for (int i = 0; i < 20; ++i) table = p->ProcessTable();
     GetProcessHandleCount(GetCurrentProcess(), &after);
     EXPECT_EQ(win32::LiveHandles(win32::HandleKind::Kernel), kernel);
     EXPECT_LE(after, systemHandles + 2);  // none per call
 
-    EXPECT_EQ(api.GetCurrentProcessId(), GetCurrentProcessId());
+    EXPECT_EQ(p->CurrentProcessId(), GetCurrentProcessId());
     const ProcessMemory* self = nullptr;
     std::map<uint32_t, int> seen;
     int others = 0;
@@ -628,7 +627,7 @@ TEST(Win32Backend, ProcessTableNamesThisProcessAndHoldsNoHandle) {
     EXPECT_GT(self->privateBytes, 1u << 20);
     EXPECT_NEAR(static_cast<double>(self->privateBytes), static_cast<double>(expected), 16.0 * (1 << 20));
 
-    const auto top = top_users::Largest(table, api.GetCurrentProcessId());
+    const auto top = top_users::Largest(table, p->CurrentProcessId());
     EXPECT_EQ(top.size(), std::min<size_t>(3, static_cast<size_t>(others)));
     for (const ProcessMemory& row : top) EXPECT_NE(row.pid, GetCurrentProcessId());
 }
