@@ -1,5 +1,5 @@
 // An owner for a handle that portable code gets through the facade (a
-// region, an open registry key): closed through the facade when the owner
+// region): closed through the facade when the owner
 // goes, unless it was handed on. The backend's own handles have their owner
 // in platform/win32/handle.h.
 #pragma once
@@ -47,6 +47,5 @@ private:
 };
 
 using UniqueRegion = ApiHandle<&Win32Api::DeleteObject>;
-using UniqueRegKey = ApiHandle<&Win32Api::RegCloseKey>;
 
 }  // namespace vt

@@ -215,6 +215,27 @@ public:
     virtual void Stop() = 0;
 };
 
+// How a change of the Run value went.
+struct RunChange {
+    enum Outcome { Done, NoProgramFile, Refused } outcome = Done;
+    long error = 0;             // the system's error number, when refused
+    bool accessDenied = false;  // refused for lack of rights
+};
+
+// The value that starts the program with Windows.
+class RunValue {
+public:
+    virtual ~RunValue() = default;
+    // A value of this name holds non-empty text.
+    virtual bool Registered(std::string_view name) = 0;
+    // The value names the running program.
+    virtual RunChange Register(std::string_view name) = 0;
+    // The value is gone (one that is not there already is).
+    virtual RunChange Unregister(std::string_view name) = 0;
+    // Where the value lives, as a user finds it ("HKEY_...\...\Run").
+    virtual std::string Where() const = 0;
+};
+
 enum MsgBoxStyle : unsigned {
     kOkOnly = 0,
     kYesNo = 4,
@@ -276,6 +297,7 @@ public:
     virtual uint32_t CurrentProcessId() = 0;
 
     virtual SoundOutput& Sound() = 0;
+    virtual RunValue& Autorun() = 0;
 
     virtual Win32Api& Api() = 0;
 };

@@ -60,10 +60,6 @@ constexpr uint32_t kNiifWarning = 2;
 constexpr intptr_t kNinSelect = 0x400, kNinKeySelect = 0x401, kNinBalloonShow = 0x402,
                    kNinBalloonHide = 0x403, kNinBalloonTimeout = 0x404, kNinBalloonUserClick = 0x405;
 constexpr intptr_t kWmContextMenu = 0x007B;
-constexpr int32_t kHkeyCurrentUser = static_cast<int32_t>(0x80000001u);
-constexpr int32_t kHkeyLocalMachine = static_cast<int32_t>(0x80000002u);
-constexpr uint32_t kRegSz = 1, kRegDword = 4;
-constexpr long kErrorSuccess = 0, kErrorFileNotFound = 2, kErrorAccessDenied = 5;
 }  // namespace win32c
 
 class Win32Api {
@@ -104,20 +100,6 @@ public:
     virtual int GetClassNameA(uintptr_t hwnd, char* buffer, int length) = 0;
     virtual bool GetWindowRect(uintptr_t hwnd, WinRect& rect) = 0;
     virtual bool DrawAnimatedRects(uintptr_t hwnd, int animation, const WinRect& from, const WinRect& to) = 0;
-
-    // Registry (roots as 32-bit signed values, HKEY_LOCAL_MACHINE and so on)
-    virtual long RegOpenKeyA(int32_t root, const char* subKey, uintptr_t& key) = 0;
-    virtual long RegCreateKeyA(int32_t root, const char* subKey, uintptr_t& key) = 0;
-    virtual long RegQueryValueExA(uintptr_t key, const char* valueName, uint32_t& type, uint8_t* data,
-                                  uint32_t& size) = 0;
-    virtual long RegSetValueExA(uintptr_t key, const char* valueName, uint32_t type, const uint8_t* data,
-                                uint32_t size) = 0;
-    virtual long RegDeleteValueA(uintptr_t key, const char* valueName) = 0;
-    virtual long RegCloseKey(uintptr_t key) = 0;
-
-    // Files
-    virtual uint32_t GetShortPathNameA(const char* longPath, char* buffer, uint32_t length) = 0;
-    virtual uint32_t GetModuleFileNameA(char* buffer, uint32_t length) = 0;  // the program's own file
 };
 
 }  // namespace vt

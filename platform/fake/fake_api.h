@@ -20,11 +20,6 @@ constexpr uintptr_t kFaceDc = 0x5678;
 constexpr intptr_t kOriginalProc = 0x0D0D;    // the window's own procedure before any hook
 constexpr intptr_t kOriginalResult = 4242;    // what it answers
 
-struct RegValue {
-    uint32_t type = 0;
-    std::vector<uint8_t> data;
-};
-
 struct Message {
     uintptr_t hwnd;
     uint32_t msg;
@@ -79,26 +74,10 @@ public:
         return true;
     }
 
-    long RegOpenKeyA(int32_t root, const char* subKey, uintptr_t& key) override;
-    long RegCreateKeyA(int32_t root, const char* subKey, uintptr_t& key) override;
-    long RegQueryValueExA(uintptr_t key, const char* valueName, uint32_t& type, uint8_t* data,
-                          uint32_t& size) override;
-    long RegSetValueExA(uintptr_t key, const char* valueName, uint32_t type, const uint8_t* data,
-                        uint32_t size) override;
-    long RegDeleteValueA(uintptr_t key, const char* valueName) override;
-    long RegCloseKey(uintptr_t key) override;
-
-    uint32_t GetShortPathNameA(const char* longPath, char* buffer, uint32_t length) override;
-    uint32_t GetModuleFileNameA(char* buffer, uint32_t length) override;
-
     // Delivers a message to a window through whatever procedure is installed.
     intptr_t Deliver(uintptr_t hwnd, uint32_t msg, uintptr_t wp, intptr_t lp);
 
     // Helpers for tests.
-    static std::string RegPath(int32_t root, const std::string& subKey);  // lower case
-    void SetRegValue(int32_t root, const std::string& subKey, const std::string& name, uint32_t type,
-                     const std::string& bytes);
-    const RegValue* FindRegValue(int32_t root, const std::string& subKey, const std::string& name) const;
     int LiveRegions() const { return static_cast<int>(regions.size()); }
 
     // Shell
@@ -134,16 +113,6 @@ public:
     std::vector<FakeWindow> windows;
     std::vector<Animation> animations;
 
-    // Registry
-    std::map<std::string, std::map<std::string, RegValue>> registry;  // path -> lower-case name -> value
-    long createError = 0, setError = 0, deleteError = 0;  // forced results (0: none)
-    int openKeys = 0;
-
-    // Files: long path -> short path ("" means the file exists without a short form)
-    std::map<std::string, std::string> files{{"C:\\Program Files\\Veltrane\\Veltrane.exe",
-                                              "C:\\PROGRA~1\\Veltrane\\Veltrane.exe"}};
-    std::string moduleFileName = "C:\\Program Files\\Veltrane\\Veltrane.exe";
-
 private:
     struct Hook {
         WndProc proc;
@@ -151,7 +120,6 @@ private:
     };
     std::map<intptr_t, Hook> hooks_;  // procedure address -> what it calls
     uintptr_t next_ = 0x10000;
-    std::map<uintptr_t, std::string> keys_;
 };
 
 }  // namespace vt::fake

@@ -176,6 +176,7 @@ public:
     }
     uint32_t CurrentProcessId() override { return currentPid; }
     SoundOutput& Sound() override { return audio; }
+    RunValue& Autorun() override { return run; }
     Win32Api& Api() override { return api; }
 
     // Runs an event handler as the real dispatch does: an error nothing traps
@@ -197,6 +198,7 @@ public:
     // Script and record.
     FakeApi api;
     FakeSound audio;
+    FakeRunValue run;
     MemoryStatus memory{37, 512ull << 20, 128ull << 20};
     int samples = 0;
     std::vector<ProcessMemory> processes;

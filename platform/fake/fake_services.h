@@ -1,8 +1,11 @@
 // The platform's services as plain records for the unit tests: what was
-// played, and how.
+// played, and how; the Run values by name.
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
 #include <span>
 #include <vector>
 
@@ -33,6 +36,18 @@ public:
 
 private:
     bool Record(std::span<const uint8_t> wave, SoundKind kind);
+};
+
+class FakeRunValue final : public RunValue {
+public:
+    bool Registered(std::string_view name) override;
+    RunChange Register(std::string_view name) override;
+    RunChange Unregister(std::string_view name) override;
+    std::string Where() const override { return "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"; }
+
+    std::map<std::string, std::string> values;  // name -> text
+    std::string command = "C:\\PROGRA~1\\Veltrane\\Veltrane.exe";  // what registering writes; "": no program file
+    std::optional<RunChange> refuseRegister, refuseUnregister;
 };
 
 }  // namespace vt::fake

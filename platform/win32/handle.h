@@ -10,7 +10,7 @@
 
 namespace vt::win32 {
 
-enum class HandleKind { Icon, Region, Brush, Pen, Bitmap, Dc, Font, Menu, Kernel, Module, Count };
+enum class HandleKind { Icon, Region, Brush, Pen, Bitmap, Dc, Font, Menu, Kernel, Module, Key, Count };
 
 inline std::atomic<int> g_liveHandles[static_cast<int>(HandleKind::Count)];
 
@@ -60,6 +60,7 @@ inline void CloseDc(HDC h) { DeleteDC(h); }
 inline void CloseMenu(HMENU h) { DestroyMenu(h); }
 inline void CloseKernel(HANDLE h) { CloseHandle(h); }
 inline void CloseModule(HMODULE h) { FreeLibrary(h); }
+inline void CloseKey(HKEY h) { RegCloseKey(h); }
 
 using unique_hbrush = UniqueHandle<HBRUSH, CloseGdi, HandleKind::Brush>;
 using unique_hpen = UniqueHandle<HPEN, CloseGdi, HandleKind::Pen>;
@@ -71,6 +72,7 @@ using unique_hdc = UniqueHandle<HDC, CloseDc, HandleKind::Dc>;
 using unique_hmenu = UniqueHandle<HMENU, CloseMenu, HandleKind::Menu>;
 using unique_handle = UniqueHandle<HANDLE, CloseKernel, HandleKind::Kernel>;
 using unique_hmodule = UniqueHandle<HMODULE, CloseModule, HandleKind::Module>;
+using unique_hkey = UniqueHandle<HKEY, CloseKey, HandleKind::Key>;
 
 // Selects an object into a DC for one scope and puts the old one back.
 class ScopedSelect {

@@ -20,8 +20,6 @@ namespace {
 
 HWND H(uintptr_t hwnd) { return reinterpret_cast<HWND>(hwnd); }
 
-HKEY Root(int32_t root) { return reinterpret_cast<HKEY>(static_cast<intptr_t>(root)); }
-HKEY Key(uintptr_t key) { return reinterpret_cast<HKEY>(key); }
 
 // The portable procedures the program installs (the main window's hook),
 // each with its context, by the window they serve, behind a procedure with
@@ -181,42 +179,6 @@ public:
         const RECT a{from.left, from.top, from.right, from.bottom};
         const RECT b{to.left, to.top, to.right, to.bottom};
         return ::DrawAnimatedRects(H(hwnd), animation, &a, &b) != FALSE;
-    }
-
-    long RegOpenKeyA(int32_t root, const char* subKey, uintptr_t& key) override {
-        HKEY k = nullptr;
-        const long r = ::RegOpenKeyA(Root(root), subKey, &k);
-        key = reinterpret_cast<uintptr_t>(k);
-        return r;
-    }
-    long RegCreateKeyA(int32_t root, const char* subKey, uintptr_t& key) override {
-        HKEY k = nullptr;
-        const long r = ::RegCreateKeyA(Root(root), subKey, &k);
-        key = reinterpret_cast<uintptr_t>(k);
-        return r;
-    }
-    long RegQueryValueExA(uintptr_t key, const char* valueName, uint32_t& type, uint8_t* data,
-                          uint32_t& size) override {
-        DWORD t = 0, n = size;
-        const long r = ::RegQueryValueExA(Key(key), valueName, nullptr, &t, data, &n);
-        type = t;
-        size = n;
-        return r;
-    }
-    long RegSetValueExA(uintptr_t key, const char* valueName, uint32_t type, const uint8_t* data,
-                        uint32_t size) override {
-        return ::RegSetValueExA(Key(key), valueName, 0, type, data, size);
-    }
-    long RegDeleteValueA(uintptr_t key, const char* valueName) override {
-        return ::RegDeleteValueA(Key(key), valueName);
-    }
-    long RegCloseKey(uintptr_t key) override { return ::RegCloseKey(Key(key)); }
-
-    uint32_t GetShortPathNameA(const char* longPath, char* buffer, uint32_t length) override {
-        return ::GetShortPathNameA(longPath, buffer, length);
-    }
-    uint32_t GetModuleFileNameA(char* buffer, uint32_t length) override {
-        return ::GetModuleFileNameA(nullptr, buffer, length);
     }
 
 private:

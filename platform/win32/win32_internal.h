@@ -46,6 +46,7 @@ unique_hbitmap InDisplayFormat(unique_hbitmap picture);
 
 // The platform's services, each in a file of its own.
 std::unique_ptr<SoundOutput> CreateSoundOutput();
+std::unique_ptr<RunValue> CreateRunValue();
 
 // Runs an event handler; an error that nothing trapped is reported and ends
 // the program.
@@ -242,6 +243,7 @@ public:
     std::vector<ProcessMemory> ProcessTable() override;
     uint32_t CurrentProcessId() override;
     SoundOutput& Sound() override { return *sound_; }
+    RunValue& Autorun() override { return *run_; }
     Win32Api& Api() override;
 
     void FormLoaded() { ++loadedForms_; }
@@ -268,6 +270,7 @@ private:
     unique_handle instanceMutex_;
     std::unique_ptr<Win32Api> api_;
     std::unique_ptr<SoundOutput> sound_ = CreateSoundOutput();
+    std::unique_ptr<RunValue> run_ = CreateRunValue();
     HICON IconAt(int id, int size);
     const Win32Form* dpiForm_ = nullptr;
     int dpi_ = 0;

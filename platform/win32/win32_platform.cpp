@@ -163,11 +163,13 @@ HICON Win32Platform::SameIconAt(HICON icon, int size) {
 
 std::string Win32Platform::GetSetting(std::string_view app, std::string_view section, std::string_view key,
                                       std::string_view fallback) {
-    HKEY hkey;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, KEY_QUERY_VALUE, &hkey) !=
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, KEY_QUERY_VALUE, &opened) !=
         ERROR_SUCCESS) {
         return std::string(fallback);
     }
+    const unique_hkey sectionKey(opened);
+    HKEY hkey = sectionKey.get();
     const std::wstring name = Widen(key);
     DWORD type = 0, size = 0;
     std::string result(fallback);
@@ -187,21 +189,20 @@ std::string Win32Platform::GetSetting(std::string_view app, std::string_view sec
             }
         }
     }
-    RegCloseKey(hkey);
     return result;
 }
 
 void Win32Platform::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                                 std::string_view value) {
-    HKEY hkey;
+    HKEY created = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                        nullptr, &hkey, nullptr) != ERROR_SUCCESS) {
+                        nullptr, &created, nullptr) != ERROR_SUCCESS) {
         return;
     }
+    const unique_hkey hkey(created);
     const std::wstring data = Widen(value);
-    RegSetValueExW(hkey, Widen(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+    RegSetValueExW(hkey.get(), Widen(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(hkey);
 }
 
 int Win32Platform::Hour() {

@@ -1,4 +1,5 @@
 #include "autostart/autostart.h"
+#include "platform/run_command.h"
 
 #include "form1_fixture.h"
 
@@ -6,66 +7,47 @@ namespace vt {
 namespace {
 
 using namespace form1;
-using namespace win32c;
-using fake::RegValue;
 
 class AutostartTest : public Form1Test {
 protected:
-    void SetRun(uint32_t type, const std::string& bytes) {
-        platform.api.SetRegValue(kHkeyLocalMachine, kRunKey, "Veltrane", type, bytes);
+    std::optional<std::string> Value() {
+        const auto it = platform.run.values.find("Veltrane");
+        return it == platform.run.values.end() ? std::nullopt : std::optional(it->second);
     }
-    const RegValue* Value() { return platform.api.FindRegValue(kHkeyLocalMachine, kRunKey, "Veltrane"); }
-    std::string RunText() { return std::string(Value()->data.begin(), Value()->data.end()); }
     void Click() { platform.Dispatch([&] { f.auto_Click(); }); }
+    static RunChange Denied() { return {RunChange::Refused, 5, true}; }
 };
 
-TEST_F(AutostartTest, ReadsOnlyNonEmptyStringValues) {
-    struct Case {
+TEST_F(AutostartTest, StartCaptionFollowsTheRunValue) {
+    const struct {
         const char* what;
-        uint32_t type;
-        std::string bytes;
-        std::string read;
+        std::optional<std::string> value;
+        const char* caption;
+    } cases[] = {
+        {"none", std::nullopt, "Make Autostart"},
+        {"empty text", "", "Make Autostart"},
+        {"a path", "C:\\OLD\\VELTRANE.EXE", "Remove Autostart"},
     };
-    const Case cases[] = {
-        {"with NUL", kRegSz, std::string("C:\\V.EXE\0", 9), "C:\\V.EXE"},
-        {"without NUL", kRegSz, "C:\\V.EXE", "C:\\V.EXE"},
-        {"text after a NUL", kRegSz, std::string("A\0B", 3), "A"},
-        {"empty", kRegSz, "", ""},
-        {"wrong type", kRegDword, std::string("\1\0\0\0", 4), ""},
-    };
-    for (const Case& c : cases) {
-        SetRun(c.type, c.bytes);
-        EXPECT_EQ(Tray_function::GetRegString(platform.api, kHkeyLocalMachine, kRunKey, "Veltrane"), c.read) << c.what;
+    for (const auto& c : cases) {
+        fake::FakePlatform p;
+        if (c.value) p.run.values["Veltrane"] = *c.value;
+        Form1 form(p);
+        p.Dispatch([&] { form.Start(); });
+        EXPECT_EQ(form.form().Caption(autoItem), c.caption) << c.what;
+        EXPECT_EQ(form.autostart().blnAutostart(), c.value && !c.value->empty()) << c.what;
     }
-    EXPECT_EQ(Tray_function::GetRegString(platform.api, kHkeyLocalMachine, kRunKey, "Other"), "");
-    EXPECT_EQ(Tray_function::GetRegString(platform.api, kHkeyLocalMachine, "Software\\Missing", "Veltrane"), "");
-    EXPECT_EQ(platform.api.openKeys, 0);  // every key opened is closed
 }
 
-TEST_F(AutostartTest, StartCaptionFollowsTheRegistry) {
-    Start();
-    EXPECT_EQ(Caption(autoItem), "Make Autostart");
-    EXPECT_FALSE(f.autostart().blnAutostart);
-}
-
-TEST_F(AutostartTest, EmptyValueAtStartOffersMakeAgain) {
-    SetRun(kRegSz, "");
-    Start();
-    EXPECT_EQ(Caption(autoItem), "Make Autostart");
-}
-
-TEST_F(AutostartTest, TwoClicksWriteTheProgramsShortPathThenDeleteIt) {
+TEST_F(AutostartTest, TwoClicksRegisterTheProgramThenRemoveIt) {
     Start();
     Click();
-    ASSERT_NE(Value(), nullptr);
-    EXPECT_EQ(Value()->type, kRegSz);
-    EXPECT_EQ(RunText(), "C:\\PROGRA~1\\Veltrane\\Veltrane.exe");  // no NUL counted
+    EXPECT_EQ(Value(), platform.run.command);
     EXPECT_EQ(Caption(autoItem), "Remove Autostart");
-    EXPECT_TRUE(f.autostart().blnAutostart);
+    EXPECT_TRUE(f.autostart().blnAutostart());
     Click();
-    EXPECT_EQ(Value(), nullptr);
+    EXPECT_EQ(Value(), std::nullopt);
     EXPECT_EQ(Caption(autoItem), "Make Autostart");
-    EXPECT_FALSE(f.autostart().blnAutostart);
+    EXPECT_FALSE(f.autostart().blnAutostart());
     ASSERT_EQ(platform.boxes.size(), 2u);
     EXPECT_EQ(platform.boxes[0].text, "Autostart fixed!");
     EXPECT_EQ(platform.boxes[1].text, "Autostart removed!");
@@ -74,18 +56,18 @@ TEST_F(AutostartTest, TwoClicksWriteTheProgramsShortPathThenDeleteIt) {
 }
 
 TEST_F(AutostartTest, ValuePresentAtStartIsRemovedByTheFirstClick) {
-    SetRun(kRegSz, "C:\\OLD\\VELTRANE.EXE");
+    platform.run.values["Veltrane"] = "C:\\OLD\\VELTRANE.EXE";
     Start();
     EXPECT_EQ(Caption(autoItem), "Remove Autostart");
     Click();
-    EXPECT_EQ(Value(), nullptr);
+    EXPECT_EQ(Value(), std::nullopt);
     EXPECT_EQ(platform.boxes.back().text, "Autostart removed!");
 }
 
 TEST_F(AutostartTest, ValueAlreadyGoneStillCountsAsRemoved) {
-    SetRun(kRegSz, "C:\\V.EXE");
+    platform.run.values["Veltrane"] = "C:\\V.EXE";
     Start();
-    platform.api.registry.clear();  // removed behind the program's back
+    platform.run.values.clear();  // removed behind the program's back
     Click();
     EXPECT_EQ(Caption(autoItem), "Make Autostart");
     EXPECT_EQ(platform.boxes.back().text, "Autostart removed!");
@@ -93,65 +75,58 @@ TEST_F(AutostartTest, ValueAlreadyGoneStillCountsAsRemoved) {
 
 TEST_F(AutostartTest, RefusedWriteOrDeleteIsReportedAndChangesNothing) {
     Start();
-    platform.api.createError = kErrorAccessDenied;
+    platform.run.refuseRegister = Denied();
     Click();
-    EXPECT_EQ(Value(), nullptr);
+    EXPECT_EQ(Value(), std::nullopt);
     EXPECT_EQ(Caption(autoItem), "Make Autostart");
-    EXPECT_FALSE(f.autostart().blnAutostart);
+    EXPECT_FALSE(f.autostart().blnAutostart());
     ASSERT_EQ(platform.boxes.size(), 1u);
-    EXPECT_NE(platform.boxes[0].text.find("could not be written"), std::string::npos) << platform.boxes[0].text;
-    EXPECT_NE(platform.boxes[0].text.find("Administrator rights"), std::string::npos);
+    EXPECT_EQ(platform.boxes[0].text,
+              "Autostart could not be fixed: the value \"Veltrane\" under "
+              "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run could not be written, because "
+              "access was denied. Administrator rights are needed to change the programs that start with Windows.");
     EXPECT_EQ(platform.boxes[0].style, kOkOnly | kExclamation);
 
-    platform.api.createError = 0;
-    platform.api.setError = kErrorAccessDenied;  // the key opens, the value is refused
+    platform.run.refuseRegister = RunChange{RunChange::Refused, 1234, false};
     Click();
-    EXPECT_EQ(Value(), nullptr);
-    EXPECT_FALSE(f.autostart().blnAutostart);
+    EXPECT_NE(platform.boxes.back().text.find("because Windows error 1234."), std::string::npos);
+    EXPECT_FALSE(f.autostart().blnAutostart());
 
-    platform.api.setError = 0;
+    platform.run.refuseRegister.reset();
     Click();
-    ASSERT_TRUE(f.autostart().blnAutostart);
-    platform.api.deleteError = kErrorAccessDenied;
+    ASSERT_TRUE(f.autostart().blnAutostart());
+    platform.run.refuseUnregister = Denied();
     Click();
-    EXPECT_NE(Value(), nullptr);
+    EXPECT_NE(Value(), std::nullopt);
     EXPECT_EQ(Caption(autoItem), "Remove Autostart");
-    EXPECT_TRUE(f.autostart().blnAutostart);
+    EXPECT_TRUE(f.autostart().blnAutostart());
     EXPECT_NE(platform.boxes.back().text.find("could not be deleted"), std::string::npos);
 }
 
-TEST_F(AutostartTest, RegistersTheRunningFileWhateverItsName) {
-    platform.api.moduleFileName = "D:\\Tools\\vt2.exe";
-    platform.api.files = {{"D:\\Tools\\vt2.exe", ""}};  // exists, no short form needed
-    EXPECT_EQ(AutostartCommand(platform.api), "D:\\Tools\\vt2.exe");
-}
-
-TEST_F(AutostartTest, NameTheCodePageCannotSpellIsNotRegistered) {
-    platform.api.moduleFileName = "C:\\Programs\\???\\Veltrane.exe";  // as GetModuleFileNameA spells it
-    platform.api.files.clear();
+TEST_F(AutostartTest, ProgramFileThatCannotBeNamedIsNotRegistered) {
+    platform.run.command.clear();
     Start();
     Click();
-    EXPECT_EQ(Value(), nullptr);
-    EXPECT_FALSE(f.autostart().blnAutostart);
+    EXPECT_EQ(Value(), std::nullopt);
+    EXPECT_FALSE(f.autostart().blnAutostart());
     EXPECT_NE(platform.boxes.back().text.find("could not be fixed"), std::string::npos);
 }
 
-TEST_F(AutostartTest, PathWithBlanksAndNoShortFormIsQuoted) {
-    platform.api.moduleFileName = "C:\\My Tools\\Veltrane.exe";
-    platform.api.files = {{"C:\\My Tools\\Veltrane.exe", ""}};
-    Start();
-    Click();
-    EXPECT_EQ(RunText(), "\"C:\\My Tools\\Veltrane.exe\"");
-    // Read back as registered, quotes and all.
-    EXPECT_EQ(Tray_function::GetRegString(platform.api, kHkeyLocalMachine, kRunKey, "Veltrane"),
-              "\"C:\\My Tools\\Veltrane.exe\"");
-}
-
-TEST_F(AutostartTest, ShortNameOfLongPathsAndMissingFiles) {
-    const std::string deep = "C:\\" + std::string(200, 'd') + "\\Veltrane.exe";
-    platform.api.files = {{deep, "C:\\" + std::string(180, 'S') + "\\VELTRANE.EXE"}};
-    EXPECT_EQ(modSND::GetShortName(platform.api, deep), "C:\\" + std::string(180, 'S') + "\\VELTRANE.EXE");
-    EXPECT_EQ(modSND::GetShortName(platform.api, "C:\\nothing.exe"), "");
+TEST(RunCommand, TheRunningFileWhateverItsName) {
+    const struct {
+        const char* module;
+        const char* shortPath;  // "": the system has none
+        const char* command;
+    } cases[] = {
+        {"C:\\Program Files\\Veltrane\\Veltrane.exe", "C:\\PROGRA~1\\Veltrane\\Veltrane.exe",
+         "C:\\PROGRA~1\\Veltrane\\Veltrane.exe"},
+        {"D:\\Tools\\vt2.exe", "", "D:\\Tools\\vt2.exe"},
+        {"C:\\My Tools\\Veltrane.exe", "", "\"C:\\My Tools\\Veltrane.exe\""},  // quoted, blanks and all
+        {"C:\\Programs\\???\\Veltrane.exe", "", ""},  // as the code page spells a name it cannot
+        {"C:\\Programs\\???\\Veltrane.exe", "C:\\PROGRA~2\\ABC~1\\VELTRANE.EXE", "C:\\PROGRA~2\\ABC~1\\VELTRANE.EXE"},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RunCommandFor(c.module, c.shortPath), c.command) << c.module;
 }
 
 }  // namespace

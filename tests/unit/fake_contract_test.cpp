@@ -1,5 +1,6 @@
 #include "platform/fake/fake_platform.h"
 #include "tests/contract_forms.h"
+#include "tests/contract_services.h"
 #include "tests/contract_settings.h"
 
 namespace vt {
@@ -18,6 +19,20 @@ struct FakeDriver : contract::Driver {
 TEST(FakeContract, SettingsStore) {
     fake::FakePlatform p;
     SettingsStoreContract(p);
+}
+
+TEST(FakeContract, RunValue) {
+    fake::FakePlatform p;
+    contract::RunValueContract(p.Autorun(), "Veltrane.ContractTest");
+}
+
+TEST(FakeContract, Sound) {
+    fake::FakePlatform p;
+    const std::vector<uint8_t> wave(64, 0x80);
+    for (bool device : {true, false}) {
+        p.audio.noDevice = !device;
+        contract::SoundContract(p.Sound(), wave);
+    }
 }
 
 TEST(FakeContract, UnknownIds) {
