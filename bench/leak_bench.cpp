@@ -23,7 +23,6 @@
 #include "platform/win32/win32_platform.h"
 #include "tray/tray_function.h"
 #include "ui/form1.h"
-#include "ui/shape_window.h"
 
 namespace {
 
@@ -91,7 +90,7 @@ int main(int argc, char** argv) {
     double shape[7];
     for (double& ms : shape) {
         const auto s0 = std::chrono::steady_clock::now();
-        modSND::ShapeWindow(platform->Api(), f.form(), kMagenta);
+        f.form().CutOutline(kMagenta);
         ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - s0).count();
     }
     std::sort(std::begin(shape), std::end(shape));

@@ -188,6 +188,16 @@ public:
     virtual uintptr_t Icon() const = 0;
     virtual void SetPictureIcon(int id, uintptr_t icon) = 0;
 
+    // The window takes the outline of its face picture: every pixel of the
+    // key colour is cut away.
+    virtual void CutOutline(Color key) = 0;
+    // Moves the window with the mouse as if its caption were held; returns
+    // when the button is released.
+    virtual void Drag() = 0;
+    // The system's animation from the window's rectangle into the
+    // notification area, for a window just hidden there.
+    virtual void AnimateToTray() = 0;
+
     virtual uintptr_t Hwnd() const = 0;
     // Device context holding the persistent image of the form's face.
     virtual uintptr_t FaceDc() const = 0;

@@ -44,12 +44,7 @@ struct WinRect {
 using WndProc = intptr_t (*)(void* context, uintptr_t hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam);
 
 namespace win32c {
-constexpr uint32_t kClrInvalid = 0xFFFFFFFFu;
-constexpr int kRgnDiff = 4;
-constexpr uint32_t kWmSysCommand = 0x0112;
 constexpr int kGwlpWndProc = -4;
-constexpr uint32_t kGwHwndNext = 2, kGwChild = 5;
-constexpr int kIdaniCaption = 3;
 constexpr uint32_t kNimAdd = 0, kNimModify = 1, kNimDelete = 2;
 constexpr uint32_t kNimSetFocus = 3, kNimSetVersion = 4;
 constexpr uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4, kNifInfo = 0x10;
@@ -82,24 +77,6 @@ public:
     virtual intptr_t SetWindowLongPtrA(uintptr_t hwnd, int index, intptr_t value) = 0;
     virtual intptr_t CallWindowProcA(intptr_t proc, uintptr_t hwnd, uint32_t msg, uintptr_t wParam,
                                      intptr_t lParam) = 0;
-
-    // Regions and pixels
-    virtual uintptr_t CreateRectRgn(int left, int top, int right, int bottom) = 0;
-    virtual int CombineRgn(uintptr_t dest, uintptr_t src1, uintptr_t src2, int mode) = 0;
-    virtual bool DeleteObject(uintptr_t object) = 0;
-    virtual int SetWindowRgn(uintptr_t hwnd, uintptr_t region, bool redraw) = 0;
-    virtual uint32_t GetPixel(uintptr_t dc, int x, int y) = 0;
-
-    // Mouse capture and messages
-    virtual bool ReleaseCapture() = 0;
-    virtual intptr_t SendMessageA(uintptr_t hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) = 0;
-
-    // Window lookup and the caption animation
-    virtual uintptr_t FindWindowA(const char* className, const char* windowName) = 0;
-    virtual uintptr_t GetWindow(uintptr_t hwnd, uint32_t command) = 0;
-    virtual int GetClassNameA(uintptr_t hwnd, char* buffer, int length) = 0;
-    virtual bool GetWindowRect(uintptr_t hwnd, WinRect& rect) = 0;
-    virtual bool DrawAnimatedRects(uintptr_t hwnd, int animation, const WinRect& from, const WinRect& to) = 0;
 };
 
 }  // namespace vt

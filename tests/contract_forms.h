@@ -28,6 +28,8 @@ public:
     virtual void Idle(int ms) = 0;
     // The program is busy for that long (a sound played to its end): nothing runs.
     virtual void Busy(int ms) = 0;
+    // The point of the client area belongs to the window (its outline).
+    virtual bool InsideWindow(Form& form, Point at) = 0;
 };
 
 inline constexpr int kButton = 11, kLabel = 12, kText = 13, kOptionA = 14, kOptionB = 15, kPicture = 16;
@@ -255,6 +257,29 @@ inline void PendingEventsContract(Driver& d) {
     }
     EXPECT_TRUE(keeperEvents.log.empty());
     keeper->Unload();
+}
+
+// The outline cut from the key colour of a face: the corners of the
+// program's face (magenta, and so in the fake's face) leave the window, its
+// middle stays; cutting again gives the same outline; a form without a face
+// keeps its whole rectangle.
+inline void OutlineContract(Driver& d, int facePicture) {
+    FormEvents events;
+    const FormDef faced{.name = "OutlineForm", .clientWidth = 453, .clientHeight = 111, .picture = facePicture};
+    auto form = d.platform().CreateForm(faced, events);
+    EXPECT_TRUE(d.InsideWindow(*form, {0, 0}));
+    for (int cut = 0; cut < 2; ++cut) {
+        form->CutOutline(kMagenta);
+        EXPECT_FALSE(d.InsideWindow(*form, {0, 0})) << cut;
+        EXPECT_FALSE(d.InsideWindow(*form, {452, 0})) << cut;
+        EXPECT_FALSE(d.InsideWindow(*form, {0, 110})) << cut;
+        EXPECT_TRUE(d.InsideWindow(*form, {226, 55})) << cut;
+    }
+    const FormDef plain{.name = "PlainForm", .clientWidth = 50, .clientHeight = 20};
+    auto bare = d.platform().CreateForm(plain, events);
+    bare->CutOutline(kMagenta);
+    EXPECT_TRUE(d.InsideWindow(*bare, {0, 0}));
+    EXPECT_TRUE(d.InsideWindow(*bare, {49, 19}));
 }
 
 }  // namespace vt::contract

@@ -34,27 +34,6 @@ int ThemeIconId(int16_t tema, int16_t level) {
     }
 }
 
-int16_t AnimateTray(Win32Api& api, int16_t direction, uintptr_t hWnd) {
-    if (direction != 1) return 0;
-    const uintptr_t taskbar = api.FindWindowA("Shell_TrayWnd", nullptr);
-    if (taskbar == 0) return 0;
-    // The buffer is not cleared between windows: each class name overwrites
-    // its start, and its NUL ends it.
-    char className[256] = {};
-    uintptr_t child = api.GetWindow(taskbar, win32c::kGwChild);
-    while (child != 0) {
-        api.GetClassNameA(child, className, 255);
-        if (std::string_view(className, 255).find("TrayNotifyWnd") != std::string_view::npos) break;
-        child = api.GetWindow(child, win32c::kGwHwndNext);
-    }
-    if (child == 0) return 0;  // no notification area: no animation
-    WinRect from, to;
-    api.GetWindowRect(hWnd, from);
-    api.GetWindowRect(child, to);
-    api.DrawAnimatedRects(hWnd, win32c::kIdaniCaption, from, to);
-    return 0;
-}
-
 void CheckPrevInstance(Platform& platform) {
     if (!platform.PrevInstance()) return;
     platform.MsgBox("The program is already in use.", kOkOnly | kMsgBoxRight, platform.AppTitle());

@@ -37,10 +37,6 @@ int16_t ThemeLevel(float percent);
 // The icon resource of a theme (1 to 5) for a level; 0 for any other theme.
 int ThemeIconId(int16_t tema, int16_t level);
 
-// Direction 1: the caption animation from the window's rectangle into the
-// notification area. Always answers 0.
-int16_t AnimateTray(Win32Api& api, int16_t direction, uintptr_t hWnd);
-
 // Returns only when no other copy of the program runs; otherwise says so and
 // ends the program.
 void CheckPrevInstance(Platform& platform);

@@ -8,7 +8,6 @@
 #include "platform/convert.h"
 #include "tray/tray_function.h"
 #include "ui/options_window.h"
-#include "ui/shape_window.h"
 
 namespace vt {
 
@@ -82,7 +81,7 @@ void Form1::MakeAreas() {
 void Form1::Form_Load() {
     try {
         CheckPrevInstance(platform_);
-        modSND::ShapeWindow(platform_.Api(), *form_, kMagenta);
+        form_->CutOutline(kMagenta);
         strTipTitle = platform_.AppTitle();
 
         lngLeftPx = settings_.LeftPx();
@@ -130,7 +129,7 @@ void Form1::Form_Unload(int16_t& Cancel) {
     if (intHideToTray == 1) {
         form_->Hide();
         form_->SetEnabled(stupid, true);
-        AnimateTray(platform_.Api(), 1, form_->Hwnd());
+        form_->AnimateToTray();
         Cancel = 1;
         if (options_) options_->Close();
         return;
@@ -145,7 +144,7 @@ void Form1::Form_Unload(int16_t& Cancel) {
 // outline follows the face of the new scale, and the shell gets the icon
 // drawn for the new size.
 void Form1::DpiChanged() {
-    modSND::ShapeWindow(platform_.Api(), *form_, kMagenta);
+    form_->CutOutline(kMagenta);
     tray().RefreshPicture();
 }
 

@@ -121,7 +121,6 @@ private:
     void ShowFromTray();
     void ShowOptions();
     void Exit();
-    void DragForm();
 
     Platform& platform_;
     Settings settings_;

@@ -37,14 +37,6 @@ void Form1::Exit() {
     form_->Unload();
 }
 
-// The system moves the window with the mouse as if its caption were held,
-// and returns when the button is released.
-void Form1::DragForm() {
-    Win32Api& api = platform_.Api();
-    api.ReleaseCapture();
-    api.SendMessageA(form_->Hwnd(), win32c::kWmSysCommand, 0xF012, 0);
-}
-
 void Form1::MouseDown(int id, MouseButton button) {
     switch (id) {
         case kForm:
@@ -52,7 +44,7 @@ void Form1::MouseDown(int id, MouseButton button) {
                 // The system's move ends with the release; a window that did
                 // not move was clicked, which acknowledges an alarm.
                 const int32_t left = form_->Left(), top = form_->Top();
-                DragForm();
+                form_->Drag();
                 if (form_->Left() == left && form_->Top() == top) Form_Click();
             }
             if (button == MouseButton::Right) form_->PopupMenu(mnufile);
@@ -60,17 +52,17 @@ void Form1::MouseDown(int id, MouseButton button) {
         case Picture1:
         case Picture2:
         case Label3:
-            if (button == MouseButton::Left) DragForm();
+            if (button == MouseButton::Left) form_->Drag();
             if (button == MouseButton::Right) form_->PopupMenu(mnufile);
             break;
         case Image2:
         case Label5:
-            if (button == MouseButton::Left) DragForm();
+            if (button == MouseButton::Left) form_->Drag();
             if (button == MouseButton::Right) form_->PopupMenu(mnuIconTema);
             break;
         case Label1:
         case Label4:
-            DragForm();  // any button; the menu comes with the right release
+            form_->Drag();  // any button; the menu comes with the right release
             break;
         case Command1:
             if (button == MouseButton::Right) form_->PopupMenu(mnufile);

@@ -27,23 +27,8 @@ struct Message {
     intptr_t lParam;
 };
 
-struct FakeWindow {
-    uintptr_t hwnd;
-    uintptr_t parent;  // 0: top level
-    std::string className;
-    WinRect rect;
-};
-
-struct Animation {
-    uintptr_t hwnd;
-    int kind;
-    WinRect from, to;
-};
-
 class FakeApi : public Win32Api {
 public:
-    using Pixels = std::set<std::pair<int, int>>;
-
     bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) override;
     uint32_t RegisterWindowMessageA(const char* name) override;
     bool Shell_NotifyIconW(uint32_t message, const NotifyIconInfo& data) override;
@@ -53,32 +38,10 @@ public:
     intptr_t SetWindowLongPtrA(uintptr_t hwnd, int index, intptr_t value) override;
     intptr_t CallWindowProcA(intptr_t proc, uintptr_t hwnd, uint32_t msg, uintptr_t wp, intptr_t lp) override;
 
-    uintptr_t CreateRectRgn(int left, int top, int right, int bottom) override;
-    int CombineRgn(uintptr_t dest, uintptr_t src1, uintptr_t src2, int mode) override;
-    bool DeleteObject(uintptr_t object) override;
-    int SetWindowRgn(uintptr_t hwnd, uintptr_t region, bool redraw) override;
-    uint32_t GetPixel(uintptr_t dc, int x, int y) override;
-
-    bool ReleaseCapture() override { ++captureReleases; return true; }
-    intptr_t SendMessageA(uintptr_t hwnd, uint32_t msg, uintptr_t wp, intptr_t lp) override {
-        sent.push_back({hwnd, msg, wp, lp});
-        return 0;
-    }
-
-    uintptr_t FindWindowA(const char* className, const char* windowName) override;
-    uintptr_t GetWindow(uintptr_t hwnd, uint32_t command) override;
-    int GetClassNameA(uintptr_t hwnd, char* buffer, int length) override;
-    bool GetWindowRect(uintptr_t hwnd, WinRect& rect) override;
-    bool DrawAnimatedRects(uintptr_t hwnd, int animation, const WinRect& from, const WinRect& to) override {
-        animations.push_back({hwnd, animation, from, to});
-        return true;
-    }
-
     // Delivers a message to a window through whatever procedure is installed.
     intptr_t Deliver(uintptr_t hwnd, uint32_t msg, uintptr_t wp, intptr_t lp);
 
     // Helpers for tests.
-    int LiveRegions() const { return static_cast<int>(regions.size()); }
 
     // Shell
     std::vector<std::pair<uint32_t, NotifyIconData>> notifications;
@@ -96,22 +59,6 @@ public:
     // Window procedures: hwnd -> installed value; kOriginalProc until hooked.
     std::map<uintptr_t, intptr_t> windowProcs;
     std::vector<Message> passedOn;  // reached the original procedure
-
-    // Regions and the face image
-    std::map<uintptr_t, Pixels> regions;  // live regions the program owns
-    std::map<uintptr_t, Pixels> windowRegions;
-    int regionsCreated = 0, regionCombines = 0, setWindowRgnCalls = 0;
-    Pixels keyPixels;  // pixels of the face that hold the key colour
-    std::map<std::pair<int, int>, uint32_t> otherPixels;
-    uint32_t keyColor = 0x00FF00FF, faceColor = 0x00402010;
-    int faceWidth = 457, faceHeight = 111;
-    int pixelReads = 0;
-
-    // Capture, messages, windows, animations
-    int captureReleases = 0;
-    std::vector<Message> sent;
-    std::vector<FakeWindow> windows;
-    std::vector<Animation> animations;
 
 private:
     struct Hook {

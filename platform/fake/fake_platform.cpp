@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/errors.h"
+#include "platform/outline.h"
 
 namespace vt::fake {
 namespace {
@@ -20,7 +21,7 @@ std::string Lower(std::string_view text) {
 
 FakeForm::FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& events)
     : platform_(platform), events_(events), serial_(platform.nextSerial_++), width_(def.clientWidth),
-      height_(def.clientHeight),
+      height_(def.clientHeight), hasFace_(def.picture != 0),
       hwnd_(platform.forms.empty() ? kMainHwnd : kMainHwnd + 0x100 * platform.forms.size()) {
     platform.forms.push_back(this);
     controls_[0].caption = def.caption;
@@ -92,6 +93,22 @@ void FakeForm::SetSelection(int id, int start, int length) {
 }
 
 FakeForm::~FakeForm() { std::erase(platform_.forms, this); }
+
+uint32_t Face::Pixel(int x, int y) {
+    ++reads;
+    if (x < 0 || y < 0 || x >= width || y >= height) return kNoColor;
+    if (keyPixels.count({x, y})) return keyColor;
+    const auto it = otherPixels.find({x, y});
+    return it == otherPixels.end() ? faceColor : it->second;
+}
+
+void FakeForm::CutOutline(Color key) {
+    ++outlineCuts;
+    outline.clear();
+    ForEachKeyRun(
+        width_, height_, [&](int x, int y) { return hasFace_ && platform_.face.Pixel(x, y) == key; },
+        [&](int left, int right, int y) { outline.push_back({left, y, right - left, 1}); });
+}
 
 void FakeForm::ShowModal() {
     ++modalShows;

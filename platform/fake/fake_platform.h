@@ -42,6 +42,18 @@ struct MessageBoxShown {
 
 class FakePlatform;
 
+// The main window's face as the fake draws it: one colour with key pixels
+// and a few others; outside its size a pixel reads as no colour at all.
+struct Face {
+    static constexpr uint32_t kNoColor = 0xFFFFFFFFu;
+    std::set<std::pair<int, int>> keyPixels;
+    std::map<std::pair<int, int>, uint32_t> otherPixels;
+    uint32_t keyColor = 0x00FF00FF, faceColor = 0x00402010;
+    int width = 457, height = 111;
+    int reads = 0;
+    uint32_t Pixel(int x, int y);
+};
+
 class FakeForm : public Form {
 public:
     FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& events);
@@ -100,6 +112,9 @@ public:
         (void)At(id);
         pictureIcons[id] = icon;
     }
+    void CutOutline(Color key) override;
+    void Drag() override { ++drags; }
+    void AnimateToTray() override { ++trayAnimations; }
     uintptr_t Hwnd() const override { return hwnd_; }
     uintptr_t FaceDc() const override { return kFaceDc; }
 
@@ -113,9 +128,25 @@ public:
     std::map<int, uintptr_t> pictureIcons;
     int focus = -1;
     int modalShows = 0;
+    // The outline: the runs of key pixels cut out of the window's rectangle
+    // by the last cut, each one pixel high.
+    std::vector<Rect> outline;
+    int outlineCuts = 0, drags = 0, trayAnimations = 0;
 
 private:
     friend class FakePlatform;
+
+// The main window's face as the fake draws it: one colour with key pixels
+// and a few others; outside its size a pixel reads as no colour at all.
+struct Face {
+    static constexpr uint32_t kNoColor = 0xFFFFFFFFu;
+    std::set<std::pair<int, int>> keyPixels;
+    std::map<std::pair<int, int>, uint32_t> otherPixels;
+    uint32_t keyColor = 0x00FF00FF, faceColor = 0x00402010;
+    int width = 457, height = 111;
+    int reads = 0;
+    uint32_t Pixel(int x, int y);
+};
     struct TimerState {
         int interval;
         int64_t due = 0;  // on the platform's clock, while enabled
@@ -131,6 +162,7 @@ private:
     int32_t left_ = 0, top_ = 0;
     int width_, height_;
     bool visible_ = false, loaded_ = true;
+    bool hasFace_;
     uintptr_t icon_ = 0;
     uintptr_t hwnd_;
 };
@@ -198,6 +230,7 @@ public:
     // Script and record.
     FakeApi api;
     FakeSound audio;
+    Face face;
     FakeRunValue run;
     MemoryStatus memory{37, 512ull << 20, 128ull << 20};
     int samples = 0;

@@ -123,66 +123,6 @@ public:
         return ::CallWindowProcA(reinterpret_cast<WNDPROC>(proc), H(hwnd), msg, wp, lp);
     }
 
-    // Regions handed out are held here, by the same owner as every other
-    // handle (and so counted), until the program deletes them or gives them
-    // to a window.
-    uintptr_t CreateRectRgn(int left, int top, int right, int bottom) override {
-        win32::unique_hrgn rgn(::CreateRectRgn(left, top, right, bottom));
-        const auto h = reinterpret_cast<uintptr_t>(rgn.get());
-        if (rgn) regions_[h] = std::move(rgn);
-        return h;
-    }
-    int CombineRgn(uintptr_t dest, uintptr_t src1, uintptr_t src2, int mode) override {
-        return ::CombineRgn(reinterpret_cast<HRGN>(dest), reinterpret_cast<HRGN>(src1),
-                            reinterpret_cast<HRGN>(src2), mode);
-    }
-    bool DeleteObject(uintptr_t object) override {
-        const auto held = regions_.find(object);
-        if (held == regions_.end()) return ::DeleteObject(reinterpret_cast<HGDIOBJ>(object)) != FALSE;
-        regions_.erase(held);
-        return true;
-    }
-    int SetWindowRgn(uintptr_t hwnd, uintptr_t region, bool redraw) override {
-        const int done = ::SetWindowRgn(H(hwnd), reinterpret_cast<HRGN>(region), redraw);
-        const auto held = regions_.find(region);
-        if (done && held != regions_.end()) {
-            held->second.release();  // the system owns it now
-            regions_.erase(held);
-        }
-        return done;
-    }
-    uint32_t GetPixel(uintptr_t dc, int x, int y) override {
-        return ::GetPixel(reinterpret_cast<HDC>(dc), x, y);
-    }
-
-    bool ReleaseCapture() override { return ::ReleaseCapture() != FALSE; }
-    intptr_t SendMessageA(uintptr_t hwnd, uint32_t msg, uintptr_t wp, intptr_t lp) override {
-        return ::SendMessageA(H(hwnd), msg, wp, lp);
-    }
-
-    uintptr_t FindWindowA(const char* className, const char* windowName) override {
-        return reinterpret_cast<uintptr_t>(::FindWindowA(className, windowName));
-    }
-    uintptr_t GetWindow(uintptr_t hwnd, uint32_t command) override {
-        return reinterpret_cast<uintptr_t>(::GetWindow(H(hwnd), command));
-    }
-    int GetClassNameA(uintptr_t hwnd, char* buffer, int length) override {
-        return ::GetClassNameA(H(hwnd), buffer, length);
-    }
-    bool GetWindowRect(uintptr_t hwnd, WinRect& rect) override {
-        RECT r{};
-        const bool done = ::GetWindowRect(H(hwnd), &r) != FALSE;
-        rect = {r.left, r.top, r.right, r.bottom};
-        return done;
-    }
-    bool DrawAnimatedRects(uintptr_t hwnd, int animation, const WinRect& from, const WinRect& to) override {
-        const RECT a{from.left, from.top, from.right, from.bottom};
-        const RECT b{to.left, to.top, to.right, to.bottom};
-        return ::DrawAnimatedRects(H(hwnd), animation, &a, &b) != FALSE;
-    }
-
-private:
-    std::map<uintptr_t, win32::unique_hrgn> regions_;
 };
 
 }  // namespace

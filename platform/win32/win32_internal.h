@@ -97,7 +97,12 @@ public:
     void SetIcon(uintptr_t icon) override;
     uintptr_t Icon() const override { return reinterpret_cast<uintptr_t>(icon_); }
     void SetPictureIcon(int id, uintptr_t icon) override;
+    void CutOutline(Color key) override;
+    void Drag() override;
+    void AnimateToTray() override;
     uintptr_t Hwnd() const override { return reinterpret_cast<uintptr_t>(hwnd_); }
+    HWND hwnd() const { return hwnd_; }
+    HDC faceDc() const { return faceDc_.get(); }
     uintptr_t FaceDc() const override { return reinterpret_cast<uintptr_t>(faceDc_.get()); }
 
     // Keyboard navigation for a key message on its way to one of our forms'

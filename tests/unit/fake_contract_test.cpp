@@ -12,6 +12,17 @@ struct FakeDriver : contract::Driver {
     void PostClick(Form& form, int id) override { p.PostClick(static_cast<fake::FakeForm&>(form), id); }
     void Idle(int ms) override { p.Advance(ms); }
     void Busy(int ms) override { p.PassTime(ms); }
+    bool InsideWindow(Form& form, Point at) override {
+        if (at.x < 0 || at.y < 0 || at.x >= form.ScaleWidth() || at.y >= form.ScaleHeight()) return false;
+        for (const Rect& run : static_cast<fake::FakeForm&>(form).outline) {
+            if (at.y == run.top && at.x >= run.left && at.x < run.left + run.width) return false;
+        }
+        return true;
+    }
+    FakeDriver() {
+        // The corners of the program's face are magenta.
+        for (auto corner : {std::pair{0, 0}, {452, 0}, {0, 110}, {452, 110}}) p.face.keyPixels.insert(corner);
+    }
 };
 
 }  // namespace
@@ -33,6 +44,11 @@ TEST(FakeContract, Sound) {
         p.audio.noDevice = !device;
         contract::SoundContract(p.Sound(), wave);
     }
+}
+
+TEST(FakeContract, Outline) {
+    FakeDriver d;
+    contract::OutlineContract(d, 1001);
 }
 
 TEST(FakeContract, UnknownIds) {

@@ -261,10 +261,11 @@ TEST_F(TrayTest, NewNotificationAreaGetsTheIconBackWithTheCurrentRecord) {
 // size: the outline is cut again and the shell gets that picture.
 TEST_F(TrayTest, DpiChangeReshapesAndHandsTheShellTheNewPicture) {
     Start();
-    const int shaped = platform.api.setWindowRgnCalls;
+    auto& form = static_cast<fake::FakeForm&>(f.form());
+    const int shaped = form.outlineCuts;
     f.form().SetIcon(Icon(145));  // what the backend swaps in at the new size
     platform.Dispatch([&] { f.DpiChanged(); });
-    EXPECT_EQ(platform.api.setWindowRgnCalls, shaped + 1);
+    EXPECT_EQ(form.outlineCuts, shaped + 1);
     ASSERT_NE(Shown(), nullptr);
     EXPECT_EQ(Shown()->hIcon, Icon(145));
     EXPECT_EQ(platform.api.notifications.back().second.uFlags, kNifIcon);
@@ -400,44 +401,15 @@ TEST_F(TrayTest, SecondCopySaysSoAndEndsBeforeAnything) {
     EXPECT_EQ(Caption(Label1), "Not Updated");
 }
 
-class AnimateTrayTest : public TrayTest {
-protected:
-    void Taskbar(std::vector<std::string> children) {
-        platform.api.windows = {{fake::kMainHwnd, 0, "Veltrane.Form1", {100, 200, 553, 311}},
-                                {0x500, 0, "Shell_TrayWnd", {0, 760, 1280, 800}}};
-        uintptr_t h = 0x501;
-        for (const std::string& name : children) {
-            platform.api.windows.push_back({h++, 0x500, name, {1100, 764, 1276, 796}});
-        }
-    }
-};
-
-TEST_F(AnimateTrayTest, HideAnimatesFromTheWindowIntoTheNotificationArea) {
-    Taskbar({"Button", "ReBarWindow32", "TrayNotifyWnd"});
-    platform.api.windows[3].rect = {900, 764, 1000, 796};  // the rebar: not the target
+// Hiding animates the window into the notification area (the search for it
+// is the NotificationArea test's) and keeps the window loaded.
+TEST_F(TrayTest, HideAnimatesTheWindowIntoTheNotificationArea) {
     Start();
+    auto& form = static_cast<fake::FakeForm&>(f.form());
     f.Command3_Click();  // Hide
-    ASSERT_EQ(platform.api.animations.size(), 1u);
-    const fake::Animation& a = platform.api.animations[0];
-    EXPECT_EQ(a.hwnd, fake::kMainHwnd);
-    EXPECT_EQ(a.kind, kIdaniCaption);
-    EXPECT_EQ(a.from.left, 100);
-    EXPECT_EQ(a.from.bottom, 311);
-    EXPECT_EQ(a.to.left, 1100);
-    EXPECT_EQ(a.to.right, 1276);
-    EXPECT_TRUE(f.form().Loaded());
-}
-
-TEST_F(AnimateTrayTest, SearchEndsWhenTheChildrenRunOut) {
-    Taskbar({"Button", "ReBarWindow32"});
-    // A notification area deeper down is not among the taskbar's children.
-    platform.api.windows.push_back({0x600, 0x502, "TrayNotifyWnd", {1100, 764, 1276, 796}});
-    EXPECT_EQ(AnimateTray(platform.api, 1, fake::kMainHwnd), 0);
-    EXPECT_TRUE(platform.api.animations.empty());
-
-    platform.api.windows.clear();  // no taskbar at all
-    EXPECT_EQ(AnimateTray(platform.api, 1, fake::kMainHwnd), 0);
-    EXPECT_TRUE(platform.api.animations.empty());
+    EXPECT_EQ(form.trayAnimations, 1);
+    EXPECT_FALSE(form.Visible());
+    EXPECT_TRUE(form.Loaded());
 }
 
 }  // namespace

@@ -16,13 +16,13 @@
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/win32/handle.h"
+#include "platform/win32/win32_native.h"
 #include "platform/win32/win32_platform.h"
 #include "sound/mod_snd.h"
 #include "tests/contract_forms.h"
 #include "tests/contract_settings.h"
 #include "ui/form1.h"
 #include "ui/options_window.h"
-#include "ui/shape_window.h"
 
 #include <cstdio>
 
@@ -66,7 +66,20 @@ struct Win32Driver : contract::Driver {
         }
     }
     void Busy(int ms) override { Sleep(static_cast<DWORD>(ms)); }
+    bool InsideWindow(Form& form, Point at) override {
+        RECT client;
+        GetClientRect(win32::HwndOf(form), &client);
+        if (!PtInRect(&client, {at.x, at.y})) return false;
+        const win32::unique_hrgn region(CreateRectRgn(0, 0, 0, 0));
+        if (GetWindowRgn(win32::HwndOf(form), region.get()) == ERROR) return true;  // no outline: all of it
+        return PtInRegion(region.get(), at.x, at.y) != FALSE;
+    }
 };
+
+TEST(Win32Backend, OutlineContract) {
+    Win32Driver d;
+    contract::OutlineContract(d, kFacePicture);
+}
 
 TEST(Win32Backend, UnknownIdContract) {
     Win32Driver d;
@@ -564,7 +577,7 @@ TEST(Win32Backend, ShapeWindowCutsTheFaceOutlineAndKeepsNoRegion) {
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    modSND::ShapeWindow(p->Api(), *form, kMagenta);
+    form->CutOutline(kMagenta);
     QueryPerformanceCounter(&end);
     std::printf("[ figures  ] ShapeWindow on the 453 x 111 face: %.1f ms\n",
                 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));

@@ -16,7 +16,6 @@
 #include "platform/win32/win32_platform.h"
 #include "ui/form1.h"
 #include "ui/options_window.h"
-#include "ui/shape_window.h"
 
 namespace vt {
 namespace {
@@ -38,7 +37,7 @@ struct Reshaper : FormEvents {
     int changes = 0;
     void DpiChanged() override {
         ++changes;
-        modSND::ShapeWindow(platform->Api(), *form, kMagenta);
+        form->CutOutline(kMagenta);
     }
 };
 
@@ -295,7 +294,7 @@ TEST_F(Win32Dpi, MainWindowAtTheDisplaysDpi) {
     Reshaper events;
     auto form = p->CreateForm(MainWindowDef(), events);
     ShowRealTexts(*form);
-    modSND::ShapeWindow(p->Api(), *form, kMagenta);
+    form->CutOutline(kMagenta);
     CheckWindow(*form, MainWindowDef(), ScreenDpi(), "as created");
     CheckRegion(*form, ScreenDpi());
 }
@@ -321,7 +320,7 @@ TEST_F(Win32Dpi, DpiChangeLaysEverythingOutAnew) {
     ShowRealTexts(*form);
     form->SetBounds(form1::Picture1, {256, 50, 124, 17});
     form->SetLine(form1::Line1, 100, 0, 100, 24);
-    modSND::ShapeWindow(p->Api(), *form, kMagenta);
+    form->CutOutline(kMagenta);
     const int to = OtherDpi();
     SendDpiChange(*form, to, 120, 90, MainWindowDef());
     EXPECT_EQ(events.changes, 1);
