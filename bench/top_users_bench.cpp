@@ -1,26 +1,30 @@
 // What naming the largest processes costs when the warning fires, under
-// Wine: the whole step (the process table, the three largest, the balloon's
-// text) timed with the processes present, then again with more started (idle
-// copies of this program, detached so that no console process comes with
-// each), and the handle counts before and after a run of 1,000 steps. Stops
-// adding processes while free memory is under 6 GB.
+// Wine: the whole step (one snapshot of the process list read through the
+// keeper of the three largest, then the balloon's text) timed with the
+// processes present, then again with more started (idle copies of this
+// program, detached so that no console process comes with each), and the
+// handle counts before and after a run of 1,000 steps. Stops adding
+// processes while free memory is under 6 GB.
 //
 //   top_users_bench.exe [extra counts, rising (50 150 300)]
 //   top_users_bench.exe show     the balloon with this machine's figures, 8 s
 #include <windows.h>
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "monitor/top_users.h"
 #include "platform/win32/handle.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_process_snapshot.h"
 
 namespace {
 
@@ -42,16 +46,26 @@ uint64_t OwnPrivateKb() {
 
 int32_t FreeMb() { return static_cast<int32_t>(FreeBytes() / 1024 / 1000); }
 
+// Counts the rows on their way to the keeper.
+struct Step final : ProcessVisitor {
+    top_users::LargestKeeper keeper{GetCurrentProcessId()};
+    size_t rows = 0;
+    void Visit(const ProcessRow& row) override {
+        ++rows;
+        keeper.Visit(row);
+    }
+};
+
 // The balloon's text is part of the cost; its length keeps it from being
 // optimised away.
-size_t TakeAndPick(Platform& platform, std::string& text) {
-    const auto table = platform.ProcessTable();
-    text = top_users::BalloonText(512, top_users::Largest(table, platform.CurrentProcessId()));
-    return table.size();
+size_t TakeAndPick(win32::ProcessSnapshot& snapshot, std::string& text) {
+    Step step;
+    if (!snapshot.Read(step)) return 0;
+    text = top_users::BalloonText(512, step.keeper.Kept());
+    return step.rows;
 }
 
-int ShowBalloon(Platform& platform) {
-    Win32Api& api = platform.Api();
+int ShowBalloon(win32::ProcessSnapshot& snapshot) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -59,21 +73,25 @@ int ShowBalloon(Platform& platform) {
     RegisterClassW(&wc);
     HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
                                 nullptr);
-    const auto h = reinterpret_cast<uintptr_t>(hwnd);
-    NotifyIconData nid;
-    nid.hWnd = h;
+    NOTIFYICONDATAW nid{sizeof nid};
+    nid.hWnd = hwnd;
     nid.uID = 1;
-    nid.uFlags = win32c::kNifIcon | win32c::kNifTip;
-    nid.hIcon = platform.IconResource(145);
-    std::memcpy(nid.szTip, "Veltrane", 9);
-    api.Shell_NotifyIconA(win32c::kNimAdd, nid);
-    api.Shell_NotifyIconW(win32c::kNimSetVersion, {h, 1, 0, win32c::kNotifyIconVersion});
-    const auto largest = top_users::Largest(platform.ProcessTable(), platform.CurrentProcessId());
-    NotifyIconInfo balloon{h, 1, win32c::kNifInfo};
-    balloon.szInfoTitle = top_users::BalloonTitle("Veltrane");
-    balloon.szInfo = top_users::BalloonText(FreeMb(), largest);
-    balloon.dwInfoFlags = win32c::kNiifWarning;
-    std::printf("balloon=%d text=%s\n", api.Shell_NotifyIconW(win32c::kNimModify, balloon), balloon.szInfo.c_str());
+    nid.uFlags = NIF_ICON | NIF_TIP;
+    nid.hIcon = LoadIconW(nullptr, IDI_WARNING);  // the system's own: not destroyed
+    wcscpy(nid.szTip, L"Veltrane");
+    Shell_NotifyIconW(NIM_ADD, &nid);
+    nid.uVersion = NOTIFYICON_VERSION;
+    Shell_NotifyIconW(NIM_SETVERSION, &nid);
+    Step step;
+    snapshot.Read(step);
+    const std::wstring title = win32::Widen(top_users::BalloonTitle("Veltrane"));
+    const std::string text = top_users::BalloonText(FreeMb(), step.keeper.Kept());
+    const std::wstring wideText = win32::Widen(text);
+    nid.uFlags = NIF_INFO;
+    wcsncpy(nid.szInfoTitle, title.c_str(), std::size(nid.szInfoTitle) - 1);
+    wcsncpy(nid.szInfo, wideText.c_str(), std::size(nid.szInfo) - 1);
+    nid.dwInfoFlags = NIIF_WARNING;
+    std::printf("balloon=%d text=%s\n", Shell_NotifyIconW(NIM_MODIFY, &nid), text.c_str());
     std::fflush(stdout);
     const DWORD end = GetTickCount() + 8000;
     MSG msg;
@@ -81,26 +99,26 @@ int ShowBalloon(Platform& platform) {
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
-    api.Shell_NotifyIconA(win32c::kNimDelete, nid);
+    Shell_NotifyIconW(NIM_DELETE, &nid);
     DestroyWindow(hwnd);
     return 0;
 }
 
-void Measure(Platform& platform) {
+void Measure(win32::ProcessSnapshot& snapshot) {
     constexpr int kCalls = 60;
     std::vector<double> us;
     size_t processes = 0, length = 0;
     std::string text;
     for (int i = 0; i < kCalls; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
-        processes = TakeAndPick(platform, text);
+        processes = TakeAndPick(snapshot, text);
         length += text.size();
         us.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
     }
     std::sort(us.begin(), us.end());
-    std::printf("processes=%zu per_call_us=%.0f p90_us=%.0f free_mb=%llu text_chars=%zu\n", processes,
-                us[us.size() / 2], us[us.size() * 9 / 10], static_cast<unsigned long long>(FreeBytes() >> 20),
-                length / kCalls);
+    std::printf("processes=%zu per_call_us=%.0f p90_us=%.0f free_mb=%llu text_chars=%zu buffer_kb=%zu\n",
+                processes, us[us.size() / 2], us[us.size() * 9 / 10],
+                static_cast<unsigned long long>(FreeBytes() >> 20), length / kCalls, snapshot.Buffer().size() / 1024);
     std::fflush(stdout);
 }
 
@@ -111,22 +129,22 @@ int main(int argc, char** argv) {
         Sleep(INFINITE);
         return 0;
     }
-    auto platform = CreateWin32Platform();
-    if (argc > 1 && std::strcmp(argv[1], "show") == 0) return ShowBalloon(*platform);
+    win32::ProcessSnapshot snapshot;
+    if (argc > 1 && std::strcmp(argv[1], "show") == 0) return ShowBalloon(snapshot);
     std::string text;
-    TakeAndPick(*platform, text);  // the first call loads what the later ones reuse
+    TakeAndPick(snapshot, text);  // the first call loads what the later ones reuse
 
     const int kernel0 = win32::LiveHandles(win32::HandleKind::Kernel);
     DWORD system0 = 0, system1 = 0;
     GetProcessHandleCount(GetCurrentProcess(), &system0);
     const uint64_t private0 = OwnPrivateKb();
-    for (int i = 0; i < 1000; ++i) TakeAndPick(*platform, text);
+    for (int i = 0; i < 1000; ++i) TakeAndPick(snapshot, text);
     GetProcessHandleCount(GetCurrentProcess(), &system1);
     std::printf("leak calls=1000 kernel_before=%d kernel_after=%d process_handles_before=%lu "
                 "process_handles_after=%lu private_kb_before=%llu private_kb_after=%llu\n",
                 kernel0, win32::LiveHandles(win32::HandleKind::Kernel), system0, system1,
                 static_cast<unsigned long long>(private0), static_cast<unsigned long long>(OwnPrivateKb()));
-    Measure(*platform);
+    Measure(snapshot);
 
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -162,7 +180,7 @@ int main(int argc, char** argv) {
         }
         Sleep(2000);  // the last ones settle into their sleep
         std::printf("extra=%zu ", children.size());
-        Measure(*platform);
+        Measure(snapshot);
     }
     for (auto& child : children) TerminateProcess(child.get(), 0);
     for (auto& child : children) WaitForSingleObject(child.get(), 10000);

@@ -26,6 +26,20 @@ std::string_view Prefix(std::string_view utf8, size_t units) {
     return utf8.substr(0, i);
 }
 
+// The longest start of the text within `bytes`, ending on a whole character.
+std::string_view WithinBytes(std::string_view utf8, size_t bytes) {
+    if (utf8.size() <= bytes) return utf8;
+    while (bytes > 0 && IsContinuation(static_cast<unsigned char>(utf8[bytes]))) --bytes;
+    return utf8.substr(0, bytes);
+}
+
+// The order of Largest: most private bytes first, equal sizes by name in
+// byte order, then by pid.
+template <typename Row>
+bool Before(const Row& a, const Row& b) {
+    return std::tie(b.privateBytes, a.name, a.pid) < std::tie(a.privateBytes, b.name, b.pid);
+}
+
 std::string Cut(std::string_view name, size_t cap) {
     if (Utf16Length(name) <= cap) return std::string(name);
     return std::string(Prefix(name, cap - kEllipsis.size())) + std::string(kEllipsis);
@@ -49,14 +63,29 @@ std::vector<ProcessMemory> Largest(const std::vector<ProcessMemory>& table, uint
     for (const ProcessMemory& p : table) {
         if (p.queryable && p.pid != selfPid) candidates.push_back(p);
     }
-    const auto before = [](const ProcessMemory& a, const ProcessMemory& b) {
-        return std::tie(b.privateBytes, a.name, a.pid) < std::tie(a.privateBytes, b.name, b.pid);
-    };
     const size_t n = std::min<size_t>(3, candidates.size());
     std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(n), candidates.end(),
-                      before);
+                      Before<ProcessMemory>);
     candidates.resize(n);
     return candidates;
+}
+
+void LargestKeeper::Visit(const ProcessRow& row) {
+    if (row.pid == selfPid_ || row.name.empty()) return;
+    const ProcessRow candidate{row.pid, WithinBytes(row.name, kNameBytes), row.privateBytes};
+    const auto kept = rows_.begin() + static_cast<std::ptrdiff_t>(count_);
+    const auto at = std::upper_bound(rows_.begin(), kept, candidate, Before<ProcessRow>);
+    if (at == rows_.end()) return;
+
+    // The name goes into a free slot, or into the slot of the row that drops out.
+    const auto offset = count_ < rows_.size() ? count_ * kNameBytes
+                                              : static_cast<size_t>(rows_.back().name.data() - names_.data());
+    char* const name = names_.data() + offset;
+    std::copy(candidate.name.begin(), candidate.name.end(), name);
+    count_ = std::min(count_ + 1, rows_.size());
+    std::move_backward(at, rows_.begin() + static_cast<std::ptrdiff_t>(count_) - 1,
+                       rows_.begin() + static_cast<std::ptrdiff_t>(count_));
+    *at = {candidate.pid, {name, candidate.name.size()}, candidate.privateBytes};
 }
 
 std::string SizeText(uint64_t bytes) {
@@ -72,6 +101,12 @@ std::string BalloonTitle(std::string_view appTitle) {
 }
 
 std::string BalloonText(int32_t freeMb, const std::vector<ProcessMemory>& largest) {
+    std::vector<ProcessRow> rows;
+    for (const ProcessMemory& p : largest) rows.push_back({p.pid, p.name, p.privateBytes});
+    return BalloonText(freeMb, rows);
+}
+
+std::string BalloonText(int32_t freeMb, std::span<const ProcessRow> largest) {
     const std::string head = std::to_string(freeMb) + " Mb free.";
     if (largest.empty()) return head;
 
@@ -91,7 +126,7 @@ std::string BalloonText(int32_t freeMb, const std::vector<ProcessMemory>& larges
     size_t cap = longest;
     const auto total = [&](size_t c) {
         size_t sum = fixed;
-        for (const ProcessMemory& p : largest) sum += std::min(Utf16Length(p.name), c);
+        for (const ProcessRow& p : largest) sum += std::min(Utf16Length(p.name), c);
         return sum;
     };
     if (fixed + names > kTextLimit) {

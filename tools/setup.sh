@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ googletest
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
           wine64 xvfb x11-utils xdotool imagemagick xauth fonts-liberation
-          libbenchmark-dev procps
+          libbenchmark-dev procps zip
           clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

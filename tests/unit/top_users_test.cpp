@@ -13,7 +13,8 @@ ProcessMemory P(uint32_t pid, std::string name, uint64_t bytes, bool queryable =
     return {pid, std::move(name), bytes, queryable};
 }
 
-std::vector<uint32_t> Pids(const std::vector<ProcessMemory>& list) {
+template <typename List>
+std::vector<uint32_t> Pids(const List& list) {
     std::vector<uint32_t> pids;
     for (const auto& p : list) pids.push_back(p.pid);
     return pids;
@@ -41,8 +42,43 @@ TEST(TopUsers, PicksTheThreeLargestByTheStatedOrder) {
         {"fewer than three", {P(1, "a.exe", MB), P(2, "b.exe", 0, false)}, {1}},
         {"empty table", {}, {}},
         {"zero bytes still listed", {P(1, "a.exe", 0), P(2, "b.exe", 0)}, {1, 2}},
+        {"rising, each the largest yet", {P(1, "a.exe", MB), P(2, "b.exe", 2 * MB), P(3, "c.exe", 3 * MB),
+                                          P(4, "d.exe", 4 * MB), P(5, "e.exe", 5 * MB)},
+         {5, 4, 3}},
+        {"a tie with the third goes by name, then by pid",
+         {P(1, "a.exe", 9 * MB), P(2, "b.exe", 8 * MB), P(3, "d.exe", 5 * MB), P(4, "c.exe", 5 * MB),
+          P(5, "e.exe", 5 * MB), P(9, "c.exe", 5 * MB), P(6, "c.exe", 5 * MB)},
+         {1, 2, 4}},
     };
-    for (const auto& c : cases) EXPECT_EQ(Pids(Largest(c.table, kSelf)), c.pids) << c.what;
+    for (const auto& c : cases) {
+        const auto largest = Largest(c.table, kSelf);
+        EXPECT_EQ(Pids(largest), c.pids) << c.what;
+        // The keeper hears the rows as a snapshot gives them: a process
+        // Largest may not query is one the system gives no name.
+        LargestKeeper keeper(kSelf);
+        for (const auto& p : c.table) keeper.Visit({p.pid, p.queryable ? p.name : "", p.privateBytes});
+        EXPECT_EQ(Pids(keeper.Kept()), c.pids) << c.what;
+        EXPECT_EQ(BalloonText(512, keeper.Kept()), BalloonText(512, largest)) << c.what;
+    }
+}
+
+TEST(TopUsers, KeeperCutsALongNameOnAWholeCharacter) {
+    constexpr size_t kRoom = LargestKeeper::kNameBytes;
+    const struct {
+        std::string name;
+        size_t kept;
+    } cases[] = {
+        {std::string(kRoom, 'x'), kRoom},
+        {std::string(kRoom + 1, 'x'), kRoom},
+        {std::string(kRoom - 1, 'x') + "\xE6\x96\x87", kRoom - 1},
+        {std::string(kRoom - 2, 'x') + "\xF0\x9F\x98\x80", kRoom - 2},
+    };
+    for (const auto& c : cases) {
+        LargestKeeper keeper(kSelf);
+        keeper.Visit({1, c.name, MB});
+        ASSERT_EQ(keeper.Kept().size(), 1u);
+        EXPECT_EQ(keeper.Kept()[0].name, std::string_view(c.name).substr(0, c.kept)) << c.name.size();
+    }
 }
 
 TEST(TopUsers, SizesAtTheUnitBorders) {
