@@ -20,8 +20,9 @@
 #include <string_view>
 
 #include "platform/win32/handle.h"
+#include "platform/win32/win32_native.h"
 #include "platform/win32/win32_platform.h"
-#include "tray/tray_function.h"
+#include "platform/tray_protocol.h"
 #include "ui/form1.h"
 
 namespace {
@@ -96,15 +97,15 @@ int main(int argc, char** argv) {
     std::sort(std::begin(shape), std::end(shape));
     std::printf("shapewindow_ms=%.2f\n", shape[3]);
 
-    const HWND main = reinterpret_cast<HWND>(f.form().Hwnd());
-    const WPARAM trayId = f.tray().lngTrayId;
+    const HWND main = win32::HwndOf(f.form());
+    const WPARAM trayId = static_cast<UINT>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)));
     auto update = [&](int i) {
-        f.tray().intTema = static_cast<int16_t>(1 + (i / 50) % 5);
+        f.tray().SetTema(static_cast<int16_t>(1 + (i / 50) % 5));
         f.Command1_Click();
         if (i % 100 == 0) platform->DoEvents();  // paint, run the timers that came due
     };
     auto hover = [&] {
-        SendMessageW(main, tray::kCallbackMessage, trayId, tray::kMouseMove);
+        SendMessageW(main, tray_protocol::kCallbackMessage, trayId, tray_protocol::kMouseMove);
         f.Timer4_Timer();
     };
     for (int i = 0; i < 1000; ++i) update(i);

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/top_users.h"
+#include "memory/top_users.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/win32_process_snapshot.h"
 

@@ -14,7 +14,7 @@ void Update(benchmark::State& state, int16_t tema, bool memoryMoves) {
     fake::FakePlatform platform;
     Form1 f(platform);
     platform.Dispatch([&] { f.Start(); });
-    f.tray().intTema = tema;
+    f.tray().SetTema(tema);
     uint64_t freeKb = 6'000'000;
     for (auto _ : state) {
         if (memoryMoves) {
@@ -23,7 +23,7 @@ void Update(benchmark::State& state, int16_t tema, bool memoryMoves) {
         }
         f.Command1_Click();
         // The fake records every call; keep its logs from growing without end.
-        platform.api.notifications.clear();
+        platform.shell.notifications.clear();
         platform.samples = 0;
     }
 }

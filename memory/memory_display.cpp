@@ -10,7 +10,7 @@ MemoryDisplay::MemoryDisplay(Platform& platform, Form& form, StatusControls cont
 
 void MemoryDisplay::TakeSample() {
     if (!objSystem) objSystem = std::make_unique<System>(platform_);
-    objSystem->FreeMemory(bteUsedPct, lngTotalKb, lngFreeKb);
+    objSystem->FreeMemory(bteUsedPct_, lngTotalKb_, lngFreeKb_);
 }
 
 void MemoryDisplay::FlashStatus() {
@@ -28,18 +28,18 @@ void MemoryDisplay::EndFlash() {
 // The Mb figures, both lines and the bar from the last sample: the Update's
 // view, and the first of the unit toggle's.
 void MemoryDisplay::ShowMbView() {
-    sngFreeMb = static_cast<float>(RoundEven(lngFreeKb * 0.001));
-    const double totalMb = RoundEven(lngTotalKb * 0.001);
-    sngTotalMb = static_cast<float>(totalMb);
-    sngFreeRatio = static_cast<float>(Divide(sngFreeMb, totalMb));
-    sngFreePercent = sngFreeRatio * 100.0f;
-    form_.SetCaption(c_.totalsLine, TotalsLine(sngTotalMb, sngFreeMb, "Mb"));
-    form_.SetCaption(c_.busyLine, MbBusyLine(lngTotalKb, lngFreeKb, sngFreePercent));
-    intBusyPercent = SubInt(100, CInt(sngFreePercent));
+    sngFreeMb_ = static_cast<float>(RoundEven(lngFreeKb_ * 0.001));
+    const double totalMb = RoundEven(lngTotalKb_ * 0.001);
+    sngTotalMb_ = static_cast<float>(totalMb);
+    sngFreeRatio_ = static_cast<float>(Divide(sngFreeMb_, totalMb));
+    sngFreePercent_ = sngFreeRatio_ * 100.0f;
+    form_.SetCaption(c_.totalsLine, TotalsLine(sngTotalMb_, sngFreeMb_, "Mb"));
+    form_.SetCaption(c_.busyLine, MbBusyLine(lngTotalKb_, lngFreeKb_, sngFreePercent_));
+    intBusyPercent_ = SubInt(100, CInt(sngFreePercent_));
 }
 
 void MemoryDisplay::ShowBar() {
-    const int16_t width = MulInt(intBusyPercent, 2);
+    const int16_t width = MulInt(intBusyPercent_, 2);
     Rect bar = form_.Bounds(c_.bar);
     bar.width = width;
     form_.SetBounds(c_.bar, bar);
@@ -54,32 +54,25 @@ void MemoryDisplay::Update() {
     TakeSample();
     ShowMbView();
     ShowBar();
-    strBusyText = BusyText(sngFreePercent, 4, " %");
-    form_.SetCaption(c_.statusItem, strBusyText);
+    strBusyText_ = BusyText(sngFreePercent_, 4, " %");
+    form_.SetCaption(c_.statusItem, strBusyText_);
     form_.SetLine(c_.barLine, 100, 0, 100, 24);
-    blnFromUpdate = true;
-    if (onUpdate) onUpdate();
-    intUnitView = 1;
+    if (listener_) listener_->Updated(strBusyText_, sngFreePercent_);
+    intUnitView_ = 1;
 }
 
-float MemoryDisplay::ThemePercent() {
-    const float p = blnFromUpdate ? sngFreePercent : sngTipFreePercent;
-    blnFromUpdate = false;
-    return p;
-}
-
-void MemoryDisplay::ShowStartupStatus() { form_.SetCaption(c_.statusItem, BusyText(sngFreePercent, 4, " %.")); }
+void MemoryDisplay::ShowStartupStatus() { form_.SetCaption(c_.statusItem, BusyText(sngFreePercent_, 4, " %.")); }
 
 // The Kb and Byte views. The sample is in Kb of 1024 bytes, so the Kb view's
 // factor is 1 and the Byte view's 1024; products are taken in double precision
 // and the byte difference in 64 bits, so that no machine size overflows them.
 void MemoryDisplay::ShowFigures(const char* unit, double factor, bool byteView) {
-    const float free = static_cast<float>(lngFreeKb * factor);
-    const float total = static_cast<float>(lngTotalKb * factor);
+    const float free = static_cast<float>(lngFreeKb_ * factor);
+    const float total = static_cast<float>(lngTotalKb_ * factor);
     const float ratio = static_cast<float>(Divide(free, total));
     const float p = ratio * 100.0f;
     form_.SetCaption(c_.totalsLine, TotalsLine(total, free, unit));
-    const int32_t busyKb = SubLong(lngTotalKb, lngFreeKb);
+    const int32_t busyKb = SubLong(lngTotalKb_, lngFreeKb_);
     const double v = CDbl(Left(StrSingle(p), 5));
     if (byteView) {
         form_.SetCaption(c_.busyLine, "Busy= " + StrLong(static_cast<int64_t>(busyKb) * 1024) + " Byte or " +
@@ -88,38 +81,38 @@ void MemoryDisplay::ShowFigures(const char* unit, double factor, bool byteView) 
         form_.SetCaption(c_.busyLine, "Busy= " + StrSingle(static_cast<float>(busyKb * factor)) + " Kb or " +
                                           BusyPercentText(Left(StrSingle(p), 5)) + " %");
     }
-    intBusyPercent = CInt(100.0 - v);
+    intBusyPercent_ = CInt(100.0 - v);
 }
 
 void MemoryDisplay::NextUnitView() {
     form_.SetLine(c_.barLine, 100, 0, 100, 24);
-    intUnitView = AddInt(intUnitView, 1);
-    switch (intUnitView) {
+    intUnitView_ = AddInt(intUnitView_, 1);
+    switch (intUnitView_) {
         case 1: ShowMbView(); break;
         case 2: ShowFigures("Kb", 1.0, false); break;
         case 3: ShowFigures("Byte", 1024.0, true); break;
         default: break;
     }
-    if (intUnitView >= 1 && intUnitView <= 3) ShowBar();
-    if (intUnitView == 3) intUnitView = 0;
+    if (intUnitView_ >= 1 && intUnitView_ <= 3) ShowBar();
+    if (intUnitView_ == 3) intUnitView_ = 0;
 }
 
 void MemoryDisplay::ArmHoverRefresh() { form_.SetEnabled(c_.hoverTimer, true); }
 
 void MemoryDisplay::HoverRefresh() {
     form_.SetEnabled(c_.hoverTimer, false);
-    lngTipFreeMb = lngTipTotalMb = 0;
-    sngTipRatio = sngTipFreePercent = 0;
-    strTipBusyText.clear();
+    lngTipFreeMb_ = lngTipTotalMb_ = 0;
+    sngTipRatio_ = sngTipFreePercent_ = 0;
+    strTipBusyText_.clear();
     TakeSample();
-    lngTipFreeMb = CLng(lngFreeKb * 0.001);
-    lngTipTotalMb = CLng(lngTotalKb * 0.001);
-    sngTipRatio = static_cast<float>(Divide(lngTipFreeMb, lngTipTotalMb));
-    sngTipFreePercent = sngTipRatio * 100.0f;
-    strTipBusyText = BusyText(sngTipFreePercent, 4, " %");
-    strBusyText = strTipBusyText;
-    if (onHoverRefresh) onHoverRefresh();
-    form_.SetCaption(c_.statusItem, strTipBusyText);
+    lngTipFreeMb_ = CLng(lngFreeKb_ * 0.001);
+    lngTipTotalMb_ = CLng(lngTotalKb_ * 0.001);
+    sngTipRatio_ = static_cast<float>(Divide(lngTipFreeMb_, lngTipTotalMb_));
+    sngTipFreePercent_ = sngTipRatio_ * 100.0f;
+    strTipBusyText_ = BusyText(sngTipFreePercent_, 4, " %");
+    strBusyText_ = strTipBusyText_;
+    if (listener_) listener_->HoverRefreshed(strBusyText_, sngTipFreePercent_);
+    form_.SetCaption(c_.statusItem, strTipBusyText_);
 }
 
 }  // namespace vt

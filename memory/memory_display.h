@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,10 +21,19 @@ struct StatusControls {
 
 class MemoryDisplay {
 public:
-    MemoryDisplay(Platform& platform, Form& form, StatusControls controls);
+    // Hears each new busy text and free percent: the tray's tip and picture
+    // follow them.
+    class Listener {
+    public:
+        virtual void Updated(const std::string& busyText, float freePercent) = 0;
+        virtual void HoverRefreshed(const std::string& busyText, float freePercent) = 0;
 
-    // After an Update and after a hover refresh: the tray follows the figures.
-    std::function<void()> onUpdate, onHoverRefresh;
+    protected:
+        ~Listener() = default;
+    };
+
+    MemoryDisplay(Platform& platform, Form& form, StatusControls controls);
+    void SetListener(Listener* listener) { listener_ = listener; }
 
     void Update();
     void NextUnitView();   // Mb, Kb, Byte, Mb ...
@@ -35,23 +43,16 @@ public:
     void HoverRefresh();
     // The status line of the popup menu after start-up, which ends in a full stop.
     void ShowStartupStatus();
-    // The free percent the theme picture follows: the Update's, while one is
-    // being shown, else the hover refresh's.
-    float ThemePercent();
 
     // From the last sample, in Kb of 1024 bytes.
-    int32_t lngFreeKb = 0;
-    uint8_t bteUsedPct = 0;
-    int32_t lngTotalKb = 0;
-
-    int16_t intUnitView = 0;
-    int16_t intBusyPercent = 0;
-    float sngTotalMb = 0, sngFreeMb = 0, sngFreeRatio = 0, sngFreePercent = 0;
-    std::string strBusyText;
-    bool blnFromUpdate = false;
-    int32_t lngTipFreeMb = 0, lngTipTotalMb = 0;
-    float sngTipRatio = 0, sngTipFreePercent = 0;
-    std::string strTipBusyText;
+    int32_t lngFreeKb() const { return lngFreeKb_; }
+    int32_t lngTotalKb() const { return lngTotalKb_; }
+    // The last Update's free percent and busy share, and the busy text of
+    // whichever of the Update and the hover refresh came last.
+    float sngFreePercent() const { return sngFreePercent_; }
+    int16_t intBusyPercent() const { return intBusyPercent_; }
+    const std::string& strBusyText() const { return strBusyText_; }
+    int16_t intUnitView() const { return intUnitView_; }
 
 private:
     void TakeSample();
@@ -62,7 +63,19 @@ private:
     Platform& platform_;
     Form& form_;
     StatusControls c_;
+    Listener* listener_ = nullptr;
     std::unique_ptr<System> objSystem;
+
+    int32_t lngFreeKb_ = 0;
+    uint8_t bteUsedPct_ = 0;
+    int32_t lngTotalKb_ = 0;
+    int16_t intUnitView_ = 0;
+    int16_t intBusyPercent_ = 0;
+    float sngTotalMb_ = 0, sngFreeMb_ = 0, sngFreeRatio_ = 0, sngFreePercent_ = 0;
+    std::string strBusyText_;
+    int32_t lngTipFreeMb_ = 0, lngTipTotalMb_ = 0;
+    float sngTipRatio_ = 0, sngTipFreePercent_ = 0;
+    std::string strTipBusyText_;
 };
 
 }  // namespace vt

@@ -33,8 +33,9 @@ std::variant<CheckEntry, Refusal> ParseCheckRow(std::string_view amountText, std
     return CheckEntry{amount, std::nullopt};
 }
 
-CheckPeriod::CheckPeriod(Platform& platform, Form& form, CheckControls controls, Hooks hooks)
-    : platform_(platform), form_(form), c_(controls), hooks_(std::move(hooks)) {}
+CheckPeriod::CheckPeriod(Platform& platform, Form& form, CheckControls controls, MemoryDisplay& memory,
+                         Sound& sound)
+    : platform_(platform), form_(form), c_(controls), memory_(memory), sound_(sound) {}
 
 void CheckPeriod::Set() {
     // A refused entry (a number out of bounds, no number, an unknown unit)
@@ -47,8 +48,8 @@ void CheckPeriod::Set() {
     std::optional<Period> before;
     auto restore = [&] {
         if (!before) return;
-        lngCheckSec = before->sec, lngCheckMin = before->min, lngCheckHour = before->hour;
-        lngTickCount = before->count, lngTickTarget = before->target;
+        lngCheckSec_ = before->sec, lngCheckMin_ = before->min, lngCheckHour_ = before->hour;
+        lngTickCount_ = before->count, lngTickTarget_ = before->target;
         form_.SetEnabled(c_.tickTimer, before->running);
     };
     try {
@@ -60,25 +61,25 @@ void CheckPeriod::Set() {
                 }
             }
             // Taken after the answer: ticks counted while the question was open stay counted.
-            before = Period{form_.Enabled(c_.tickTimer), lngCheckSec, lngCheckMin, lngCheckHour, lngTickCount,
-                            lngTickTarget};
+            before = Period{form_.Enabled(c_.tickTimer), lngCheckSec_, lngCheckMin_, lngCheckHour_, lngTickCount_,
+                            lngTickTarget_};
             form_.SetEnabled(c_.tickTimer, false);
-            hooks_.update();
+            memory_.Update();
             form_.SetCaption(c_.amount, Trim(form_.Caption(c_.amount)));
-            lngTickTarget = lngCheckSec = lngCheckMin = lngCheckHour = lngTickCount = 0;
+            lngTickTarget_ = lngCheckSec_ = lngCheckMin_ = lngCheckHour_ = lngTickCount_ = 0;
             const auto entry = ParseCheckRow(form_.Caption(c_.amount), form_.Caption(c_.unit));
             if (const Refusal* refusal = std::get_if<Refusal>(&entry)) {
                 restore();
-                hooks_.refuse(*refusal);
+                ShowRefusal(platform_, sound_, *refusal);
                 return;
             }
             const CheckEntry& row = std::get<CheckEntry>(entry);
-            lngCheckSec = lngCheckMin = lngCheckHour = row.amount;
+            lngCheckSec_ = lngCheckMin_ = lngCheckHour_ = row.amount;
             if (!row.ticks) {
                 restore();  // not one of the four units: nothing more
                 return;
             }
-            lngTickTarget = *row.ticks;
+            lngTickTarget_ = *row.ticks;
         }
         const bool running = form_.Caption(c_.unit) != "Off";
         form_.SetEnabled(c_.tickTimer, running);
@@ -87,16 +88,16 @@ void CheckPeriod::Set() {
     } catch (const RuntimeError&) {
         // The Update's own failure ends the Set as a number that is no good does.
         restore();
-        hooks_.refuse(NotANumber());
+        ShowRefusal(platform_, sound_, NotANumber());
     }
 }
 
 void CheckPeriod::Tick() {
-    lngTickCount = AddLong(lngTickCount, 1);
-    if (lngTickCount == lngTickTarget) {
-        hooks_.update();
-        hooks_.flash();
-        lngTickCount = 0;
+    lngTickCount_ = AddLong(lngTickCount_, 1);
+    if (lngTickCount_ == lngTickTarget_) {
+        memory_.Update();
+        memory_.FlashStatus();
+        lngTickCount_ = 0;
     }
 }
 

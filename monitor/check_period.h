@@ -4,13 +4,14 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string_view>
 #include <variant>
 
+#include "memory/memory_display.h"
 #include "monitor/refusal.h"
 #include "platform/platform.h"
+#include "sound/sound.h"
 
 namespace vt {
 
@@ -28,26 +29,28 @@ struct CheckEntry {
 };
 std::variant<CheckEntry, Refusal> ParseCheckRow(std::string_view amount, std::string_view unit);
 
+// Each period runs the display's Update and flashes its lines; a refused
+// entry plays its sounds and shows its box.
 class CheckPeriod {
 public:
-    struct Hooks {
-        std::function<void()> update;                  // the Update
-        std::function<void()> flash;                   // both status lines red for a moment
-        std::function<void(const Refusal&)> refuse;    // the fault's sound and box
-    };
-    CheckPeriod(Platform& platform, Form& form, CheckControls controls, Hooks hooks);
+    CheckPeriod(Platform& platform, Form& form, CheckControls controls, MemoryDisplay& memory, Sound& sound);
 
     void Set();           // the row's "Set"
     void Tick();          // a second has passed
     void SelectAmount();  // the number field took the focus
 
-    int32_t lngCheckSec = 0, lngCheckMin = 0, lngCheckHour = 0, lngTickCount = 0, lngTickTarget = 0;
+    int32_t lngTickCount() const { return lngTickCount_; }    // seconds counted in this period
+    int32_t lngTickTarget() const { return lngTickTarget_; }  // seconds in a period; 0 when none is set
 
 private:
     Platform& platform_;
     Form& form_;
     CheckControls c_;
-    Hooks hooks_;
+    MemoryDisplay& memory_;
+    Sound& sound_;
+    // The number as entered, one for each unit; the period in seconds and
+    // the seconds counted towards it.
+    int32_t lngCheckSec_ = 0, lngCheckMin_ = 0, lngCheckHour_ = 0, lngTickCount_ = 0, lngTickTarget_ = 0;
 };
 
 }  // namespace vt

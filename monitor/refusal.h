@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
+#include "sound/sound.h"
+
 namespace vt {
 
 enum class Fault : uint8_t {
@@ -23,5 +26,9 @@ struct Refusal {
     bool clearEntry = false;
     bool focusEntry = false;
 };
+
+// With sound on, the chime and the fault's sound, both to their end; then
+// the box that says why.
+void ShowRefusal(Platform& platform, Sound& sound, const Refusal& refusal);
 
 }  // namespace vt

@@ -36,33 +36,38 @@ Refusal InvalidWarningEntry(const std::string& title) {
     return Refusal{Fault::Zero, "Invalid value please try again", kOkOnly, title};
 }
 
-LowMemoryWarning::LowMemoryWarning(Platform& platform, Form& main, WarningControls controls, Hooks hooks)
-    : platform_(platform), main_(main), c_(controls), hooks_(std::move(hooks)) {}
+LowMemoryWarning::LowMemoryWarning(Platform& platform, Form& main, WarningControls controls, MemoryDisplay& memory,
+                                   Sound& sound, Hooks hooks)
+    : platform_(platform), main_(main), c_(controls), memory_(memory), sound_(sound), hooks_(std::move(hooks)) {}
 
 void LowMemoryWarning::Watch() {
-    if (blnWarnFired) return;
-    hooks_.update();
-    if (intWarnMb >= FreeMbFigure(hooks_.freeKb())) {
+    if (blnWarnFired_) return;
+    memory_.Update();
+    if (intWarnMb_ >= FreeMbFigure(memory_.lngFreeKb())) {
         hooks_.showWindow();
         main_.SetEnabled(c_.watchTimer, false);
-        blnWarnFired = true;
+        blnWarnFired_ = true;
         StartAlarm();
     }
 }
 
 void LowMemoryWarning::StartAlarm() {
-    blnAlarmOn = true;
+    blnAlarmOn_ = true;
     // Before the sound-off case's box, so that it shows while the box waits.
     hooks_.alarmSeen();
-    if (!hooks_.loopAlarm()) Acknowledge();  // the message box stands in for the sound
+    if (sound_.blnSound()) {
+        sound_.Loop(modSND::kAlarm);
+    } else {
+        Acknowledge();  // the message box stands in for the sound
+    }
 }
 
 void LowMemoryWarning::Acknowledge() {
     // A click that arrives while the acknowledgement's own box is open is
     // the same acknowledgement, not a second one.
-    if (!blnAlarmOn || acknowledging_) return;
+    if (!blnAlarmOn_ || acknowledging_) return;
     acknowledging_ = true;
-    hooks_.stopSound();
+    sound_.Stop();
     try {
         platform_.MsgBox("The RAM Mb have been reached", kOkOnly | kInformation, "RAM Mb Warning Finished");
     } catch (...) {
@@ -71,14 +76,14 @@ void LowMemoryWarning::Acknowledge() {
     }
     acknowledging_ = false;
     main_.SetForeColor(c_.label, kWhite);
-    blnAlarmOn = false;
-    blnWarnFired = false;
-    intWarnMb = 0;
+    blnAlarmOn_ = false;
+    blnWarnFired_ = false;
+    intWarnMb_ = 0;
 }
 
 void LowMemoryWarning::Arm(int16_t mb) {
-    intWarnMb = mb;
-    blnWarnSet = true;
+    intWarnMb_ = mb;
+    blnWarnSet_ = true;
 }
 
 void LowMemoryWarning::StartWatching() {
@@ -89,7 +94,7 @@ void LowMemoryWarning::StartWatching() {
 void LowMemoryWarning::StopWatching() { main_.SetEnabled(c_.watchTimer, false); }
 
 void LowMemoryWarning::Disarm() {
-    blnWarnSet = false;
+    blnWarnSet_ = false;
     main_.SetBackColor(c_.marker, kColorButtonFace);
 }
 

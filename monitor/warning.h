@@ -10,8 +10,10 @@
 #include <string_view>
 #include <variant>
 
+#include "memory/memory_display.h"
 #include "monitor/refusal.h"
 #include "platform/platform.h"
+#include "sound/sound.h"
 
 namespace vt {
 
@@ -33,32 +35,30 @@ struct WarningControls {
     int label;       // the check row's label, white again once acknowledged
 };
 
+// Each check runs the display's Update and reads its free figure; the alarm
+// loops the warning sound when sound is on, else the acknowledgement's box
+// stands in for it.
 class LowMemoryWarning {
 public:
+    // What the window does when the warning fires.
     struct Hooks {
-        std::function<void()> update;      // the Update
-        std::function<int32_t()> freeKb;   // free memory of the last sample
         std::function<void()> showWindow;  // the main window back on screen
         std::function<void()> alarmSeen;   // what the user sees as the alarm starts
-        std::function<bool()> loopAlarm;   // false when sound is off
-        std::function<void()> stopSound;
-        std::function<void()> testSound;   // the alarm once, when sound is on
     };
-    LowMemoryWarning(Platform& platform, Form& main, WarningControls controls, Hooks hooks);
+    LowMemoryWarning(Platform& platform, Form& main, WarningControls controls, MemoryDisplay& memory, Sound& sound,
+                     Hooks hooks);
 
     void Watch();        // the 5-second check
     void Acknowledge();  // a click on the window
     void Arm(int16_t mb);
     void StartWatching();
     void StopWatching();
-    void PlayTest() { hooks_.testSound(); }
-    void StopSound() { hooks_.stopSound(); }
     void Disarm();       // the marker back to the button face
-    int32_t FreeKb() const { return hooks_.freeKb(); }
 
-    int16_t intWarnMb = 0;
-    bool blnWarnSet = false;
-    bool blnAlarmOn = false, blnWarnFired = false;
+    int16_t intWarnMb() const { return intWarnMb_; }     // the threshold in Mb
+    bool blnWarnSet() const { return blnWarnSet_; }      // a warning is set
+    bool blnAlarmOn() const { return blnAlarmOn_; }      // the alarm runs, not yet acknowledged
+    bool blnWarnFired() const { return blnWarnFired_; }  // fired: the checks wait
 
 private:
     void StartAlarm();
@@ -66,7 +66,12 @@ private:
     Platform& platform_;
     Form& main_;
     WarningControls c_;
+    MemoryDisplay& memory_;
+    Sound& sound_;
     Hooks hooks_;
+    int16_t intWarnMb_ = 0;
+    bool blnWarnSet_ = false;
+    bool blnAlarmOn_ = false, blnWarnFired_ = false;
     bool acknowledging_ = false;
 };
 

@@ -1,8 +1,11 @@
-// The services the program's windows need from the window system: forms built
-// from control tables, their properties, timers, popup menus, message boxes,
-// modal show, one pass over pending events, resources, the settings store, the
-// clock and the random generator. Events flow the other way, through FormEvents:
-// the platform reports what happened, the forms decide what to do.
+// The services the program needs from the window system, in the program's
+// own terms: forms built from control tables (with the window's outline, its
+// drag and its animation into the tray), message boxes, one pass over pending
+// events, resources, the settings store, the clock and the random generator,
+// the icon in the notification area, the memory status, the process table,
+// sound output and the Run value that starts the program with Windows.
+// Events flow the other way, through FormEvents and TrayEvents: the platform
+// reports what happened, the program decides, the platform acts.
 // Two implementations: platform/win32 (the real one) and platform/fake (tests).
 #pragma once
 
@@ -15,7 +18,6 @@
 #include <vector>
 
 #include "platform/process_memory.h"
-#include "platform/win32_api.h"
 
 namespace vt {
 
@@ -126,16 +128,17 @@ public:
     virtual void Timer(int id) { (void)id; }
     virtual void MenuClick(int id) { (void)id; }
     // The window moved to a display of another scale and has been laid out
-    // anew there: its face, controls and fonts are at the new DPI, so its
-    // region and the icons handed to the shell are the program's to renew.
+    // anew there: its face, controls, fonts and icons are at the new DPI, so
+    // its outline and the picture handed to the shell are the program's to
+    // renew.
     virtual void DpiChanged() {}
 };
 
 // A loaded window with its controls. Control id 0 is the form itself;
-// Left/Top/Width/Height of the form are in twips (15 per screen pixel), those
-// of controls in the form's scale unit (pixels at 96 DPI, whatever the
-// window's DPI). ScaleWidth/ScaleHeight are the client size in the window's
-// own pixels, the ones its face DC holds.
+// Left/Top/Width/Height of the form are in twips (kTwipsPerPixel to the
+// screen pixel), those of controls in the form's scale unit (pixels at 96
+// DPI, whatever the window's DPI). ScaleWidth/ScaleHeight are the client size
+// in the window's own pixels, the ones its face is drawn in.
 class Form {
 public:
     virtual ~Form() = default;
@@ -181,12 +184,13 @@ public:
     // menu was dismissed.
     virtual bool PopupMenu(int menuId, std::optional<Point> at = {}) = 0;
 
-    // The form's own icon (title bar, task switcher), and an icon shown in an
-    // image control (0 clears it). Icon handles come from Platform::IconResource;
-    // an image control shows the icon's group at 32 x 32 at 96 DPI, scaled.
-    virtual void SetIcon(uintptr_t icon) = 0;
-    virtual uintptr_t Icon() const = 0;
-    virtual void SetPictureIcon(int id, uintptr_t icon) = 0;
+    // The form's own icon (title bar, task switcher), and the icon an image
+    // control shows (0 clears it), as icon group ids of the program's
+    // resources. The platform draws each at the size its place needs at the
+    // window's DPI (an image control: 32 x 32 at 96 DPI, scaled).
+    virtual void SetIcon(int group) = 0;
+    virtual int Icon() const = 0;
+    virtual void SetPictureIcon(int id, int group) = 0;
 
     // The window takes the outline of its face picture: every pixel of the
     // key colour is cut away.
@@ -197,10 +201,53 @@ public:
     // The system's animation from the window's rectangle into the
     // notification area, for a window just hidden there.
     virtual void AnimateToTray() = 0;
+};
 
-    virtual uintptr_t Hwnd() const = 0;
-    // Device context holding the persistent image of the form's face.
-    virtual uintptr_t FaceDc() const = 0;
+// What the icon in the notification area reports.
+struct TrayMenuRequest {
+    std::optional<Point> at;  // where the icon is (screen pixels); none: at the mouse pointer
+    bool keyboard = false;    // Shift+F10 or the menu key: the focus goes back if it is dismissed
+};
+
+class TrayEvents {
+public:
+    virtual ~TrayEvents() = default;
+    virtual void TrayHover() {}     // the pointer moves over the icon
+    // A left press or double click, Space or Enter on the icon, a click on
+    // its balloon: each is reported once.
+    virtual void TrayActivate() {}
+    virtual void TrayMenu(const TrayMenuRequest& request) { (void)request; }
+};
+
+// The program's one icon in the notification area, attached to a form whose
+// window hears the shell's reports. When the shell makes its notification
+// area anew, the host adds the icon back as it last showed. Destroying the
+// host removes the icon; so does the report of an error nothing trapped.
+class TrayHost {
+public:
+    virtual ~TrayHost() = default;
+    // Adds the icon with its first tip and picture (an icon group id); false
+    // when the shell refused it.
+    virtual bool Add(std::string_view tip, int icon) = 0;
+    // Shows this tip and picture, handing the shell only what differs from
+    // what it shows (nothing when nothing does).
+    virtual void Modify(std::string_view tip, int icon) = 0;
+    // A notification balloon with the warning sign, on the icon as it is.
+    virtual void Balloon(std::string_view title, std::string_view text) = 0;
+    // The icon out of the notification area, and the window's own message
+    // handling back.
+    virtual void Remove() = 0;
+    // The keyboard focus back to the notification area.
+    virtual void ReturnFocus() = 0;
+    // The shell holds the icon: added, and not removed since.
+    virtual bool Shown() const = 0;
+};
+
+// The machine's memory as the system counts it, in bytes.
+struct MemoryStatus {
+    uint32_t load = 0;  // percent in use
+    uint64_t totalPhys = 0, availPhys = 0;
+    uint64_t totalPageFile = 0, availPageFile = 0;  // the commit limit and what is left of it
 };
 
 // Plays the program's embedded sounds: whole RIFF WAVE images held in
@@ -209,13 +256,6 @@ public:
 // sound that plays; an empty image plays nothing. A sound that cannot be
 // played (no device, bad data) is silent: the answer says so, and nothing
 // else happens.
-// The machine's memory as the system counts it, in bytes.
-struct MemoryStatus {
-    uint32_t load = 0;  // percent in use
-    uint64_t totalPhys = 0, availPhys = 0;
-    uint64_t totalPageFile = 0, availPageFile = 0;  // the commit limit and what is left of it
-};
-
 class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
@@ -263,29 +303,21 @@ public:
     // Creates the window and its controls (hidden), then raises Load; the
     // caller shows it.
     virtual std::unique_ptr<Form> CreateForm(const FormDef& def, FormEvents& events) = 0;
+    // The notification-area icon of a form's window; the host does not
+    // outlive the form.
+    virtual std::unique_ptr<TrayHost> CreateTrayHost(Form& window, TrayEvents& events) = 0;
     // Runs events until no form is left loaded.
     virtual void Run() = 0;
     virtual void DoEvents() = 0;
     virtual int MsgBox(std::string_view text, unsigned style, std::string_view title) = 0;
     // Ends the program at once: no unload events run.
     [[noreturn]] virtual void End() = 0;
-    // Runs before the report of an untrapped error ends the program.
-    virtual void SetFatalErrorHook(void (*hook)(void*), void* context) = 0;
 
     virtual std::string AppTitle() const = 0;
-    virtual uintptr_t Instance() const = 0;
     virtual bool PrevInstance() = 0;
 
     virtual std::span<const uint8_t> CustomResource(int id) = 0;
-    // An icon group as an icon handle, loaded once per size and held by the
-    // platform for the whole run (so it can be shown as often as wanted
-    // without leaking); 0 when the program has no such icon. The first form
-    // is at the notification area's size at the current DPI (the main
-    // window's, else the system's): after the main window's
-    // FormEvents::DpiChanged, asking again gives the handle for the new size.
-    // The second is sizeAt96 pixels at 96 DPI, scaled.
-    virtual uintptr_t IconResource(int id) = 0;
-    virtual uintptr_t IconResource(int id, int sizeAt96) = 0;
+    virtual bool IconExists(int group) = 0;
 
     virtual std::string GetSetting(std::string_view app, std::string_view section,
                                    std::string_view key, std::string_view fallback) = 0;
@@ -308,8 +340,6 @@ public:
 
     virtual SoundOutput& Sound() = 0;
     virtual RunValue& Autorun() = 0;
-
-    virtual Win32Api& Api() = 0;
 };
 
 }  // namespace vt

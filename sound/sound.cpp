@@ -6,7 +6,7 @@ Sound::Sound(Platform& platform, Form& form, int menuItem)
     : platform_(platform), form_(form), menuItem_(menuItem), snd_(platform) {}
 
 void Sound::Greet() {
-    if (blnSound) {
+    if (blnSound_) {
         snd_.PlayResSound(modSND::GreetingSound(platform_.Hour()));
         form_.SetCaption(menuItem_, "Turn Off Sound");
     } else {
@@ -15,31 +15,31 @@ void Sound::Greet() {
 }
 
 bool Sound::Switch() {
-    if (blnSound) {
+    if (blnSound_) {
         form_.SetCaption(menuItem_, "Turn On Sound");
         snd_.PlayResSound(modSND::kSoundOff);
     } else {
         form_.SetCaption(menuItem_, "Turn Off Sound");
         snd_.PlayResSound(modSND::kSoundOn);
     }
-    blnSound = !blnSound;
-    return blnSound;
+    blnSound_ = !blnSound_;
+    return blnSound_;
 }
 
 void Sound::Cue(int16_t id) {
-    if (blnSound) snd_.PlayResSound(id);
+    if (blnSound_) snd_.PlayResSound(id);
 }
 
 void Sound::Loop(int16_t id) {
-    if (blnSound) snd_.LoopResSound(id);
+    if (blnSound_) snd_.LoopResSound(id);
 }
 
 void Sound::Click() {
-    if (blnSound) snd_.PlayResSound(modSND::ClickSound(platform_));
+    if (blnSound_) snd_.PlayResSound(modSND::ClickSound(platform_));
 }
 
 void Sound::ErrorPair(int16_t fault) {
-    if (blnSound) snd_.PlayErrorPair(fault);
+    if (blnSound_) snd_.PlayErrorPair(fault);
 }
 
 }  // namespace vt

@@ -15,9 +15,9 @@ public:
     // menuItem: the popup menu item that switches sound and says which way.
     Sound(Platform& platform, Form& form, int menuItem);
 
-    bool blnSound = false;
-
-    modSND::Player& player() { return snd_; }
+    bool blnSound() const { return blnSound_; }
+    // Start-up: the switch as the settings keep it.
+    void SetSound(bool on) { blnSound_ = on; }
 
     // Start-up: the greeting for the hour (when on), then the item's caption.
     void Greet();
@@ -37,6 +37,7 @@ private:
     Form& form_;
     int menuItem_;
     modSND::Player snd_;
+    bool blnSound_ = false;
 };
 
 }  // namespace vt

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Who may include what in Veltrane's sources (every .cpp and .h outside build/).
 
-- An area (app/ memory/ monitor/ tray/ sound/ autostart/) includes the
-  platform's portable headers (platform/*.h), its own folder's headers and
-  the standard library; never ui/, another area or a backend: what one area
-  needs of another, ui/ hands it. app/main.cpp, the program's main, may
-  include ui/ and a backend.
+- The program is built in layers, each including only those below it:
+      platform < {memory, sound, settings, autostart} < {monitor, tray} < ui < app
+  A folder includes its own headers, the platform's portable headers
+  (platform/*.h), the folders of lower layers and the standard library;
+  never a folder of its own layer or of a higher one, and never a backend.
+  app/ holds only the program's main (app/main.cpp), which may include ui/
+  and a backend; nothing includes app/.
 - platform/ includes neither the areas nor ui/: it reports, it never calls in.
 - platform/win32/... and platform/fake/... are included only from inside that
   same backend, by app/main.cpp, and by the mains of tests/ and bench/.
@@ -23,7 +25,7 @@ import subprocess
 import sys
 import tempfile
 
-AREAS = ("app", "memory", "monitor", "tray", "sound", "autostart", "settings")
+LAYERS = {"memory": 1, "sound": 1, "settings": 1, "autostart": 1, "monitor": 2, "tray": 2, "ui": 3, "app": 4}
 BACKENDS = ("platform/win32/", "platform/fake/")
 MAIN = "app/main.cpp"
 WINDOWS_ALLOWED = ("platform/win32/", "tests/win32/", "tests/e2e/", "bench/")
@@ -58,9 +60,10 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 SKIPPED_DIRS = {".git"}
 
 
-def area_of(path):
+def folder_of(path):
+    """The layered folder a file lies in (an area, ui or app), or None."""
     top = path.split("/", 1)[0]
-    return top if top in AREAS and "/" in path else None
+    return top if top in LAYERS and "/" in path else None
 
 
 def resolve(root, including, name):
@@ -74,7 +77,7 @@ def resolve(root, including, name):
 def check_file(root, path):
     """Returns the violations, each 'file:line: what'."""
     violations = []
-    area = area_of(path)
+    folder = folder_of(path)
     is_main = path == MAIN
     is_test_main = path.startswith(TEST_MAINS)
     with open(os.path.join(root, path), encoding="utf-8", errors="replace") as source:
@@ -98,18 +101,26 @@ def check_file(root, path):
                 violations.append(where + f'"{name}" belongs to the backend {backend} and is included only '
                                   "from inside it, by app/main.cpp and by test and benchmark mains")
                 continue
-            if path.startswith("platform/") and (target.startswith("ui/") or area_of(target)):
+            if folder_of(target) == "app":
+                violations.append(where + f'"{name}": nothing includes app/, the program\'s main')
+                continue
+            if path.startswith("platform/") and folder_of(target):
                 violations.append(where + f'"{name}": the platform includes nothing of the program')
                 continue
-        if area and not is_main:
+        if folder and not is_main:
             if bracket == "<":
                 if name not in STANDARD_HEADERS:
-                    violations.append(where + f"<{name}>: an area includes only the standard library")
-            elif target.startswith("ui/"):
-                violations.append(where + f'"{name}": an area does not include ui/')
-            elif not (area_of(target) == area or (target.startswith("platform/") and target.count("/") == 1)):
-                violations.append(where + f'"{name}": an area includes only platform/*.h, its own headers '
-                                  "and the standard library")
+                    violations.append(where + f"<{name}>: {folder}/ includes only the standard library")
+                continue
+            other = folder_of(target)
+            if target.startswith("platform/") and target.count("/") == 1 or other == folder:
+                continue
+            if other is None:
+                violations.append(where + f'"{name}": {folder}/ includes only platform/*.h, its own headers, '
+                                  "lower layers and the standard library")
+            elif LAYERS[other] >= LAYERS[folder]:
+                violations.append(where + f'"{name}": {folder}/ includes only layers below its own '
+                                  "(platform < memory, sound, settings, autostart < monitor, tray < ui < app)")
     return violations
 
 
@@ -131,38 +142,44 @@ def check(root):
 SCRATCH = {
     # Allowed: each of these is someone the rules let through.
     "app/main.cpp": '#include "platform/win32/win32_platform.h"\n#include "ui/form1.h"\n',
-    "app/settings.cpp": '#include "app/settings.h"\n#include "platform/platform.h"\n#include <string>\n',
-    "app/settings.h": "#pragma once\n",
+    "settings/settings.cpp": '#include "settings/settings.h"\n#include "platform/platform.h"\n#include <string>\n',
+    "settings/settings.h": "#pragma once\n",
     "memory/system.cpp": '#include "system.h"\n#include "platform/convert.h"\n#include "memory/status.h"\n',
     "memory/status.h": "#pragma once\n",
     "memory/system.h": "#pragma once\n#include <cstdint>\n",
-    "ui/form1.h": '#pragma once\n#include "memory/system.h"\n',
+    "monitor/warning.h": '#pragma once\n#include "memory/system.h"\n#include "sound/sound.h"\n',
+    "sound/sound.h": "#pragma once\n",
+    "tray/tray_icon.h": '#pragma once\n#include "memory/system.h"\n#include "settings/settings.h"\n',
+    "ui/form1.h": '#pragma once\n#include "memory/system.h"\n#include "tray/tray_icon.h"\n#include "monitor/warning.h"\n',
     "ui/control_ids.h": "#pragma once\n",
     "platform/win32/win32_form.cpp": '#include <windows.h>\n#include "platform/win32/handle.h"\n',
-    "platform/fake/fake_platform.cpp": '#include "platform/fake/fake_api.h"\n',
+    "platform/fake/fake_platform.cpp": '#include "platform/fake/fake_tray.h"\n',
     "tests/unit/fake_test.cpp": '#include "platform/fake/fake_platform.h"\n#include "ui/control_ids.h"\n',
     "tests/e2e/driver.cpp": "#include <CommCtrl.h>\n",
     "bench/probe.cpp": '#include <windows.h>\n#include "platform/win32/win32_platform.h"\n',
     "build/x64/generated.cpp": '#include <windows.h>\n#include "ui/form1.h"\n',
     # One violation of each kind, at a known line.
     "tray/tray_function.cpp": '#include <string>\n#include "ui/form1.h"\n',
-    "monitor/check_period.cpp": '#include "monitor/check_period.h"\n#include "sound/mod_snd.h"\n',
-    "monitor/check_period.h": "#pragma once\n",
+    "monitor/check_period.cpp": '#include "monitor/warning.h"\n#include "tray/tray_icon.h"\n',
+    "memory/display.cpp": '#include "monitor/warning.h"\n',
     "sound/mod_snd.h": "#pragma once\n#include <windows.h>\n",
-    "monitor/warning.cpp": '#include "platform/fake/fake_platform.h"\n',
+    "monitor/refusal.cpp": '#include "platform/fake/fake_platform.h"\n',
     "autostart/autostart.cpp": "#include <gtest/gtest.h>\n",
-    "platform/fake/fake_api.cpp": '#include "platform/win32/handle.h"\n',
+    "platform/fake/fake_services.cpp": '#include "platform/win32/handle.h"\n',
     "platform/platform.h": '#pragma once\n#include "tray/tray_function.h"\n',
     "ui/theme_tab.cpp": "#  include <shellapi.h>\n",
+    "tests/unit/main_test.cpp": '#include "app/main.cpp"\n',
 }
 EXPECTED = [
-    "autostart/autostart.cpp:1: <gtest/gtest.h>: an area includes only the standard library",
-    'monitor/check_period.cpp:2: "sound/mod_snd.h": an area includes only platform/*.h, its own headers',
-    'monitor/warning.cpp:1: "platform/fake/fake_platform.h" belongs to the backend',
-    'platform/fake/fake_api.cpp:1: "platform/win32/handle.h" belongs to the backend',
+    "autostart/autostart.cpp:1: <gtest/gtest.h>: autostart/ includes only the standard library",
+    'memory/display.cpp:1: "monitor/warning.h": memory/ includes only layers below its own',
+    'monitor/check_period.cpp:2: "tray/tray_icon.h": monitor/ includes only layers below its own',
+    'monitor/refusal.cpp:1: "platform/fake/fake_platform.h" belongs to the backend',
+    'platform/fake/fake_services.cpp:1: "platform/win32/handle.h" belongs to the backend',
     'platform/platform.h:2: "tray/tray_function.h": the platform includes nothing of the program',
     "sound/mod_snd.h:2: <windows.h> is a Windows header",
-    'tray/tray_function.cpp:2: "ui/form1.h": an area does not include ui/',
+    'tests/unit/main_test.cpp:1: "app/main.cpp": nothing includes app/',
+    'tray/tray_function.cpp:2: "ui/form1.h": tray/ includes only layers below its own',
     "ui/theme_tab.cpp:1: <shellapi.h> is a Windows header",
 ]
 

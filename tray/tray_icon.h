@@ -1,15 +1,18 @@
-// The icon in the notification area: the notification record `nidTray`, the
-// hook on the main window's procedure that hears the icon's mouse messages,
-// the tip and the theme picture that follow the figures, and the icon added
-// back when the shell makes its notification area anew. One object per main
-// window, alive as long as it: the hook reaches it through its own context.
+// The icon in the notification area: its tip and its theme picture follow
+// the figures, a pause of the pointer over it refreshes them, a click brings
+// the main window back and a right click or the keyboard opens the
+// program's menu. The platform's host keeps the icon in the shell (and adds
+// it back when the shell makes its notification area anew) and reports what
+// the user does with it. One per main window.
 #pragma once
 
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <string>
 
+#include "memory/memory_display.h"
 #include "platform/platform.h"
+#include "sound/sound.h"
 
 namespace vt {
 
@@ -19,77 +22,58 @@ struct TrayControls {
     int menu;      // the popup menu the right button opens
 };
 
-class TrayIcon {
+// Follows the memory display: the tip after every Update and hover refresh,
+// the theme picture after an Update for themes above 0 and after a hover
+// refresh for any theme but 0.
+class TrayIcon final : public TrayEvents, public MemoryDisplay::Listener {
 public:
-    struct Hooks {
-        std::function<void()> update;           // the Update
-        std::function<void()> armHoverRefresh;  // the hover refresh, in a moment
-        std::function<void()> windowBackSound;
-    };
-    TrayIcon(Platform& platform, Form& main, TrayControls controls, Hooks hooks);
+    TrayIcon(Platform& platform, Form& main, TrayControls controls, MemoryDisplay& memory, Sound& sound);
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
 
-    // Hooks the window and adds the icon with `title` as its first tip.
+    // Adds the icon with `title` as its first tip and the window's own icon.
     void Add(const std::string& title);
+    // The tip (UpdateTrayTip), and the theme's picture for a free percent
+    // (SetThemeIcon, themes 1 to 5).
     void SetTip(const std::string& text);
-    // The theme's picture for a free percent (themes 1 to 5).
     void ShowTheme(float freePercent);
     void ShowDefaultIcon();
-    // The window's picture again, as the platform now holds it (at another
-    // size after a change of DPI).
+    // The window's picture again, at the size the platform now draws it
+    // (after a change of DPI).
     void RefreshPicture();
-    void HoverRefreshDone() { blnTipPending = false; }
-    // A notification balloon on the icon, with the warning sign.
-    void ShowBalloon(const std::string& title, const std::string& text);
-    // Exit: the hook off and the icon out.
+    void HoverRefreshDone() { blnTipPending_ = false; }
+    // The balloon of the low-memory alarm, on the icon if it is there: the
+    // free memory and the three programs that hold the most.
+    void ShowLowMemoryBalloon(int32_t freeMb);
+    // The icon out, and the window's messages no longer through the host.
     void Remove();
-    // The icon out if it is there: Exit, and the reports that end the program,
-    // so that no dead icon stays behind in the notification area.
-    void Delete();
-    // The window's own procedure back.
-    void Unhook();
+    bool Shown() const { return host_ && host_->Shown(); }
 
-    int16_t intTema = 0;         // icon theme 0 to 5, setting "Tema"
-    bool blnTipPending = false;  // a hover refresh is armed
+    int16_t intTema() const { return intTema_; }  // icon theme 0 to 5, setting "Tema"
+    void SetTema(int16_t tema) { intTema_ = tema; }
+    bool blnTipPending() const { return blnTipPending_; }  // a hover refresh is armed
 
-    NotifyIconData nidTray;
-    uintptr_t lngMainHwnd = 0;
-    // The icon's id is the instance handle. The shell's uID is 32 bits wide,
-    // while the instance handle of a 64-bit process is 64: the id is its low
-    // 32 bits, and the shell hands exactly that value back in wParam, so the
-    // hook compares wParam with it zero-extended.
-    uint32_t lngTrayId = 0;
-    intptr_t lngOldWndProc = 0;  // the window's procedure before the hook
-    std::string strTrayTip;      // the first tip: the title and its NUL
-    // The shell broadcasts this when its notification area is made anew
-    // (Explorer restarted): every icon in it is gone and must be added again.
-    uint32_t lngTaskbarCreated = 0;
-    bool blnIconAdded = false;  // NIM_ADD was sent and no NIM_DELETE since
+    void TrayHover() override;
+    void TrayActivate() override;
+    void TrayMenu(const TrayMenuRequest& request) override;
+
+    void Updated(const std::string& busyText, float freePercent) override;
+    void HoverRefreshed(const std::string& busyText, float freePercent) override;
 
 private:
-    static intptr_t TrayWndProc(void* self, uintptr_t hWnd, uint32_t uMsg, uintptr_t wParam, intptr_t lParam);
-    intptr_t OnMessage(uintptr_t hWnd, uint32_t uMsg, uintptr_t wParam, intptr_t lParam);
-    void LeftClick();
-    void MenuFromKeyboard();
     void ShowPicture(int iconId);
-    void AddToShell();
-    // Hands the shell the fields of nidTray that differ from what it shows,
-    // and nothing at all when none does: under Wine a modify that carries the
-    // icon costs the shell milliseconds whether or not the icon changed, and
-    // the figures are refreshed every second.
-    void ModifyTrayIcon();
+    void HandOver();
 
     Platform& platform_;
     Form& main_;
     TrayControls c_;
-    Hooks hooks_;
-    // What the shell was last handed successfully (add or modify).
-    NotifyIconData nidShown;
-    // A right press opened the menu: the shell's kContextMenu that follows
-    // its release is the same click, not the keyboard.
-    bool rightPressed_ = false;
+    MemoryDisplay& memory_;
+    Sound& sound_;
+    std::unique_ptr<TrayHost> host_;
+    std::string strTrayTip_;  // the tip: the title at first, then the busy text
+    int16_t intTema_ = 0;
+    bool blnTipPending_ = false;
 };
 
 }  // namespace vt

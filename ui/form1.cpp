@@ -4,78 +4,35 @@
 // each run it.
 #include "ui/form1.h"
 
-#include "monitor/top_users.h"
 #include "platform/convert.h"
-#include "tray/tray_function.h"
+#include "tray/single_instance.h"
 #include "ui/options_window.h"
 
 namespace vt {
 
 using namespace form1;
 
-namespace {
-
-int16_t SoundOf(Fault fault) {
-    switch (fault) {
-        case Fault::Zero: return modSND::kErrorZero;
-        case Fault::TooBig: return modSND::kErrorTooBig;
-        case Fault::NotNumber: return modSND::kErrorNotNumber;
-        case Fault::None: break;
-    }
-    return 0;
-}
-
-}  // namespace
-
 Form1::Form1(Platform& platform) : platform_(platform), settings_(platform) {}
 Form1::~Form1() = default;
 
+Form1::Areas::Areas(Platform& platform, Form& form, LowMemoryWarning::Hooks warningHooks)
+    : sound(platform, form, mnuSoff),
+      memory(platform, form, {Label1, Label4, Picture1, Label3, Line1, sucker, Timer2, Timer4}),
+      tray(platform, form, {stupid, mnufile}, memory, sound),
+      checkPeriod(platform, form, {Text1, Combo1, Timer1}, memory, sound),
+      warning(platform, form, {Timer3, Command5, Label2}, memory, sound, std::move(warningHooks)),
+      autostart(platform, form, autoItem) {}
+
 void Form1::Start() {
     form_ = platform_.CreateForm(MainWindowDef(), *this);
-    MakeAreas();
+    // The alarm seen as well as heard: the window back, and a balloon on the
+    // icon naming the free memory and the programs that hold the most.
+    areas_ = std::make_unique<Areas>(
+        platform_, *form_,
+        LowMemoryWarning::Hooks{.showWindow = [this] { form_->Show(); },
+                                .alarmSeen = [this] { tray().ShowLowMemoryBalloon(FreeMbFigure(memory().lngFreeKb())); }});
     Form_Load();
     form_->Show();
-}
-
-void Form1::MakeAreas() {
-    Form& f = *form_;
-    auto update = [this] { Command1_Click(); };
-    areas_.reset(new Areas{
-        .sound = Sound(platform_, f, mnuSoff),
-        .memory = MemoryDisplay(platform_, f, {Label1, Label4, Picture1, Label3, Line1, sucker, Timer2, Timer4}),
-        .tray = TrayIcon(platform_, f, {stupid, mnufile},
-                         {.update = update,
-                          .armHoverRefresh = [this] { aftertimecheck(); },
-                          .windowBackSound = [this] { sound().Cue(modSND::kWindowBack); }}),
-        .checkPeriod = CheckPeriod(platform_, f, {Text1, Combo1, Timer1},
-                                   {.update = update,
-                                    .flash = [this] { memory().FlashStatus(); },
-                                    .refuse = [this](const Refusal& r) { Refuse(r); }}),
-        .warning = LowMemoryWarning(platform_, f, {Timer3, Command5, Label2},
-                                    {.update = update,
-                                     .freeKb = [this] { return memory().lngFreeKb; },
-                                     .showWindow = [this] { form_->Show(); },
-                                     .alarmSeen = [this] { ShowLowMemoryBalloon(); },
-                                     .loopAlarm =
-                                         [this] {
-                                             if (!sound().blnSound) return false;
-                                             sound().Loop(modSND::kAlarm);
-                                             return true;
-                                         },
-                                     .stopSound = [this] { sound().Stop(); },
-                                     .testSound = [this] { sound().Cue(modSND::kAlarm); }}),
-        .autostart = Autostart(platform_, f, autoItem),
-    });
-    // The tip and the theme picture follow every Update and hover refresh;
-    // the Update leaves themes below 1 alone, the hover refresh only 0.
-    memory().onUpdate = [this] {
-        UpdateTrayTip();
-        if (tray().intTema > 0) SetThemeIcon();
-    };
-    memory().onHoverRefresh = [this] {
-        UpdateTrayTip();
-        if (tray().intTema != 0) SetThemeIcon();
-    };
 }
 
 void Form1::Form_Load() {
@@ -86,8 +43,8 @@ void Form1::Form_Load() {
 
         lngLeftPx = settings_.LeftPx();
         lngTopPx = settings_.TopPx();
-        sound().blnSound = settings_.SoundOn();
-        tray().intTema = settings_.Tema();
+        sound().SetSound(settings_.SoundOn());
+        tray().SetTema(settings_.Tema());
         RestorePosition();
 
         tray().Add(strTipTitle);
@@ -117,7 +74,7 @@ void Form1::RestorePosition() {
 }
 
 void Form1::StartupErrorReport(const RuntimeError& error) {
-    tray().Delete();
+    tray().Remove();
     sound().ErrorPair(modSND::kErrorZero);
     platform_.MsgBox("Error number: " + std::to_string(error.number()) + "\r" + "Description: " +
                          error.description(),
@@ -126,7 +83,7 @@ void Form1::StartupErrorReport(const RuntimeError& error) {
 }
 
 void Form1::Form_Unload(int16_t& Cancel) {
-    if (intHideToTray == 1) {
+    if (intHideToTray_ == 1) {
         form_->Hide();
         form_->SetEnabled(stupid, true);
         form_->AnimateToTray();
@@ -136,8 +93,9 @@ void Form1::Form_Unload(int16_t& Cancel) {
     }
     settings_.SavePosition(CLng(form_->Left() / static_cast<double>(kTwipsPerPixel)),
                            CLng(form_->Top() / static_cast<double>(kTwipsPerPixel)));
-    tray().Unhook();
-    tray().Delete();  // only if still there: a close other than Exit (Alt+F4) leaves none behind
+    // The window's procedure back, and the icon out if it is still there: a
+    // close other than Exit (Alt+F4) leaves none behind.
+    tray().Remove();
 }
 
 // The window now stands at another DPI, laid out anew by the platform: its
@@ -148,28 +106,11 @@ void Form1::DpiChanged() {
     tray().RefreshPicture();
 }
 
-// The alarm seen as well as heard: a balloon on the icon naming the free
-// memory and the three programs that hold the most. The list is taken only
-// here, when the warning fires.
-void Form1::ShowLowMemoryBalloon() {
-    if (!tray().blnIconAdded) return;
-    const auto largest = top_users::Largest(platform_.ProcessTable(), platform_.CurrentProcessId());
-    tray().ShowBalloon(top_users::BalloonTitle(platform_.AppTitle()),
-                       top_users::BalloonText(FreeMbFigure(memory().lngFreeKb), largest));
-}
-
 void Form1::Timer4_Timer() {
     memory().HoverRefresh();
     tray().HoverRefreshDone();
 }
 
 void Form1::mnuSoff_Click() { settings_.SaveSound(sound().Switch()); }
-
-// Every rejected entry of the main window: with sound on, the chime and the
-// fault's sound, both to their end, then the box that says why.
-void Form1::Refuse(const Refusal& refusal) {
-    if (refusal.fault != Fault::None) sound().ErrorPair(SoundOf(refusal.fault));
-    platform_.MsgBox(refusal.text, refusal.style, refusal.title);
-}
 
 }  // namespace vt

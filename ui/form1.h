@@ -27,8 +27,9 @@ class frmOptions;
 const FormDef& MainWindowDef();
 
 class Form1 : public FormEvents {
-    // The areas, made with the window.
+    // The areas, made with the window, each given the ones it uses.
     struct Areas {
+        Areas(Platform& platform, Form& form, LowMemoryWarning::Hooks warningHooks);
         Sound sound;
         MemoryDisplay memory;
         TrayIcon tray;
@@ -66,8 +67,6 @@ public:
     void Timer4_Timer();
 
     // Tray presence
-    void UpdateTrayTip() { tray().SetTip(memory().strBusyText); }
-    void SetThemeIcon() { tray().ShowTheme(memory().ThemePercent()); }
     void RemoveTrayIcon() { tray().Remove(); }
     void cmdChangeIcon_Click() { tray().ShowDefaultIcon(); }
 
@@ -106,17 +105,12 @@ public:
     void MenuClick(int id) override;
     void DpiChanged() override;
 
-    // Form-level variables of start-up and shutdown.
-    int16_t intHideToTray = 0;
-    std::string strTipTitle;
-    int32_t lngLeftPx = 0, lngTopPx = 0;
+    // 1: the next unload hides the window into the notification area.
+    int16_t intHideToTray() const { return intHideToTray_; }
 
 private:
-    void MakeAreas();
     void RestorePosition();
     void StartupErrorReport(const RuntimeError& error);
-    void Refuse(const Refusal& refusal);
-    void ShowLowMemoryBalloon();
     void HideToTray();
     void ShowFromTray();
     void ShowOptions();
@@ -128,6 +122,10 @@ private:
     std::unique_ptr<Areas> areas_;
     // The options window while it is open (it runs modally).
     std::unique_ptr<frmOptions> options_;
+    // Form-level variables of start-up and shutdown.
+    int16_t intHideToTray_ = 0;
+    std::string strTipTitle;
+    int32_t lngLeftPx = 0, lngTopPx = 0;
 };
 
 }  // namespace vt

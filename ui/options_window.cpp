@@ -131,12 +131,12 @@ void frmOptions::Form_Load() {
     intPreviewFrame = 4;
     intPreviewPercent = 100;
 
-    form_->SetCaption(Label5, "You have " + StrLong(FreeMbFigure(a_.memory.lngFreeKb)) + " Mb free now");
-    if (a_.warning.blnWarnSet) {
+    form_->SetCaption(Label5, "You have " + StrLong(FreeMbFigure(a_.memory.lngFreeKb())) + " Mb free now");
+    if (a_.warning.blnWarnSet()) {
         form_->SetCaption(Label7, "On");
         form_->SetEnabled(Command5, true);
         form_->SetEnabled(Command4, false);
-        form_->SetCaption(Label9, StrLong(a_.warning.intWarnMb) + " Mb");
+        form_->SetCaption(Label9, StrLong(a_.warning.intWarnMb()) + " Mb");
     }
 }
 
@@ -149,7 +149,7 @@ void frmOptions::Form_Unload() {
 
 void frmOptions::Command3_Click() { form_->Unload(); }
 
-void frmOptions::ShowPreviewIcon(int id) { form_->SetPictureIcon(Image1, platform_.IconResource(id)); }
+void frmOptions::ShowPreviewIcon(int id) { form_->SetPictureIcon(Image1, id); }
 
 void frmOptions::Click(int id) {
     switch (id) {

@@ -55,7 +55,7 @@ void frmOptions::Timer1_Timer() {
 }
 
 void frmOptions::Command1_Click() {
-    a_.tray.intTema = 0;
+    a_.tray.SetTema(0);
     a_.tray.ShowDefaultIcon();
     a_.settings.SaveTema(0);
     form_->Unload();
@@ -64,9 +64,9 @@ void frmOptions::Command1_Click() {
 void frmOptions::Command2_Click() {
     const int options[] = {Option1, Option2, Option3, Option4, Option5};
     for (int16_t n = 1; n <= 5; ++n) {
-        if (form_->Checked(options[n - 1])) a_.tray.intTema = n;
+        if (form_->Checked(options[n - 1])) a_.tray.SetTema(n);
     }
-    a_.settings.SaveTema(a_.tray.intTema);
+    a_.settings.SaveTema(a_.tray.intTema());
     a_.memory.Update();
     form_->Unload();
 }

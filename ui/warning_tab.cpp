@@ -9,8 +9,7 @@ namespace vt {
 using namespace frm_options;
 
 void frmOptions::Refuse(const Refusal& refusal) {
-    if (refusal.fault == Fault::Zero) a_.sound.ErrorPair(modSND::kErrorZero);
-    platform_.MsgBox(refusal.text, refusal.style, refusal.title);
+    ShowRefusal(platform_, a_.sound, refusal);
     if (refusal.clearEntry) form_->SetCaption(Text1, "");
     if (refusal.focusEntry) form_->SetFocus(Text1);
 }
@@ -18,7 +17,7 @@ void frmOptions::Refuse(const Refusal& refusal) {
 void frmOptions::Command4_Click() {
     const std::string title = platform_.AppTitle();
     try {
-        const auto entry = ParseWarningEntry(form_->Caption(Text1), a_.warning.FreeKb(), title);
+        const auto entry = ParseWarningEntry(form_->Caption(Text1), a_.memory.lngFreeKb(), title);
         if (const Refusal* refusal = std::get_if<Refusal>(&entry)) {
             Refuse(*refusal);
             return;
@@ -31,7 +30,7 @@ void frmOptions::Command4_Click() {
         platform_.MsgBox("Press the Ok button to hear the Warningsound that will sound \rwhen the program gets to "
                          "your inserted value. ",
                          kOkOnly | kInformation, "Message 1/2");
-        a_.warning.PlayTest();
+        a_.sound.Cue(modSND::kAlarm);  // the alarm once, when sound is on
         platform_.MsgBox("If you have a souncard you now have heard the sound. \r If you don\u00B4t have a soundcard "
                          "you will get a messagebox instead when the \r computer Megabyte value gets to your "
                          "inserted. Now the checking will begin. ",
@@ -46,7 +45,7 @@ void frmOptions::Command4_Click() {
 void frmOptions::Command5_Click() {
     a_.warning.StopWatching();
     form_->SetEnabled(Command5, false);
-    a_.warning.StopSound();
+    a_.sound.Stop();
     platform_.MsgBox("Warning stopped", kOkOnly, platform_.AppTitle());
     form_->SetCaption(Label7, "Off");
     form_->SetEnabled(Command4, true);

@@ -9,7 +9,7 @@ namespace vt {
 using namespace form1;
 
 void Form1::HideToTray() {
-    intHideToTray = 1;
+    intHideToTray_ = 1;
     form_->Unload();  // the unload handler hides instead of closing
 }
 
@@ -31,7 +31,7 @@ void Form1::ShowFromTray() {
 }
 
 void Form1::Exit() {
-    intHideToTray = 0;
+    intHideToTray_ = 0;
     RemoveTrayIcon();
     if (options_) options_->Close();
     form_->Unload();

@@ -21,12 +21,11 @@ std::string Lower(std::string_view text) {
 
 FakeForm::FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& events)
     : platform_(platform), events_(events), serial_(platform.nextSerial_++), width_(def.clientWidth),
-      height_(def.clientHeight), hasFace_(def.picture != 0),
-      hwnd_(platform.forms.empty() ? kMainHwnd : kMainHwnd + 0x100 * platform.forms.size()) {
+      height_(def.clientHeight), hasFace_(def.picture != 0) {
     platform.forms.push_back(this);
     controls_[0].caption = def.caption;
     // As the real window: it starts with its class's icon.
-    icon_ = def.icon ? platform.IconResource(def.icon) : 0;
+    icon_ = def.icon;
     for (const ControlDef& c : def.controls) {
         ControlState& s = controls_[c.id];
         s.caption = c.caption;
@@ -145,10 +144,6 @@ std::span<const uint8_t> FakePlatform::CustomResource(int id) {
     return it->second;
 }
 
-uintptr_t FakePlatform::IconResource(int id) {
-    return id == 1 || (id >= 101 && id <= 145) ? 0x1C000u + static_cast<uintptr_t>(id) : 0;
-}
-
 std::string FakePlatform::GetSetting(std::string_view app, std::string_view section, std::string_view key,
                                      std::string_view fallback) {
     const auto it = settings.find(Lower(std::string(app) + "\\" + std::string(section) + "\\" + std::string(key)));
@@ -185,7 +180,8 @@ void FakePlatform::Dispatch(const std::function<void()>& handler) {
         handler();
     } catch (const ProgramEnded&) {
     } catch (const RuntimeError& error) {
-        if (hook_) hook_(hookContext_);
+        // No dead icon stays behind in the notification area.
+        for (FakeTrayHost* host : trayHosts) host->DeleteIcon();
         boxes.push_back({UntrappedErrorText(error.number(), error.description()), kCritical, AppTitle()});
         ended = true;
     }

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_api.h"
 #include "platform/fake/fake_services.h"
+#include "platform/fake/fake_tray.h"
 #include "platform/platform.h"
 
 namespace vt::fake {
@@ -106,17 +106,15 @@ public:
         popupPoints.push_back(at);
         return popupChosen;
     }
-    void SetIcon(uintptr_t icon) override { icon_ = icon; }
-    uintptr_t Icon() const override { return icon_; }
-    void SetPictureIcon(int id, uintptr_t icon) override {
+    void SetIcon(int group) override { icon_ = group; }
+    int Icon() const override { return icon_; }
+    void SetPictureIcon(int id, int icon) override {
         (void)At(id);
         pictureIcons[id] = icon;
     }
     void CutOutline(Color key) override;
     void Drag() override { ++drags; }
     void AnimateToTray() override { ++trayAnimations; }
-    uintptr_t Hwnd() const override { return hwnd_; }
-    uintptr_t FaceDc() const override { return kFaceDc; }
 
     // The form (0), a control or a menu item; any other id raises error 5.
     const ControlState& At(int id) const;
@@ -125,7 +123,7 @@ public:
     std::vector<int> popups;
     std::vector<std::optional<Point>> popupPoints;
     bool popupChosen = false;
-    std::map<int, uintptr_t> pictureIcons;
+    std::map<int, int> pictureIcons;
     int focus = -1;
     int modalShows = 0;
     // The outline: the runs of key pixels cut out of the window's rectangle
@@ -163,8 +161,7 @@ struct Face {
     int width_, height_;
     bool visible_ = false, loaded_ = true;
     bool hasFace_;
-    uintptr_t icon_ = 0;
-    uintptr_t hwnd_;
+    int icon_ = 0;
 };
 
 class FakePlatform : public Platform {
@@ -176,15 +173,12 @@ public:
     void DoEvents() override;
     int MsgBox(std::string_view text, unsigned style, std::string_view title) override;
     [[noreturn]] void End() override { ended = true; throw ProgramEnded{}; }
-    void SetFatalErrorHook(void (*hook)(void*), void* context) override { hook_ = hook, hookContext_ = context; }
 
     std::string AppTitle() const override { return "Veltrane"; }
-    uintptr_t Instance() const override { return 0x400000; }
     bool PrevInstance() override { return prevInstance; }
     std::span<const uint8_t> CustomResource(int id) override;
-    // Icons 1 and 101 to 145 exist, as handles 0x1C000 + id.
-    uintptr_t IconResource(int id) override;
-    uintptr_t IconResource(int id, int) override { return IconResource(id); }  // one size only
+    // Icons 1 and 101 to 145 exist.
+    bool IconExists(int group) override { return group == 1 || (group >= 101 && group <= 145); }
 
     std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
                            std::string_view fallback) override;
@@ -209,7 +203,11 @@ public:
     uint32_t CurrentProcessId() override { return currentPid; }
     SoundOutput& Sound() override { return audio; }
     RunValue& Autorun() override { return run; }
-    Win32Api& Api() override { return api; }
+    std::unique_ptr<TrayHost> CreateTrayHost(Form& window, TrayEvents& events) override {
+        return std::make_unique<FakeTrayHost>(*this, static_cast<FakeForm&>(window), events);
+    }
+    // The host of the program's icon (the last one made).
+    FakeTrayHost& tray() { return *trayHosts.back(); }
 
     // Runs an event handler as the real dispatch does: an error nothing traps
     // shows its report and ends the program.
@@ -228,7 +226,8 @@ public:
     void PostClick(FakeForm& form, int id);
 
     // Script and record.
-    FakeApi api;
+    FakeShell shell;
+    std::vector<FakeTrayHost*> trayHosts;  // alive, in creation order
     FakeSound audio;
     Face face;
     FakeRunValue run;
@@ -261,8 +260,6 @@ private:
     // The form of that serial when it is still alive and loaded.
     FakeForm* LiveForm(uint64_t serial) const;
 
-    void (*hook_)(void*) = nullptr;
-    void* hookContext_ = nullptr;
     int64_t now_ = 0;
     std::deque<std::function<void()>> posted_;
     uint64_t nextSerial_ = 1;

@@ -84,7 +84,8 @@ Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& ev
     PlaceAtDpi(0, 0, false);
     // The design-time icon is also the first one the shell shows: the
     // group's own picture at the notification area's size.
-    icon_ = def.icon ? reinterpret_cast<HICON>(platform_.IconResource(def.icon)) : nullptr;
+    iconGroup_ = def.icon;
+    icon_ = def.icon ? platform_.IconAt(def.icon, SmallIconSizeAt(dpi_)) : nullptr;
     if (!icon_) icon_ = wc.hIcon;
     toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 0, 0, 0, 0, hwnd_, nullptr, Module(), nullptr);
@@ -254,19 +255,23 @@ void Win32Form::ApplyDpi(int dpi, int screenLeft, int screenTop) {
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.def.font)), FALSE);
         FitText(c);
         if (c.picture) LoadControlPicture(c);
-        if (c.iconGiven) c.icon = platform_.SameIconAt(c.iconGiven, dpi::Scale(32, dpi_));
+        if (c.iconGroup) c.icon = platform_.IconAt(c.iconGroup, dpi::Scale(32, dpi_));
     }
     SetTipFont();
     // The form's icon is the one the program hands the shell: Icon() now
     // answers the same picture at the new size.
-    SetIcon(reinterpret_cast<uintptr_t>(platform_.SameIconAt(icon_, SmallIconSizeAt(dpi_))));
+    ShowIcon(platform_.IconAt(iconGroup_, SmallIconSizeAt(dpi_)));
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     Guard([&] { events_.DpiChanged(); });
 }
 
-void Win32Form::SetIcon(uintptr_t icon) {
-    HICON h = reinterpret_cast<HICON>(icon);
-    if (h == icon_) return;
+void Win32Form::SetIcon(int group) {
+    iconGroup_ = group;
+    ShowIcon(platform_.IconAt(group, SmallIconSizeAt(dpi_)));
+}
+
+void Win32Form::ShowIcon(HICON h) {
+    if (!h || h == icon_) return;
     icon_ = h;
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(h));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(h));

@@ -17,6 +17,7 @@
 namespace vt::win32 {
 
 class Win32Platform;
+class Win32TrayHost;
 
 COLORREF ToColorRef(Color color);
 
@@ -94,16 +95,18 @@ public:
     void Unload() override;
     bool Loaded() const override { return hwnd_ != nullptr; }
     bool PopupMenu(int menuId, std::optional<Point> at = {}) override;
-    void SetIcon(uintptr_t icon) override;
-    uintptr_t Icon() const override { return reinterpret_cast<uintptr_t>(icon_); }
-    void SetPictureIcon(int id, uintptr_t icon) override;
+    void SetIcon(int group) override;
+    int Icon() const override { return iconGroup_; }
+    void SetPictureIcon(int id, int group) override;
     void CutOutline(Color key) override;
     void Drag() override;
     void AnimateToTray() override;
-    uintptr_t Hwnd() const override { return reinterpret_cast<uintptr_t>(hwnd_); }
     HWND hwnd() const { return hwnd_; }
     HDC faceDc() const { return faceDc_.get(); }
-    uintptr_t FaceDc() const override { return reinterpret_cast<uintptr_t>(faceDc_.get()); }
+    HICON windowIcon() const { return icon_; }
+    // The host of the icon in the notification area while it hooks this window.
+    Win32TrayHost* trayHost() const { return trayHost_; }
+    void SetTrayHost(Win32TrayHost* host) { trayHost_ = host; }
 
     // Keyboard navigation for a key message on its way to one of our forms'
     // windows: true when the form took it (Tab, Enter, Escape, arrows among
@@ -134,7 +137,7 @@ private:
         unique_hdc pictureDc;
         HGDIOBJ oldPictureBitmap = nullptr;
         HICON icon = nullptr;  // shown instead of the bitmap; owned by the platform
-        HICON iconGiven = nullptr;  // what the program handed over (icon is its group at this DPI)
+        int iconGroup = 0;     // what the program handed over (icon is the group at this DPI)
         std::wstring fittedShape;   // FitText's last caption, digits as 0, and the font it took
         HFONT fittedFont = nullptr;
         std::optional<bool> digitsAlike;  // in every font FitText may choose
@@ -158,6 +161,7 @@ private:
     void MoveControl(Control& c);
     int DropHeight(const Control& c) const;
     void SetTipFont();
+    void ShowIcon(HICON icon);
     void PaintPicture(const Control& c, HDC dc);
     void DrawButton(const DRAWITEMSTRUCT& item);
     HBRUSH BrushFor(Color color) { return gdi_.Brush(color); }
@@ -204,7 +208,9 @@ private:
     unique_hfont tipFont_;
     unique_hdc measureDc_;  // FitText's, with the screen's metrics
     std::string caption_;
-    HICON icon_ = nullptr;  // owned by the platform or the module
+    int iconGroup_ = 0;
+    HICON icon_ = nullptr;  // the group at the window's DPI; owned by the platform or the module
+    Win32TrayHost* trayHost_ = nullptr;
     ControlKind lastKind_ = ControlKind::Timer;
     std::vector<HWND> modalDisabled_;  // while this window runs modally
     std::vector<int> tabOrder_;
@@ -227,14 +233,12 @@ public:
     void DoEvents() override;
     int MsgBox(std::string_view text, unsigned style, std::string_view title) override;
     [[noreturn]] void End() override;
-    void SetFatalErrorHook(void (*hook)(void*), void* context) override;
 
     std::string AppTitle() const override { return "Veltrane"; }
-    uintptr_t Instance() const override;
     bool PrevInstance() override;
     std::span<const uint8_t> CustomResource(int id) override;
-    uintptr_t IconResource(int id) override;
-    uintptr_t IconResource(int id, int sizeAt96) override;
+    bool IconExists(int group) override { return IconAt(group, SmallIconSizeAt(Dpi())) != nullptr; }
+    std::unique_ptr<TrayHost> CreateTrayHost(Form& window, TrayEvents& events) override;
     std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
                            std::string_view fallback) override;
     void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
@@ -249,7 +253,6 @@ public:
     uint32_t CurrentProcessId() override;
     SoundOutput& Sound() override { return *sound_; }
     RunValue& Autorun() override { return *run_; }
-    Win32Api& Api() override;
 
     void FormLoaded() { ++loadedForms_; }
     // COM for this thread and the accessibility libraries, loaded and
@@ -266,21 +269,21 @@ public:
         dpi_ = dpi;
     }
     int Dpi() const { return dpiForm_ ? dpi_ : SystemDpi(); }
-    // The picture of the same icon group as `icon` at another size; an icon
-    // that did not come from IconResource stays as it is.
-    HICON SameIconAt(HICON icon, int size);
+    // An icon group at a size in pixels, loaded once and held for the whole
+    // run (so it can be shown as often as wanted without leaking); null when
+    // the program has no such icon. IconResource is the notification area's
+    // size at the current DPI (the main window's, else the system's).
+    HICON IconAt(int group, int size);
+    HICON IconResource(int group) { return IconAt(group, SmallIconSizeAt(Dpi())); }
 
 private:
     int loadedForms_ = 0;
     unique_handle instanceMutex_;
-    std::unique_ptr<Win32Api> api_;
     std::unique_ptr<SoundOutput> sound_ = CreateSoundOutput();
     std::unique_ptr<RunValue> run_ = CreateRunValue();
-    HICON IconAt(int id, int size);
     const Win32Form* dpiForm_ = nullptr;
     int dpi_ = 0;
     std::map<std::pair<int, int>, unique_hicon> icons_;  // (group, size)
-    std::map<HICON, int> groupOf_;
     uint32_t seed_ = 1;
     uint64_t randomState_ = 0;
     struct EndComApartment {
@@ -290,8 +293,6 @@ private:
     bool comTried_ = false;
 };
 
-void (*FatalHook())(void*);
-void* FatalHookContext();
 
 template <typename F>
 void Guard(F&& handler) {

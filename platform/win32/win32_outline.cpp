@@ -7,6 +7,7 @@
 #include "platform/win32/win32_native.h"
 
 #include "platform/notification_area.h"
+#include "platform/dpi.h"
 #include "platform/outline.h"
 
 namespace vt::win32 {
@@ -65,5 +66,11 @@ void Win32Form::AnimateToTray() { Tray_function::AnimateTray(1, hwnd_); }
 
 HWND HwndOf(const Form& form) { return static_cast<const Win32Form&>(form).hwnd(); }
 HDC FaceDcOf(const Form& form) { return static_cast<const Win32Form&>(form).faceDc(); }
+HICON WindowIconOf(const Form& form) { return static_cast<const Win32Form&>(form).windowIcon(); }
+HICON IconOf(Platform& platform, int group) { return static_cast<Win32Platform&>(platform).IconResource(group); }
+HICON IconOf(Platform& platform, int group, int sizeAt96) {
+    auto& p = static_cast<Win32Platform&>(platform);
+    return p.IconAt(group, dpi::Scale(sizeAt96, p.Dpi()));
+}
 
 }  // namespace vt::win32

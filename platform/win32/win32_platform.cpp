@@ -10,15 +10,12 @@
 #include "platform/convert.h"
 #include "platform/dpi.h"
 #include "platform/win32/win32_internal.h"
+#include "platform/win32/win32_tray.h"
 
 namespace vt {
-std::unique_ptr<Win32Api> CreateWin32Api();
 
 namespace win32 {
 namespace {
-
-void (*g_fatalHook)(void*) = nullptr;
-void* g_fatalHookContext = nullptr;
 
 std::wstring SettingsKey(std::string_view app, std::string_view section) {
     return L"Software\\" + Widen(app) + L"\\" + Widen(section);
@@ -49,13 +46,14 @@ COLORREF ToColorRef(Color color) {
 }
 
 void ReportUntrapped(const char* what, int number) {
-    if (g_fatalHook) g_fatalHook(g_fatalHookContext);
+    // No dead icon stays behind in the notification area.
+    Win32TrayHost::DeleteAllIcons();
     const std::string text = UntrappedErrorText(number, what);
     MessageBoxW(nullptr, Widen(text).c_str(), L"Veltrane", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(1);
 }
 
-Win32Platform::Win32Platform() : api_(CreateWin32Api()) {
+Win32Platform::Win32Platform() {
     wchar_t separator[8] = L".";
     if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) > 0 && separator[0] < 128) {
         SetDecimalSeparator(static_cast<char>(separator[0]));
@@ -110,12 +108,9 @@ int Win32Platform::MsgBox(std::string_view text, unsigned style, std::string_vie
 
 void Win32Platform::End() { ExitProcess(0); }
 
-void Win32Platform::SetFatalErrorHook(void (*hook)(void*), void* context) {
-    g_fatalHook = hook;
-    g_fatalHookContext = context;
+std::unique_ptr<TrayHost> Win32Platform::CreateTrayHost(Form& window, TrayEvents& events) {
+    return std::make_unique<Win32TrayHost>(*this, static_cast<Win32Form&>(window), events);
 }
-
-uintptr_t Win32Platform::Instance() const { return reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)); }
 
 bool Win32Platform::PrevInstance() {
     // A named mutex per user session: the first copy owns it for its whole run.
@@ -140,25 +135,9 @@ HICON Win32Platform::IconAt(int id, int size) {
         unique_hicon icon(static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
         if (!icon) return nullptr;
-        groupOf_[icon.get()] = id;
         it = icons_.emplace(std::make_pair(id, size), std::move(icon)).first;
     }
     return it->second.get();
-}
-
-uintptr_t Win32Platform::IconResource(int id) {
-    return reinterpret_cast<uintptr_t>(IconAt(id, SmallIconSizeAt(Dpi())));
-}
-
-uintptr_t Win32Platform::IconResource(int id, int sizeAt96) {
-    return reinterpret_cast<uintptr_t>(IconAt(id, dpi::Scale(sizeAt96, Dpi())));
-}
-
-HICON Win32Platform::SameIconAt(HICON icon, int size) {
-    const auto it = groupOf_.find(icon);
-    if (it == groupOf_.end()) return icon;
-    HICON sized = IconAt(it->second, size);
-    return sized ? sized : icon;
 }
 
 std::string Win32Platform::GetSetting(std::string_view app, std::string_view section, std::string_view key,
@@ -239,7 +218,6 @@ Rect Win32Platform::PrimaryWorkArea() {
     return {work.left, work.top, work.right - work.left, work.bottom - work.top};
 }
 
-Win32Api& Win32Platform::Api() { return *api_; }
 
 }  // namespace win32
 

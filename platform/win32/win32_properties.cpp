@@ -223,14 +223,12 @@ int32_t Win32Form::Height() const {
     return (r.bottom - r.top) * kTwipsPerPixel;
 }
 
-void Win32Form::SetPictureIcon(int id, uintptr_t icon) {
+void Win32Form::SetPictureIcon(int id, int group) {
     Control& c = At(id);
-    HICON h = reinterpret_cast<HICON>(icon);
-    if (c.iconGiven == h) return;
-    c.iconGiven = h;
-    // Whatever size the program asked for, the box shows the group's own
-    // picture at its size here, not a stretched copy.
-    c.icon = h ? platform_.SameIconAt(h, dpi::Scale(32, dpi_)) : nullptr;
+    if (c.iconGroup == group) return;
+    c.iconGroup = group;
+    // The group's own picture at the box's size here, not a stretched copy.
+    c.icon = group ? platform_.IconAt(group, dpi::Scale(32, dpi_)) : nullptr;
     if (c.hwnd) InvalidateRect(c.hwnd, nullptr, FALSE);
 }
 

@@ -119,7 +119,7 @@ TEST_P(BadInputTest, CheckRowEntries) {
             }
             const bool wasRunning = F().Enabled(Timer1);
             const Color wasColor = F().BackColor(Text1);
-            const int32_t wasTarget = f.checkPeriod().lngTickTarget, wasCount = f.checkPeriod().lngTickCount;
+            const int32_t wasTarget = f.checkPeriod().lngTickTarget(), wasCount = f.checkPeriod().lngTickCount();
             platform.boxes.clear();
             platform.audio.sounds.clear();
             const int samples = platform.samples;
@@ -146,15 +146,15 @@ TEST_P(BadInputTest, CheckRowEntries) {
             const bool accepted = !*c.box && std::string(c.unit) != "Sec";
             if (accepted) {
                 EXPECT_TRUE(F().Enabled(Timer1)) << what;
-                EXPECT_EQ(f.checkPeriod().lngTickTarget, c.target) << what;
-                EXPECT_EQ(f.checkPeriod().lngTickCount, 0) << what;
+                EXPECT_EQ(f.checkPeriod().lngTickTarget(), c.target) << what;
+                EXPECT_EQ(f.checkPeriod().lngTickCount(), 0) << what;
                 EXPECT_EQ(F().BackColor(Text1), kGreen) << what;
             } else {
                 EXPECT_EQ(F().Enabled(Timer1), wasRunning) << what;
                 EXPECT_EQ(F().BackColor(Text1), wasColor) << what;
                 if (wasRunning) {
-                    EXPECT_EQ(f.checkPeriod().lngTickTarget, wasTarget) << what;
-                    EXPECT_EQ(f.checkPeriod().lngTickCount, wasCount) << what;
+                    EXPECT_EQ(f.checkPeriod().lngTickTarget(), wasTarget) << what;
+                    EXPECT_EQ(f.checkPeriod().lngTickCount(), wasCount) << what;
                 }
             }
             EXPECT_EQ(F().BackColor(Combo1), F().BackColor(Text1)) << what;
@@ -228,7 +228,7 @@ TEST_P(BadInputTest, WarningEntries) {
             w.SetCaption(opt::Text1, "100");
             o.Command4_Click();
             o.Command5_Click();
-            ASSERT_EQ(f.warning().intWarnMb, 100);
+            ASSERT_EQ(f.warning().intWarnMb(), 100);
             platform.boxes.clear();
             platform.audio.sounds.clear();
             static_cast<fake::FakeForm&>(w).focus = -1;
@@ -244,8 +244,8 @@ TEST_P(BadInputTest, WarningEntries) {
                 EXPECT_EQ(platform.boxes[0].style, kOkOnly) << what;
                 EXPECT_EQ(Played(platform.audio), Pair(c.pair ? 134 : 0)) << what;
                 EXPECT_EQ(static_cast<fake::FakeForm&>(w).focus, c.pair ? -1 : opt::Text1) << what;
-                EXPECT_EQ(f.warning().intWarnMb, 100) << what;
-                EXPECT_FALSE(f.warning().blnWarnSet) << what;
+                EXPECT_EQ(f.warning().intWarnMb(), 100) << what;
+                EXPECT_FALSE(f.warning().blnWarnSet()) << what;
                 EXPECT_EQ(w.Caption(opt::Label7), "Off") << what;
                 EXPECT_EQ(w.Caption(opt::Label9), "100 Mb") << what;
                 EXPECT_TRUE(w.Enabled(opt::Command4)) << what;
@@ -256,8 +256,8 @@ TEST_P(BadInputTest, WarningEntries) {
                 ASSERT_EQ(platform.boxes.size(), 2u) << what;
                 EXPECT_EQ(platform.boxes[1].title, "Message 2/2") << what;
                 EXPECT_EQ(Played(platform.audio), (Sound() ? Calls{{127, kPlay}} : Calls{})) << what;
-                EXPECT_EQ(f.warning().intWarnMb, c.mb) << what;
-                EXPECT_TRUE(f.warning().blnWarnSet) << what;
+                EXPECT_EQ(f.warning().intWarnMb(), c.mb) << what;
+                EXPECT_TRUE(f.warning().blnWarnSet()) << what;
                 EXPECT_EQ(w.Caption(opt::Label7), "On") << what;
                 EXPECT_EQ(w.Caption(opt::Label9), std::to_string(c.mb) + " Mb") << what;
                 EXPECT_FALSE(w.Enabled(opt::Command4)) << what;
@@ -366,13 +366,13 @@ TEST(BadStoredSetting, EachGivesItsReportOrItsValue) {
             const Calls played = Played(p.audio);
             const Calls pair{{132, kWait}, {134, kWait}};
             EXPECT_EQ(played.size() >= 2 && Calls(played.end() - 2, played.end()) == pair, soundRead) << what;
-            EXPECT_TRUE(p.api.trayIcons.empty()) << what;  // no icon left behind
+            EXPECT_FALSE(p.shell.icon.has_value()) << what;  // no icon left behind
         } else {
             EXPECT_TRUE(p.boxes.empty()) << what;
             EXPECT_EQ(form.form().Left(), c.leftPx * 15) << what;
             EXPECT_EQ(form.form().Top(), c.topPx * 15) << what;
-            EXPECT_EQ(form.sound().blnSound, c.sound) << what;
-            EXPECT_EQ(form.tray().intTema, c.tema) << what;
+            EXPECT_EQ(form.sound().blnSound(), c.sound) << what;
+            EXPECT_EQ(form.tray().intTema(), c.tema) << what;
             EXPECT_EQ(form.form().Caption(mnuSoff), c.sound ? "Turn Off Sound" : "Turn On Sound") << what;
             EXPECT_TRUE(form.form().Visible()) << what;
         }
@@ -398,7 +398,7 @@ TEST(BadStoredSetting, EveryStartReportsItAgainUntilItIsCorrected) {
     p.boxes.clear();
     p.Dispatch([&] { form.Start(); });
     EXPECT_FALSE(p.ended);
-    EXPECT_EQ(form.tray().intTema, 4);
+    EXPECT_EQ(form.tray().intTema(), 4);
 }
 
 // The two entry rules on their own, without a window: what each entry comes to.

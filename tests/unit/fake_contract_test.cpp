@@ -1,6 +1,9 @@
+#include <stdexcept>
+
 #include "platform/fake/fake_platform.h"
 #include "tests/contract_forms.h"
 #include "tests/contract_services.h"
+#include "tests/contract_tray.h"
 #include "tests/contract_settings.h"
 
 namespace vt {
@@ -25,7 +28,33 @@ struct FakeDriver : contract::Driver {
     }
 };
 
+struct FakeTrayDriver : contract::TrayDriver {
+    fake::FakePlatform p;
+    Platform& platform() override { return p; }
+    fake::FakeTrayHost& HostOf(Form& window) {
+        for (fake::FakeTrayHost* host : p.trayHosts) {
+            if (&host->window() == &window) return *host;
+        }
+        throw std::logic_error("no host");
+    }
+    void Report(Form& window, intptr_t report) override { HostOf(window).Report(report); }
+    void NotificationAreaMadeAnew(Form& window) override { HostOf(window).NotificationAreaMadeAnew(); }
+    bool ShellHolds(Form&) override { return p.shell.icon.has_value(); }
+    int ShellCalls() override { return static_cast<int>(p.shell.notifications.size()); }
+    std::string LastChange() override {
+        const fake::TrayNotification& n = p.shell.notifications.back();
+        if (n.message == fake::TrayNotification::Add) return "add";
+        if (n.message == fake::TrayNotification::Delete) return "delete";
+        return n.tip && n.icon ? "tip icon" : n.tip ? "tip" : "icon";
+    }
+};
+
 }  // namespace
+
+TEST(FakeContract, Tray) {
+    FakeTrayDriver d;
+    contract::TrayContract(d);
+}
 
 TEST(FakeContract, SettingsStore) {
     fake::FakePlatform p;

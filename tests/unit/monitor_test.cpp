@@ -81,7 +81,7 @@ TEST_F(MonitorTest, CheckRowAcceptsOneToSixtyAndRejectsTheRest) {
         EXPECT_EQ(F().BackColor(Text1), c.running ? kGreen : kRed) << c.amount;
         EXPECT_EQ(F().BackColor(Combo1), F().BackColor(Text1));
         if (c.running) {
-            EXPECT_EQ(f.checkPeriod().lngTickTarget, c.target) << c.amount;
+            EXPECT_EQ(f.checkPeriod().lngTickTarget(), c.target) << c.amount;
         }
         EXPECT_EQ(platform.samples, samples + 1) << c.amount;  // the Update runs first
     }
@@ -107,7 +107,7 @@ TEST_F(MonitorTest, TicksRunAnUpdateEveryPeriod) {
     EXPECT_EQ(F().ForeColor(Label1), kRed);
     EXPECT_EQ(F().ForeColor(Label4), kRed);
     EXPECT_TRUE(F().Enabled(Timer2));
-    EXPECT_EQ(f.checkPeriod().lngTickCount, 0);
+    EXPECT_EQ(f.checkPeriod().lngTickCount(), 0);
 
     Set("60", "hour");
     const int before = platform.samples;
@@ -125,20 +125,20 @@ TEST_F(MonitorTest, RunningPeriodQuestion) {
     EXPECT_EQ(platform.boxes.back().title, "No time?");
     EXPECT_EQ(platform.boxes.back().style, kYesNo);
     EXPECT_EQ(platform.samples, samples);  // No: untouched, counter included
-    EXPECT_EQ(f.checkPeriod().lngTickTarget, 60);
-    EXPECT_EQ(f.checkPeriod().lngTickCount, 17);
+    EXPECT_EQ(f.checkPeriod().lngTickTarget(), 60);
+    EXPECT_EQ(f.checkPeriod().lngTickCount(), 17);
     EXPECT_TRUE(F().Enabled(Timer1));
 
     platform.answers = {kYes};
     Set("0", "sec");  // Yes, then a refused number: the running period goes on as it was
     EXPECT_TRUE(F().Enabled(Timer1));
-    EXPECT_EQ(f.checkPeriod().lngTickTarget, 60);
-    EXPECT_EQ(f.checkPeriod().lngTickCount, 17);
+    EXPECT_EQ(f.checkPeriod().lngTickTarget(), 60);
+    EXPECT_EQ(f.checkPeriod().lngTickCount(), 17);
     EXPECT_EQ(F().BackColor(Text1), kGreen);
 
     platform.answers = {kYes};
     Set("3", "sec");
-    EXPECT_EQ(f.checkPeriod().lngTickTarget, 3);
+    EXPECT_EQ(f.checkPeriod().lngTickTarget(), 3);
     const size_t boxes = platform.boxes.size();
     const int updates = platform.samples;
     Set("3", "Off");  // no question, no Update
@@ -187,7 +187,7 @@ TEST_F(MonitorTest, WarningEntryChecks) {
         EXPECT_EQ(LastBox(), c.box) << c.entry;
         EXPECT_EQ(platform.boxes.back().style, kOkOnly);
         EXPECT_EQ(after, c.textAfter) << c.entry;
-        EXPECT_FALSE(f.warning().blnWarnSet) << c.entry;
+        EXPECT_FALSE(f.warning().blnWarnSet()) << c.entry;
         EXPECT_FALSE(F().Enabled(Timer3));
     }
 }
@@ -212,8 +212,8 @@ TEST_F(MonitorWithSoundTest, SettingAWarningArmsTheMonitorInOrder) {
     EXPECT_EQ(platform.boxes[1].title, "Message 2/2");
     EXPECT_NE(platform.boxes[1].text.find("If you don\u00B4t have a soundcard"), std::string::npos);
     EXPECT_EQ(Played(platform.audio), (Calls{{127, kPlay}}));
-    EXPECT_EQ(f.warning().intWarnMb, 100);
-    EXPECT_TRUE(f.warning().blnWarnSet);
+    EXPECT_EQ(f.warning().intWarnMb(), 100);
+    EXPECT_TRUE(f.warning().blnWarnSet());
     EXPECT_EQ(label7, "On");
     EXPECT_EQ(label9, "100 Mb");
     EXPECT_FALSE(setEnabled);
@@ -233,17 +233,17 @@ TEST_F(MonitorWithSoundTest, EqualityFiresTheAlarmUntilAClickOnTheSurface) {
                               {22, "secret.exe", 8ull << 30, false},
                               {23, "Teams.exe", 966'367'641ull, true},
                               {24, "notepad.exe", 4ull << 20, true}};
-    EXPECT_TRUE(platform.api.balloons.empty());  // the list is taken only when the warning fires
+    EXPECT_TRUE(platform.shell.balloons.empty());  // the list is taken only when the warning fires
+    EXPECT_EQ(platform.processTables, 0);
     SetMemoryKb(4'000'000, 100'400);
     Run(&Form1::Timer3_Timer);
-    ASSERT_EQ(platform.api.balloons.size(), 1u);
-    EXPECT_EQ(platform.api.balloons[0].szInfoTitle, "Veltrane: memory is low");
-    EXPECT_EQ(platform.api.balloons[0].szInfo, "100 Mb free. Largest: chrome.exe 3.1 GB, Code.exe 1.2 GB, Teams.exe 921 MB");
-    EXPECT_EQ(platform.api.balloons[0].dwInfoFlags, win32c::kNiifWarning);
+    ASSERT_EQ(platform.shell.balloons.size(), 1u);
+    EXPECT_EQ(platform.shell.balloons[0].title, "Veltrane: memory is low");
+    EXPECT_EQ(platform.shell.balloons[0].text, "100 Mb free. Largest: chrome.exe 3.1 GB, Code.exe 1.2 GB, Teams.exe 921 MB");
     EXPECT_TRUE(F().Visible());
     EXPECT_FALSE(F().Enabled(Timer3));
     EXPECT_EQ(Played(platform.audio), (Calls{{127, kLoop}}));
-    EXPECT_TRUE(f.warning().blnAlarmOn);
+    EXPECT_TRUE(f.warning().blnAlarmOn());
     Run(&Form1::Timer3_Timer);  // fired: nothing more
     EXPECT_EQ(platform.audio.sounds.size(), 1u);
 
@@ -254,8 +254,8 @@ TEST_F(MonitorWithSoundTest, EqualityFiresTheAlarmUntilAClickOnTheSurface) {
     EXPECT_EQ(platform.boxes.back().title, "RAM Mb Warning Finished");
     EXPECT_EQ(platform.audio.sounds.back().address, nullptr);  // stopped
     EXPECT_EQ(F().ForeColor(Label2), kWhite);
-    EXPECT_EQ(f.warning().intWarnMb, 0);
-    EXPECT_TRUE(f.warning().blnWarnSet);  // still "On", with 0 Mb
+    EXPECT_EQ(f.warning().intWarnMb(), 0);
+    EXPECT_TRUE(f.warning().blnWarnSet());  // still "On", with 0 Mb
     Run(&Form1::Form_Click);
     EXPECT_EQ(platform.boxes.size(), boxes + 1);  // an ordinary click now does nothing
 
@@ -273,14 +273,14 @@ TEST_F(MonitorTest, WithSoundOffTheAlarmIsAMessageBox) {
     EXPECT_TRUE(platform.audio.sounds.empty());
     SetMemoryKb(4'000'000, 90'000);
     size_t balloonsAtTheBox = 0;
-    platform.onMsgBox = [&] { balloonsAtTheBox = platform.api.balloons.size(); };
+    platform.onMsgBox = [&] { balloonsAtTheBox = platform.shell.balloons.size(); };
     Run(&Form1::Timer3_Timer);
     EXPECT_EQ(balloonsAtTheBox, 1u);  // up while the box waits
-    EXPECT_EQ(platform.api.balloons.at(0).szInfo, "90 Mb free.");  // the fake lists no process
+    EXPECT_EQ(platform.shell.balloons.at(0).text, "90 Mb free.");  // the fake lists no process
     EXPECT_EQ(LastBox(), "The RAM Mb have been reached");
-    EXPECT_FALSE(f.warning().blnAlarmOn);
-    EXPECT_FALSE(f.warning().blnWarnFired);
-    EXPECT_EQ(f.warning().intWarnMb, 0);
+    EXPECT_FALSE(f.warning().blnAlarmOn());
+    EXPECT_FALSE(f.warning().blnWarnFired());
+    EXPECT_EQ(f.warning().intWarnMb(), 0);
 }
 
 TEST_F(MonitorWithSoundTest, TurningOffDuringTheAlarmLeavesItPending) {
@@ -290,9 +290,9 @@ TEST_F(MonitorWithSoundTest, TurningOffDuringTheAlarmLeavesItPending) {
     InOptions([&](frmOptions& o) { o.Command5_Click(); });
     EXPECT_EQ(LastBox(), "Warning stopped");
     EXPECT_EQ(platform.audio.sounds.back().address, nullptr);
-    EXPECT_FALSE(f.warning().blnWarnSet);
+    EXPECT_FALSE(f.warning().blnWarnSet());
     EXPECT_EQ(F().BackColor(Command5), kColorButtonFace);
-    EXPECT_TRUE(f.warning().blnAlarmOn);
+    EXPECT_TRUE(f.warning().blnAlarmOn());
     Run(&Form1::Form_Click);
     EXPECT_EQ(LastBox(), "The RAM Mb have been reached");
 }
@@ -301,11 +301,11 @@ TEST_F(MonitorTest, LargeMachinesCanSetAndWatchAWarning) {
     SetMemoryKb(64'000'000, 40'000'000);  // 40,000 MB free
     Run(&Form1::Command1_Click);
     SetWarning("30000");
-    EXPECT_TRUE(f.warning().blnWarnSet);
-    EXPECT_EQ(f.warning().intWarnMb, 30000);
+    EXPECT_TRUE(f.warning().blnWarnSet());
+    EXPECT_EQ(f.warning().intWarnMb(), 30000);
     Run(&Form1::Timer3_Timer);
     EXPECT_FALSE(platform.ended);
-    EXPECT_FALSE(f.warning().blnAlarmOn);
+    EXPECT_FALSE(f.warning().blnAlarmOn());
 }
 
 TEST_F(MonitorTest, OptionsWindowShowsTheLastSampleAndTheThemeTabFirst) {
@@ -318,7 +318,7 @@ TEST_F(MonitorTest, OptionsWindowShowsTheLastSampleAndTheThemeTabFirst) {
         EXPECT_FALSE(o.form().Enabled(opt::Timer1));
     });
     EXPECT_EQ(label5, "You have 150 Mb free now");
-    EXPECT_EQ(preview, platform.IconResource(108));
+    EXPECT_EQ(preview, 108);
 }
 
 TEST_F(MonitorTest, PreviewFramesAndLabelsPerTheme) {
@@ -345,7 +345,7 @@ TEST_F(MonitorTest, PreviewFramesAndLabelsPerTheme) {
                 const int percent = 90 - 10 * static_cast<int>(tick % 10);
                 EXPECT_EQ(form.Caption(opt::Label1), std::to_string(percent) + "%") << c.tema << " tick " << tick;
                 if (c.icons[tick]) {
-                    EXPECT_EQ(form.pictureIcons[opt::Image1], platform.IconResource(c.icons[tick]))
+                    EXPECT_EQ(form.pictureIcons[opt::Image1], c.icons[tick])
                         << c.tema << " tick " << tick;
                 } else {
                     EXPECT_EQ(form.pictureIcons.count(opt::Image1), 0u) << c.tema << " tick " << tick;
@@ -358,10 +358,10 @@ TEST_F(MonitorTest, PreviewFramesAndLabelsPerTheme) {
 }
 
 TEST_F(MonitorTest, PickWithoutTouchingSelectsThemeOneAndDefaultPutsZero) {
-    f.tray().intTema = 4;
+    f.tray().SetTema(4);
     const int samples = platform.samples;
     InOptions([&](frmOptions& o) { o.Command2_Click(); });
-    EXPECT_EQ(f.tray().intTema, 1);
+    EXPECT_EQ(f.tray().intTema(), 1);
     EXPECT_EQ(platform.settings["veltrane\\startup\\tema"], "1");
     EXPECT_EQ(platform.samples, samples + 1);
 
@@ -369,10 +369,10 @@ TEST_F(MonitorTest, PickWithoutTouchingSelectsThemeOneAndDefaultPutsZero) {
         o.form().SetChecked(opt::Option3, true);
         o.Command2_Click();
     });
-    EXPECT_EQ(f.tray().intTema, 3);
+    EXPECT_EQ(f.tray().intTema(), 3);
 
     InOptions([&](frmOptions& o) { o.Command1_Click(); });
-    EXPECT_EQ(f.tray().intTema, 0);
+    EXPECT_EQ(f.tray().intTema(), 0);
     EXPECT_EQ(platform.settings["veltrane\\startup\\tema"], "0");
 }
 

@@ -8,8 +8,6 @@
 
 namespace vt {
 
-using namespace win32c;
-
 constexpr fake::SoundKind kPlay = fake::SoundKind::Play;
 constexpr fake::SoundKind kLoop = fake::SoundKind::Loop;
 constexpr fake::SoundKind kWait = fake::SoundKind::Wait;

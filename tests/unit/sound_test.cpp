@@ -112,13 +112,13 @@ TEST_F(SoundTest, SoundSwitchConfirmsBothWaysAndIsRememberedAcrossARestart) {
     Start();
     platform.audio.sounds.clear();
     f.MenuClick(mnuSoff);
-    EXPECT_FALSE(f.sound().blnSound);
+    EXPECT_FALSE(f.sound().blnSound());
     EXPECT_EQ(Caption(mnuSoff), "Turn On Sound");
     EXPECT_EQ(platform.writes.back(), (std::pair<std::string, std::string>{"sound", "0"}));
     f.MouseUp(Command1, MouseButton::Left);  // now silent
 
     f.MenuClick(mnuSoff);
-    EXPECT_TRUE(f.sound().blnSound);
+    EXPECT_TRUE(f.sound().blnSound());
     EXPECT_EQ(Caption(mnuSoff), "Turn Off Sound");
     EXPECT_EQ(platform.writes.back(), (std::pair<std::string, std::string>{"sound", "1"}));
     // The confirmation of "off" plays although sound is now off.
@@ -127,7 +127,7 @@ TEST_F(SoundTest, SoundSwitchConfirmsBothWaysAndIsRememberedAcrossARestart) {
     f.MenuClick(mnuSoff);
     Form1 again(platform);
     platform.Dispatch([&] { again.Start(); });
-    EXPECT_FALSE(again.sound().blnSound);
+    EXPECT_FALSE(again.sound().blnSound());
     EXPECT_EQ(again.form().Caption(mnuSoff), "Turn On Sound");
 }
 

@@ -13,8 +13,8 @@ TEST_F(Form1Test, EmptyStoreStartsAtTheOriginWithDefaultsAndWritesNothing) {
     Start();
     EXPECT_EQ(f.form().Left(), 0);
     EXPECT_EQ(f.form().Top(), 0);
-    EXPECT_TRUE(f.sound().blnSound);
-    EXPECT_EQ(f.tray().intTema, 0);
+    EXPECT_TRUE(f.sound().blnSound());
+    EXPECT_EQ(f.tray().intTema(), 0);
     EXPECT_TRUE(f.form().Visible());
     EXPECT_TRUE(platform.writes.empty());
     EXPECT_TRUE(platform.boxes.empty());
@@ -32,8 +32,8 @@ TEST_F(Form1Test, StoredSettingsAreRestored) {
     Start();
     EXPECT_EQ(f.form().Left(), -1800);  // partly off-screen stays where it was
     EXPECT_EQ(f.form().Top(), 3000);
-    EXPECT_FALSE(f.sound().blnSound);
-    EXPECT_EQ(f.tray().intTema, 3);
+    EXPECT_FALSE(f.sound().blnSound());
+    EXPECT_EQ(f.tray().intTema(), 3);
 }
 
 TEST_F(Form1Test, SoundSettingReadsNumbersAndTruthWords) {
@@ -42,7 +42,7 @@ TEST_F(Form1Test, SoundSettingReadsNumbersAndTruthWords) {
         Form1 form(p);
         Store(p, "sound", text);
         p.Dispatch([&] { form.Start(); });
-        EXPECT_EQ(form.sound().blnSound, on) << text;
+        EXPECT_EQ(form.sound().blnSound(), on) << text;
         EXPECT_TRUE(p.boxes.empty()) << text;
     }
 }

@@ -1,6 +1,6 @@
 #include "form1_fixture.h"
 #include "memory/status_text.h"
-#include "tray/tray_function.h"
+#include "platform/tray_protocol.h"
 
 namespace vt {
 namespace {
@@ -15,7 +15,7 @@ TEST_F(Form1Test, UpdateFillsEveryLineFromTheSample) {
     EXPECT_EQ(f.form().Bounds(Picture1).width, 150);
     EXPECT_EQ(f.form().ToolTip(Picture1), "75%");
     EXPECT_EQ(f.form().Bounds(Label3).left, 153);
-    EXPECT_EQ(f.memory().strBusyText, "Busy= 75 %");
+    EXPECT_EQ(f.memory().strBusyText(), "Busy= 75 %");
     Run(&Form1::Command1_Click);
     EXPECT_EQ(Caption(sucker), "Busy= 75 %");
 }
@@ -23,9 +23,9 @@ TEST_F(Form1Test, UpdateFillsEveryLineFromTheSample) {
 TEST_F(Form1Test, BusyLineCutsThePercentTextAtFourCharacters) {
     SetMemoryKb(262144, 100000);
     Start();
-    EXPECT_FLOAT_EQ(f.memory().sngFreePercent, 38.16794f);
+    EXPECT_FLOAT_EQ(f.memory().sngFreePercent(), 38.16794f);
     EXPECT_EQ(Caption(Label4), "Busy= 162 Mb or 61.9 %");
-    EXPECT_EQ(f.memory().intBusyPercent, 62);
+    EXPECT_EQ(f.memory().intBusyPercent(), 62);
     EXPECT_EQ(f.form().Bounds(Picture1).width, 124);
     EXPECT_EQ(f.form().ToolTip(Picture1), "62%");
 }
@@ -37,11 +37,11 @@ TEST_F(Form1Test, UnitToggleCyclesKbByteMbOnTheLastSample) {
     Run(&Form1::Command5_Click);
     EXPECT_EQ(Caption(Label1), "  Totalt= 262144 Kb  Free= 100000 Kb     ");
     EXPECT_EQ(Caption(Label4), "Busy= 162144 Kb or 61.86 %");
-    EXPECT_EQ(f.memory().intBusyPercent, 62);
+    EXPECT_EQ(f.memory().intBusyPercent(), 62);
     Run(&Form1::Command5_Click);
     EXPECT_EQ(Caption(Label1), "  Totalt= 2.684355E+08 Byte  Free= 1.024E+08 Byte     ");
     EXPECT_EQ(Caption(Label4), "Busy= 166035456 Byte or 61.85303 %");
-    EXPECT_EQ(f.memory().intUnitView, 0);
+    EXPECT_EQ(f.memory().intUnitView(), 0);
     Run(&Form1::Command5_Click);
     EXPECT_EQ(Caption(Label4), "Busy= 162 Mb or 61.9 %");
     Run(&Form1::Command5_Click);
@@ -49,9 +49,9 @@ TEST_F(Form1Test, UnitToggleCyclesKbByteMbOnTheLastSample) {
     EXPECT_EQ(platform.samples, samples);  // no new sample, no flash
     // An Update in between returns to Mb and restarts the cycle at Kb.
     Run(&Form1::Command1_Click);
-    EXPECT_EQ(f.memory().intUnitView, 1);
+    EXPECT_EQ(f.memory().intUnitView(), 1);
     Run(&Form1::Command5_Click);
-    EXPECT_EQ(f.memory().intUnitView, 2);
+    EXPECT_EQ(f.memory().intUnitView(), 2);
 }
 
 TEST_F(Form1Test, ByteViewDoesNotOverflowOnLargeMachines) {
@@ -66,7 +66,7 @@ TEST_F(Form1Test, ByteViewDoesNotOverflowOnLargeMachines) {
 TEST_F(Form1Test, BusyFigureCarriesNoBinaryNoise) {
     SetMemoryKb(1000000, 971000);  // free percent 97.1: 100 - 97.1 is 2.9000000000000057 in binary
     Start();
-    EXPECT_EQ(f.memory().strBusyText, "Busy= 2.9 %");
+    EXPECT_EQ(f.memory().strBusyText(), "Busy= 2.9 %");
     EXPECT_EQ(Caption(Label4), "Busy= 29 Mb or 2.9 %");
     Run(&Form1::Command5_Click);
     EXPECT_EQ(Caption(Label4), "Busy= 29000 Kb or 2.9 %");
@@ -77,7 +77,7 @@ TEST_F(Form1Test, BusyFigureCarriesNoBinaryNoise) {
 TEST_F(Form1Test, FreeEqualToTotalGivesAnEmptyBar) {
     SetMemoryKb(524288, 524288);
     Start();
-    EXPECT_EQ(f.memory().strBusyText, "Busy= 0 %");
+    EXPECT_EQ(f.memory().strBusyText(), "Busy= 0 %");
     EXPECT_EQ(f.form().Bounds(Picture1).width, 0);
     EXPECT_EQ(f.form().Bounds(Label3).left, 3);
 }
@@ -99,19 +99,19 @@ TEST_F(Form1Test, HoverRefreshTouchesOnlyTipAndStatusMenu) {
     Start();
     Run(&Form1::Timer2_Timer);
     const std::string label1 = Caption(Label1), label4 = Caption(Label4);
-    platform.api.Deliver(fake::kMainHwnd, tray::kCallbackMessage, f.tray().lngTrayId, tray::kMouseMove);
-    EXPECT_TRUE(f.tray().blnTipPending);
+    platform.Dispatch([&] { platform.tray().Report(tray_protocol::kMouseMove); });
+    EXPECT_TRUE(f.tray().blnTipPending());
     EXPECT_TRUE(f.form().Enabled(Timer4));
     SetMemoryKb(524288, 262144);
     Run(&Form1::Timer4_Timer);
     EXPECT_FALSE(f.form().Enabled(Timer4));
-    EXPECT_FALSE(f.tray().blnTipPending);
-    EXPECT_EQ(f.memory().strBusyText, "Busy= 50 %");
+    EXPECT_FALSE(f.tray().blnTipPending());
+    EXPECT_EQ(f.memory().strBusyText(), "Busy= 50 %");
     EXPECT_EQ(Caption(sucker), "Busy= 50 %");
     EXPECT_EQ(Caption(Label1), label1);
     EXPECT_EQ(Caption(Label4), label4);
     EXPECT_EQ(f.form().ForeColor(Label1), kWhite);  // no flash
-    EXPECT_EQ(f.memory().intUnitView, 1);
+    EXPECT_EQ(f.memory().intUnitView(), 1);
     // The next toggle shows the hover refresh's sample.
     Run(&Form1::Command5_Click);
     EXPECT_EQ(Caption(Label1), "  Totalt= 524288 Kb  Free= 262144 Kb     ");

@@ -1,4 +1,4 @@
-#include "monitor/top_users.h"
+#include "memory/top_users.h"
 #include "platform/fake/fake_platform.h"
 
 #include <gtest/gtest.h>
@@ -151,49 +151,46 @@ TEST(TopUsers, TitleNamesTheProgramWithinItsField) {
 namespace vt::fake {
 namespace {
 
-using namespace win32c;
-
-// The fake shell answers the wide calls as Windows does: only for an icon
-// that is there, a version that starts again at 0 with every add.
-TEST(FakeShell, RecordsTheCallsBeyondTheFirstRecord) {
-    FakeApi api;
-    NotifyIconData nid;
-    nid.hWnd = kMainHwnd;
-    nid.uID = 7;
-    const NotifyIconInfo v3{kMainHwnd, 7, 0, kNotifyIconVersion};
-    EXPECT_FALSE(api.Shell_NotifyIconW(kNimSetVersion, v3));  // no icon yet
-    ASSERT_TRUE(api.Shell_NotifyIconA(kNimAdd, nid));
-    const NotifyIconInfo balloon{kMainHwnd, 7, kNifInfo, 0, "Veltrane: memory is low", "7 Mb free.", kNiifWarning};
-    const struct {
-        uint32_t message;
-        NotifyIconInfo info;
-        bool answer;
-    } calls[] = {
-        {kNimSetVersion, v3, true},
-        {kNimSetVersion, {kMainHwnd, 7, 0, 5}, false},
-        {kNimModify, balloon, true},
-        {kNimSetFocus, {kMainHwnd, 7}, true},
-        {kNimSetFocus, {kMainHwnd, 8}, false},
-    };
-    for (const auto& c : calls) EXPECT_EQ(api.Shell_NotifyIconW(c.message, c.info), c.answer) << c.message;
-    EXPECT_EQ(api.wideNotifications.size(), 6u);
-    EXPECT_EQ((api.trayVersions[{kMainHwnd, 7}]), kNotifyIconVersion);
-    ASSERT_EQ(api.balloons.size(), 1u);
-    EXPECT_EQ(api.balloons[0].szInfo, "7 Mb free.");
-    EXPECT_EQ(api.balloons[0].dwInfoFlags, kNiifWarning);
-    EXPECT_EQ(api.focusReturns, 1);
-    EXPECT_EQ(api.notifications.size(), 1u);  // the balloon left the record alone
-    WinRect rect;
-    EXPECT_FALSE(api.Shell_NotifyIconGetRect(kMainHwnd, 7, rect));
-    api.iconRectKnown = true;
-    EXPECT_TRUE(api.Shell_NotifyIconGetRect(kMainHwnd, 7, rect));
-    EXPECT_EQ(rect.right, api.iconRect.right);
-
-    ASSERT_TRUE(api.Shell_NotifyIconA(kNimDelete, nid));
-    ASSERT_TRUE(api.Shell_NotifyIconA(kNimAdd, nid));
-    EXPECT_FALSE(api.trayVersions.count({kMainHwnd, 7}));
-
+// The fake shell answers as Windows does: only for an icon that is there,
+// with the protocol's version set at each add, and the balloon leaving the
+// icon's record alone.
+TEST(FakeShell, AnswersOnlyForAnIconThatIsThere) {
     FakePlatform platform;
+    FormEvents formEvents;
+    auto window = platform.CreateForm({.name = "W", .clientWidth = 10, .clientHeight = 10, .icon = 1}, formEvents);
+    struct Menus : TrayEvents {
+        std::vector<TrayMenuRequest> requests;
+        void TrayMenu(const TrayMenuRequest& r) override { requests.push_back(r); }
+    } events;
+    auto host = platform.CreateTrayHost(*window, events);
+    host->Balloon("t", "x");
+    host->ReturnFocus();
+    EXPECT_TRUE(platform.shell.balloons.empty());
+    EXPECT_EQ(platform.shell.focusReturns, 0);
+    ASSERT_TRUE(host->Add("Veltrane", 1));
+    EXPECT_EQ(platform.shell.icon->version, 3u);
+    host->Balloon("Veltrane: memory is low", "7 Mb free.");
+    host->ReturnFocus();
+    ASSERT_EQ(platform.shell.balloons.size(), 1u);
+    EXPECT_EQ(platform.shell.balloons[0].text, "7 Mb free.");
+    EXPECT_EQ(platform.shell.focusReturns, 1);
+    EXPECT_EQ(platform.shell.notifications.size(), 1u);  // the balloon left the record alone
+
+    // The menu key's request carries the icon's place where the shell knows it.
+    platform.tray().Report(0x7B);
+    platform.shell.iconRectKnown = true;
+    platform.tray().Report(0x7B);
+    ASSERT_EQ(events.requests.size(), 2u);
+    EXPECT_FALSE(events.requests[0].at.has_value());
+    ASSERT_TRUE(events.requests[1].at.has_value());
+    EXPECT_EQ(events.requests[1].at->x, platform.shell.iconAt.x);
+    EXPECT_TRUE(events.requests[1].keyboard);
+
+    platform.shell.refuses = true;
+    host->Remove();
+    EXPECT_FALSE(platform.shell.icon.has_value());  // a delete takes the icon whatever else the shell refuses
+    EXPECT_FALSE(host->Add("Veltrane", 1));
+
     platform.processes = {{1, "a.exe", 5, true}};
     EXPECT_EQ(platform.ProcessTable().size(), 1u);
     EXPECT_EQ(platform.processTables, 1);

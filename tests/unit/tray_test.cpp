@@ -1,96 +1,60 @@
-#include <cstring>
-
+#include "platform/tray_protocol.h"
 #include "sound_fixture.h"
-#include "tray/tray_function.h"
+#include "tray/icon_theme.h"
 
 namespace vt {
 namespace {
 
 using namespace form1;
-using namespace win32c;
+using fake::TrayNotification;
 
-constexpr uint32_t kTrayId = 0x400000;  // the fake's instance handle
-constexpr uintptr_t Icon(int id) { return 0x1C000u + static_cast<uintptr_t>(id); }
-
-std::string Tip(const NotifyIconData& nid) { return std::string(nid.szTip, sizeof nid.szTip); }
+std::string Tip(const tray_protocol::TipField& field) { return std::string(field.data(), field.size()); }
 std::string Padded(std::string text) { return text.append(64 - text.size(), ' '); }
 
 class TrayTest : public Form1Test {
 protected:
-    intptr_t Notify(intptr_t mouse) { return Deliver(tray::kCallbackMessage, kTrayId, mouse); }
-    intptr_t Deliver(uint32_t msg, uintptr_t wp, intptr_t lp) {
-        intptr_t result = 0;
-        platform.Dispatch([&] { result = platform.api.Deliver(fake::kMainHwnd, msg, wp, lp); });
-        return result;
+    // The shell tells the window about the icon, as its message would.
+    void Report(intptr_t report) {
+        platform.Dispatch([&] { platform.tray().Report(report); });
     }
-    const NotifyIconData* Shown() {
-        const auto it = platform.api.trayIcons.find({fake::kMainHwnd, kTrayId});
-        return it == platform.api.trayIcons.end() ? nullptr : &it->second;
-    }
+    const fake::FakeShell::Icon* Shown() { return platform.shell.icon ? &*platform.shell.icon : nullptr; }
+    const std::vector<TrayNotification>& Sent() { return platform.shell.notifications; }
     void Store(const std::string& key, const std::string& value) {
         platform.settings["veltrane\\startup\\" + key] = value;
     }
 };
 
-TEST(TrayTip, ShortTextKeepsItsNulAndIsPaddedWithBlanks) {
-    const std::string tip(TipField(std::string("Veltrane") + '\0').data(), 64);
-    EXPECT_EQ(tip, Padded(std::string("Veltrane") + '\0'));
-
-    const std::string text63(63, 'x');
-    EXPECT_EQ(std::string(TipField(text63 + '\0').data(), 64), text63 + '\0');
-}
-
-TEST(TrayTip, TextOf64OrMoreIsCutAndCarriesNoNul) {
-    const std::string text64(64, 'y');
-    EXPECT_EQ(std::string(TipField(text64 + '\0').data(), 64), text64);
-    EXPECT_EQ(std::string(TipField(std::string(100, 'z') + '\0').data(), 64), std::string(64, 'z'));
-}
-
-// The record keeps the tip as the shell's 64-byte field (the backend lays the
-// rest out in the version-1 form of its target, 88 bytes on 32-bit Windows).
-TEST(TrayRecord, TipGoesIntoTheRecordsFieldCutOrPadded) {
-    NotifyIconData nid;
-    SetTip(nid, std::string(70, 'T') + '\0');
-    EXPECT_EQ(std::string(nid.szTip, sizeof nid.szTip), std::string(64, 'T'));  // cut, no NUL
-    SetTip(nid, std::string("Busy= 75 %") + '\0');
-    EXPECT_EQ(std::string(nid.szTip, sizeof nid.szTip), Padded(std::string("Busy= 75 %") + '\0'));
+// The text and its NUL go left-aligned into the 64-character field: padded
+// with blanks, or cut at 64 characters with no NUL left.
+TEST(TrayTip, TheTextAndItsNulPaddedOrCut) {
+    const struct {
+        std::string text;
+        std::string field;
+    } cases[] = {
+        {"Veltrane", Padded(std::string("Veltrane") + '\0')},
+        {"Busy= 75 %", Padded(std::string("Busy= 75 %") + '\0')},
+        {"", Padded(std::string(1, '\0'))},
+        {std::string(63, 'x'), std::string(63, 'x') + '\0'},
+        {std::string(64, 'y'), std::string(64, 'y')},
+        {std::string(100, 'z'), std::string(64, 'z')},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Tip(tray_protocol::MakeTipField(c.text)), c.field) << c.text;
 }
 
 TEST_F(TrayTest, StartHooksTheWindowThenAddsTheIconWithTheTitleTip) {
     Start();
-    ASSERT_GE(platform.api.notifications.size(), 2u);
-    const auto& [message, added] = platform.api.notifications[0];
-    EXPECT_EQ(message, kNimAdd);
-    EXPECT_EQ(added.cbSize, 88u);
-    EXPECT_EQ(added.hWnd, fake::kMainHwnd);
-    EXPECT_EQ(added.uID, kTrayId);
-    EXPECT_EQ(added.uFlags, 7u);
-    EXPECT_EQ(added.uCallbackMessage, 1039u);
-    EXPECT_EQ(added.hIcon, Icon(1));  // the window's own icon
-    EXPECT_EQ(Tip(added), Padded(std::string("Veltrane") + '\0'));
-    EXPECT_NE(platform.api.windowProcs.at(fake::kMainHwnd), fake::kOriginalProc);
+    ASSERT_GE(Sent().size(), 2u);
+    const TrayNotification& added = Sent()[0];
+    EXPECT_EQ(added.message, TrayNotification::Add);
+    EXPECT_EQ(added.iconGroup, 1);  // the window's own icon
+    EXPECT_EQ(Tip(added.tipField), Padded(std::string("Veltrane") + '\0'));
+    EXPECT_TRUE(platform.tray().hooked);
 
     // The first Update puts the busy text in; theme 0 leaves the picture.
     ASSERT_NE(Shown(), nullptr);
-    EXPECT_EQ(Tip(*Shown()), Padded(std::string("Busy= 75 %") + '\0'));
-    EXPECT_EQ(Shown()->hIcon, Icon(1));
-    EXPECT_EQ(platform.api.trayIcons.size(), 1u);
-}
-
-TEST_F(TrayTest, ForeignMessagesPassUntouchedWithTheOldProceduresAnswer) {
-    Start();
-    f.form().Hide();
-    const int samples = platform.samples;
-    EXPECT_EQ(Deliver(0x000F, 7, 9), fake::kOriginalResult);
-    // The callback message with another id is no notification of the icon.
-    EXPECT_EQ(Deliver(tray::kCallbackMessage, kTrayId + 1, tray::kLButtonDown), fake::kOriginalResult);
-    ASSERT_EQ(platform.api.passedOn.size(), 2u);
-    EXPECT_EQ(platform.api.passedOn[0].msg, 0x000Fu);
-    EXPECT_EQ(platform.api.passedOn[0].wParam, 7u);
-    EXPECT_EQ(platform.api.passedOn[0].lParam, 9);
-    EXPECT_EQ(platform.api.passedOn[1].wParam, kTrayId + 1);
-    EXPECT_FALSE(f.form().Visible());
-    EXPECT_EQ(platform.samples, samples);
+    EXPECT_EQ(Tip(Shown()->tip), Padded(std::string("Busy= 75 %") + '\0'));
+    EXPECT_EQ(Shown()->group, 1);
+    EXPECT_TRUE(f.tray().Shown());
 }
 
 TEST_F(TrayTest, DoubleClickShowsAndUpdatesTwice) {
@@ -101,54 +65,54 @@ TEST_F(TrayTest, DoubleClickShowsAndUpdatesTwice) {
     f.form().SetEnabled(stupid, true);
     const int samples = platform.samples;
     const int passes = platform.doEventsPasses;
-    for (intptr_t mouse : {tray::kLButtonDown, intptr_t{514}, tray::kLButtonDblClk, intptr_t{514}}) {
-        EXPECT_EQ(Notify(mouse), fake::kOriginalResult);
+    for (intptr_t mouse : {tray_protocol::kLButtonDown, tray_protocol::kLButtonUp, tray_protocol::kLButtonDblClk,
+                           tray_protocol::kLButtonUp}) {
+        Report(mouse);
     }
     EXPECT_TRUE(f.form().Visible());
     EXPECT_FALSE(f.form().Enabled(stupid));
     EXPECT_EQ(platform.samples, samples + 2);
     EXPECT_EQ(Played(platform.audio), (Calls{{133, kPlay}, {133, kPlay}}));
     EXPECT_EQ(platform.doEventsPasses, passes + 4);  // after each sound and each action
-    EXPECT_EQ(platform.api.passedOn.size(), 4u);  // handled or not, all go on
 
     // With sound off the window comes back in silence.
     f.MenuClick(mnuSoff);  // its confirmation still plays
     const size_t played = platform.audio.sounds.size();
-    Notify(tray::kLButtonDown);
+    Report(tray_protocol::kLButtonDown);
     EXPECT_EQ(platform.audio.sounds.size(), played);
     EXPECT_TRUE(platform.boxes.empty());
 }
 
-TEST_F(TrayTest, NotificationsAreKnownByTheirIdAloneAndRightButtonOpensTheMenu) {
+TEST_F(TrayTest, LeftButtonShowsAndRightButtonOpensTheMenu) {
     Start();
     f.form().Hide();
-    Deliver(0x0200, kTrayId, tray::kLButtonDown);  // any message number
+    Report(tray_protocol::kLButtonDown);
     EXPECT_TRUE(f.form().Visible());
     auto& form = static_cast<fake::FakeForm&>(f.form());
-    Notify(tray::kRButtonDown);
-    Notify(517);  // right button up: nothing
+    Report(tray_protocol::kRButtonDown);
+    Report(tray_protocol::kRButtonUp);  // nothing
     EXPECT_EQ(form.popups, std::vector<int>{mnufile});
 }
 
 TEST_F(TrayTest, HoverRefreshesOncePerTimerPeriod) {
     Start();
     const int samples = platform.samples;
-    for (int i = 0; i < 50; ++i) Notify(tray::kMouseMove);
-    EXPECT_TRUE(f.tray().blnTipPending);
+    for (int i = 0; i < 50; ++i) Report(tray_protocol::kMouseMove);
+    EXPECT_TRUE(f.tray().blnTipPending());
     EXPECT_TRUE(f.form().Enabled(Timer4));
     EXPECT_EQ(platform.samples, samples);  // nothing sampled before the tick
 
     platform.memory = {0, 1000ull << 20, 400ull << 20};
     Run(&Form1::Timer4_Timer);
-    EXPECT_FALSE(f.tray().blnTipPending);
+    EXPECT_FALSE(f.tray().blnTipPending());
     EXPECT_FALSE(f.form().Enabled(Timer4));
     EXPECT_EQ(platform.samples, samples + 1);
-    EXPECT_EQ(platform.api.notifications.back().first, kNimModify);
-    EXPECT_EQ(Tip(*Shown()).substr(0, 11), std::string("Busy= 60 %") + '\0');
+    EXPECT_EQ(Sent().back().message, TrayNotification::Modify);
+    EXPECT_EQ(Tip(Shown()->tip).substr(0, 11), std::string("Busy= 60 %") + '\0');
 
     // Moves during the period were dropped; the next one starts a new cycle.
-    Notify(tray::kMouseMove);
-    EXPECT_TRUE(f.tray().blnTipPending);
+    Report(tray_protocol::kMouseMove);
+    EXPECT_TRUE(f.tray().blnTipPending());
     EXPECT_TRUE(f.form().Enabled(Timer4));
 }
 
@@ -183,30 +147,35 @@ TEST_F(TrayTest, UpdateShowsTheThemePictureOnWindowAndTray) {
     Store("tema", "4");
     SetMemoryKb(200000, 39000);  // 39 of 200 Mb: 19.5 % rounds to 20
     Start();
-    EXPECT_EQ(f.form().Icon(), Icon(102));
-    EXPECT_EQ(Shown()->hIcon, Icon(102));
-    EXPECT_FALSE(f.memory().blnFromUpdate);
+    EXPECT_EQ(f.form().Icon(), 102);
+    EXPECT_EQ(Shown()->group, 102);
 
     SetMemoryKb(200000, 37000);  // 18.5 %: 18
     Run(&Form1::Command1_Click);
-    EXPECT_EQ(Shown()->hIcon, Icon(101));
+    EXPECT_EQ(Shown()->group, 101);
+
+    // A hover refresh reads its own sample's percent.
+    SetMemoryKb(200000, 100000);
+    Report(tray_protocol::kMouseMove);
+    Run(&Form1::Timer4_Timer);
+    EXPECT_EQ(Shown()->group, 102);
 
     Run(&Form1::cmdChangeIcon_Click);
-    EXPECT_EQ(f.form().Icon(), Icon(145));
-    EXPECT_EQ(Shown()->hIcon, Icon(145));
-    EXPECT_EQ(f.tray().intTema, 4);
+    EXPECT_EQ(f.form().Icon(), 145);
+    EXPECT_EQ(Shown()->group, 145);
+    EXPECT_EQ(f.tray().intTema(), 4);
 }
 
 TEST_F(TrayTest, HoverWithAThemeOutsideTheTableLeavesThePicture) {
     Store("tema", "-1");
     Start();
     Run(&Form1::cmdChangeIcon_Click);
-    Notify(tray::kMouseMove);
+    Report(tray_protocol::kMouseMove);
     Run(&Form1::Timer4_Timer);
     EXPECT_FALSE(platform.ended);
     ASSERT_TRUE(platform.boxes.empty()) << platform.boxes[0].text;
-    EXPECT_EQ(Shown()->hIcon, Icon(145));
-    EXPECT_FALSE(f.tray().blnTipPending);
+    EXPECT_EQ(Shown()->group, 145);
+    EXPECT_FALSE(f.tray().blnTipPending());
 }
 
 TEST_F(TrayTest, ThemeAboveFiveStopsTheStartAndTakesTheIconAlong) {
@@ -215,60 +184,51 @@ TEST_F(TrayTest, ThemeAboveFiveStopsTheStartAndTakesTheIconAlong) {
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].text.rfind("Error number: 5\r", 0), 0u) << platform.boxes[0].text;
     EXPECT_TRUE(platform.ended);
-    EXPECT_EQ(platform.api.notifications.front().first, kNimAdd);
-    EXPECT_EQ(platform.api.notifications.back().first, kNimDelete);
-    EXPECT_TRUE(platform.api.trayIcons.empty());
+    EXPECT_EQ(Sent().front().message, TrayNotification::Add);
+    EXPECT_EQ(Sent().back().message, TrayNotification::Delete);
+    EXPECT_EQ(Shown(), nullptr);
 }
 
 TEST_F(TrayTest, StartStoppedBeforeTheIconSendsNoDelete) {
     Store("left", "abc");
     Start();
     EXPECT_TRUE(platform.ended);
-    EXPECT_TRUE(platform.api.notifications.empty());
+    EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(TrayTest, UntrappedErrorRemovesTheIcon) {
     Start();
     platform.Dispatch([] { Raise(kOverflow); });
     EXPECT_TRUE(platform.ended);
-    EXPECT_TRUE(platform.api.trayIcons.empty());
+    EXPECT_EQ(Shown(), nullptr);
 }
 
 TEST_F(TrayTest, NewNotificationAreaGetsTheIconBackWithTheCurrentRecord) {
     Store("tema", "1");
     Start();
-    const NotifyIconData current = *Shown();
-    platform.api.trayIcons.clear();  // the shell started anew
-    const uint32_t created = platform.api.RegisterWindowMessageA("TaskbarCreated");
-    EXPECT_EQ(Deliver(created, 0, 0), fake::kOriginalResult);
+    const fake::FakeShell::Icon current = *Shown();
+    platform.Dispatch([&] { platform.tray().NotificationAreaMadeAnew(); });
     ASSERT_NE(Shown(), nullptr);
-    EXPECT_EQ(Shown()->hIcon, current.hIcon);
-    EXPECT_EQ(Tip(*Shown()), Tip(current));
-    EXPECT_EQ(platform.api.passedOn.back().msg, created);
+    EXPECT_EQ(Shown()->group, current.group);
+    EXPECT_EQ(Tip(Shown()->tip), Tip(current.tip));
     // Each add moves the icon to the protocol that reports keyboard use.
-    int versions = 0;
-    for (const auto& [message, info] : platform.api.wideNotifications) {
-        if (message != kNimSetVersion) continue;
-        ++versions;
-        EXPECT_EQ(info.hWnd, fake::kMainHwnd);
-        EXPECT_EQ(info.uID, kTrayId);
-    }
-    EXPECT_EQ(versions, 2);
-    EXPECT_EQ((platform.api.trayVersions[{fake::kMainHwnd, kTrayId}]), 3u);
+    EXPECT_EQ(platform.shell.versionCalls, 2);
+    EXPECT_EQ(Shown()->version, 3u);
 }
 
-// After a change of DPI the platform holds the window's picture at the new
+// After a change of DPI the platform draws the window's picture at the new
 // size: the outline is cut again and the shell gets that picture.
 TEST_F(TrayTest, DpiChangeReshapesAndHandsTheShellTheNewPicture) {
     Start();
     auto& form = static_cast<fake::FakeForm&>(f.form());
     const int shaped = form.outlineCuts;
-    f.form().SetIcon(Icon(145));  // what the backend swaps in at the new size
+    f.form().SetIcon(145);
     platform.Dispatch([&] { f.DpiChanged(); });
     EXPECT_EQ(form.outlineCuts, shaped + 1);
     ASSERT_NE(Shown(), nullptr);
-    EXPECT_EQ(Shown()->hIcon, Icon(145));
-    EXPECT_EQ(platform.api.notifications.back().second.uFlags, kNifIcon);
+    EXPECT_EQ(Shown()->group, 145);
+    EXPECT_TRUE(Sent().back().icon);
+    EXPECT_FALSE(Sent().back().tip);
 }
 
 // What each gesture on the icon comes to, mouse and keyboard, as the shell of
@@ -302,12 +262,10 @@ TEST_F(TrayTest, EachGestureActsOnce) {
         form.form().Hide();
         auto& shown = static_cast<fake::FakeForm&>(form.form());
         shown.popupChosen = c.chooses;
-        p.api.iconRectKnown = c.iconKnown;
+        p.shell.iconRectKnown = c.iconKnown;
         p.audio.sounds.clear();
         const int samples = p.samples;
-        for (intptr_t report : c.reports) {
-            p.Dispatch([&] { p.api.Deliver(fake::kMainHwnd, tray::kCallbackMessage, kTrayId, report); });
-        }
+        for (intptr_t report : c.reports) p.Dispatch([&] { p.tray().Report(report); });
         EXPECT_EQ(p.samples - samples, c.updates) << c.gesture;
         EXPECT_EQ(p.audio.sounds.size(), static_cast<size_t>(c.updates)) << c.gesture;  // the window-back sound
         EXPECT_EQ(shown.Visible(), c.updates > 0) << c.gesture;
@@ -318,74 +276,71 @@ TEST_F(TrayTest, EachGestureActsOnce) {
                 EXPECT_EQ(shown.popupPoints.back()->x, c.at->x) << c.gesture;
             }
         }
-        EXPECT_EQ(p.api.focusReturns, c.focusReturns) << c.gesture;
+        EXPECT_EQ(p.shell.focusReturns, c.focusReturns) << c.gesture;
     }
 }
 
 TEST_F(TrayTest, RefreshesHandTheShellOnlyWhatChanged) {
     Store("tema", "1");
     Start();
-    const size_t sent = platform.api.notifications.size();
-    const NotifyIconData before = *Shown();
+    const size_t sent = Sent().size();
+    const fake::FakeShell::Icon before = *Shown();
 
-    // Same figures: the shell hears nothing, the record keeps all its flags.
+    // Same figures: the shell hears nothing.
     Run(&Form1::Command1_Click);
     Run(&Form1::Timer4_Timer);
-    EXPECT_EQ(platform.api.notifications.size(), sent);
-    EXPECT_EQ(f.tray().nidTray.uFlags, 7u);
+    EXPECT_EQ(Sent().size(), sent);
 
     // A new busy share in the same band of ten: the tip alone.
     platform.memory = {0, 1000ull << 20, 240ull << 20};
     Run(&Form1::Command1_Click);
-    ASSERT_EQ(platform.api.notifications.size(), sent + 1);
-    EXPECT_EQ(platform.api.notifications.back().second.uFlags, kNifTip);
-    EXPECT_EQ(Tip(*Shown()), Padded(std::string("Busy= 76 %") + '\0'));
-    EXPECT_EQ(Shown()->hIcon, before.hIcon);
+    ASSERT_EQ(Sent().size(), sent + 1);
+    EXPECT_TRUE(Sent().back().tip);
+    EXPECT_FALSE(Sent().back().icon);
+    EXPECT_EQ(Tip(Shown()->tip), Padded(std::string("Busy= 76 %") + '\0'));
+    EXPECT_EQ(Shown()->group, before.group);
 
     // Another band: tip, then picture, each once.
     platform.memory = {0, 1000ull << 20, 500ull << 20};
     Run(&Form1::Command1_Click);
-    ASSERT_EQ(platform.api.notifications.size(), sent + 3);
-    EXPECT_EQ(platform.api.notifications[sent + 1].second.uFlags, kNifTip);
-    EXPECT_EQ(platform.api.notifications[sent + 2].second.uFlags, kNifIcon);
-    EXPECT_EQ(Shown()->hIcon, Icon(108));
-    EXPECT_EQ(Shown()->uCallbackMessage, 1039u);
+    ASSERT_EQ(Sent().size(), sent + 3);
+    EXPECT_TRUE(Sent()[sent + 1].tip && !Sent()[sent + 1].icon);
+    EXPECT_TRUE(Sent()[sent + 2].icon && !Sent()[sent + 2].tip);
+    EXPECT_EQ(Shown()->group, 108);
 
     // A modify the shell refuses is handed over again on the next refresh,
     // and the shell's new notification area gets the whole record.
-    platform.api.shellRefuses = true;
+    platform.shell.refuses = true;
     platform.memory = {0, 1000ull << 20, 510ull << 20};
     Run(&Form1::Command1_Click);
-    platform.api.shellRefuses = false;
-    const size_t refused = platform.api.notifications.size();
+    platform.shell.refuses = false;
+    const size_t refused = Sent().size();
     Run(&Form1::Command1_Click);
-    ASSERT_EQ(platform.api.notifications.size(), refused + 1);
-    EXPECT_EQ(Tip(*Shown()), Padded(std::string("Busy= 49.1 %") + '\0'));
-    platform.api.trayIcons.clear();
-    Deliver(platform.api.RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    EXPECT_EQ(platform.api.notifications.back().first, kNimAdd);
-    EXPECT_EQ(platform.api.notifications.back().second.uFlags, 7u);
-    EXPECT_EQ(Tip(*Shown()), Padded(std::string("Busy= 49.1 %") + '\0'));
+    ASSERT_EQ(Sent().size(), refused + 1);
+    EXPECT_EQ(Tip(Shown()->tip), Padded(std::string("Busy= 49.1 %") + '\0'));
+    platform.Dispatch([&] { platform.tray().NotificationAreaMadeAnew(); });
+    EXPECT_EQ(Sent().back().message, TrayNotification::Add);
+    EXPECT_EQ(Tip(Shown()->tip), Padded(std::string("Busy= 49.1 %") + '\0'));
 }
 
 TEST_F(TrayTest, RemoveTrayIconUnhooksAndDeletes) {
     Start();
     f.RemoveTrayIcon();
-    EXPECT_EQ(platform.api.windowProcs.at(fake::kMainHwnd), fake::kOriginalProc);
-    EXPECT_TRUE(platform.api.trayIcons.empty());
-    // The final close restores the procedure once more and deletes nothing.
-    const size_t sent = platform.api.notifications.size();
+    EXPECT_FALSE(platform.tray().hooked);
+    EXPECT_EQ(Shown(), nullptr);
+    // The final close lets the window's messages alone once more and deletes nothing.
+    const size_t sent = Sent().size();
     f.form().Unload();
-    EXPECT_EQ(platform.api.windowProcs.at(fake::kMainHwnd), fake::kOriginalProc);
-    EXPECT_EQ(platform.api.notifications.size(), sent);
+    EXPECT_FALSE(platform.tray().hooked);
+    EXPECT_EQ(Sent().size(), sent);
 }
 
 TEST_F(TrayTest, CloseWithoutExitLeavesNoIconBehind) {
     Start();
     f.form().Unload();
     EXPECT_FALSE(f.form().Loaded());
-    EXPECT_EQ(platform.api.windowProcs.at(fake::kMainHwnd), fake::kOriginalProc);
-    EXPECT_TRUE(platform.api.trayIcons.empty());
+    EXPECT_FALSE(platform.tray().hooked);
+    EXPECT_EQ(Shown(), nullptr);
 }
 
 TEST_F(TrayTest, SecondCopySaysSoAndEndsBeforeAnything) {
@@ -396,7 +351,7 @@ TEST_F(TrayTest, SecondCopySaysSoAndEndsBeforeAnything) {
     EXPECT_EQ(platform.boxes[0].style, kOkOnly | kMsgBoxRight);
     EXPECT_EQ(platform.boxes[0].title, "Veltrane");
     EXPECT_TRUE(platform.ended);
-    EXPECT_TRUE(platform.api.notifications.empty());
+    EXPECT_TRUE(Sent().empty());
     EXPECT_FALSE(f.form().Visible());
     EXPECT_EQ(Caption(Label1), "Not Updated");
 }

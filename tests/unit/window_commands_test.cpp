@@ -5,7 +5,6 @@ namespace vt {
 namespace {
 
 using namespace form1;
-using fake::kMainHwnd;
 
 class WindowCommandsTest : public Form1Test {
 protected:
@@ -63,7 +62,7 @@ TEST_F(WindowCommandsTest, EveryHideKeepsTheProgramRunningInTheTray) {
         EXPECT_FALSE(f.form().Visible());
         EXPECT_TRUE(f.form().Loaded());
         EXPECT_TRUE(f.form().Enabled(stupid));
-        EXPECT_EQ(f.intHideToTray, 1);
+        EXPECT_EQ(f.intHideToTray(), 1);
     }
     EXPECT_TRUE(platform.writes.empty());  // nothing saved by hiding
 }

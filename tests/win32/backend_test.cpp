@@ -12,12 +12,13 @@
 #include <map>
 #include <vector>
 
-#include "monitor/top_users.h"
+#include "memory/top_users.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/win32_native.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_tray.h"
 #include "sound/mod_snd.h"
 #include "tests/contract_forms.h"
 #include "tests/contract_settings.h"
@@ -54,7 +55,7 @@ struct Win32Driver : contract::Driver {
     std::unique_ptr<Platform> p = CreateWin32Platform();
     Platform& platform() override { return *p; }
     void PostClick(Form& form, int id) override {
-        PostMessageW(GetDlgItem(reinterpret_cast<HWND>(form.Hwnd()), id), BM_CLICK, 0, 0);
+        PostMessageW(GetDlgItem(win32::HwndOf(form), id), BM_CLICK, 0, 0);
     }
     void Idle(int ms) override {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -196,7 +197,7 @@ TEST(Win32Backend, MainWindowControlsAreRealWindowsWithReadableCaptions) {
     Recorder events;
     {
         auto form = p->CreateForm(MainWindowDef(), events);
-        HWND hwnd = reinterpret_cast<HWND>(form->Hwnd());
+        HWND hwnd = win32::HwndOf(*form);
         RECT client;
         GetClientRect(hwnd, &client);
         EXPECT_EQ(client.right, 453);
@@ -230,7 +231,7 @@ TEST(Win32Backend, MainWindowControlsAreRealWindowsWithReadableCaptions) {
         EXPECT_EQ(form->Top(), 1500);
 
         // The face is readable before the window was ever shown.
-        HDC face = reinterpret_cast<HDC>(form->FaceDc());
+        HDC face = win32::FaceDcOf(*form);
         EXPECT_EQ(GetPixel(face, 0, 0), RGB(255, 0, 255));
         EXPECT_EQ(GetPixel(face, 455, 50), RGB(255, 0, 255));
         EXPECT_NE(GetPixel(face, 100, 30), RGB(255, 0, 255));
@@ -274,7 +275,7 @@ TEST(Win32Backend, ControlProcedureRelaysTipsPressesAndPaints) {
     } events;
     auto form = p->CreateForm(MainWindowDef(), events);
     form->Show();
-    HWND hwnd = reinterpret_cast<HWND>(form->Hwnd());
+    HWND hwnd = win32::HwndOf(*form);
     auto pumpUntil = [&](auto done) {
         for (const DWORD start = GetTickCount(); !done() && GetTickCount() - start < 3000; Sleep(10)) p->DoEvents();
         return done();
@@ -315,15 +316,24 @@ TEST(Win32Backend, TrayHookSitsInTheRealWindowProcedureChain) {
     auto p = CreateWin32Platform();
     Form1 f(*p);
     f.Start();
-    HWND hwnd = reinterpret_cast<HWND>(f.form().Hwnd());
+    HWND hwnd = win32::HwndOf(f.form());
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(win32::Win32TrayHost::TrayWndProc));
     EXPECT_EQ(WindowText(hwnd), L"Veltrane");  // WM_GETTEXT went on to the window's own procedure
-    const auto id = static_cast<WPARAM>(static_cast<uint32_t>(p->Instance()));
+    EXPECT_EQ(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0), 8);  // with its answer
+    const auto id = static_cast<WPARAM>(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr))));
     ShowWindow(hwnd, SW_HIDE);
     f.form().SetEnabled(stupid, true);
-    SendMessageW(hwnd, 1039, id, 513);
+    SendMessageW(hwnd, 1039, id + 1, 513);  // another icon's: no notification of ours
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    SendMessageW(hwnd, 0x0200, id, 513);  // known by the id alone, whatever the message number
     EXPECT_TRUE(IsWindowVisible(hwnd));
     EXPECT_FALSE(f.form().Enabled(stupid));
+    ShowWindow(hwnd, SW_HIDE);
+    SendMessageW(hwnd, 1039, id, 513);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
     f.RemoveTrayIcon();
+    // The window's own procedure is back.
+    EXPECT_NE(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(win32::Win32TrayHost::TrayWndProc));
     f.form().Unload();
 }
 
@@ -335,7 +345,7 @@ TEST(Win32Backend, ThemeSoakKeepsTheHandleCountsFlat) {
     f.Start();
     auto round = [&](int from, int count) {
         for (int i = from; i < from + count; ++i) {
-            f.tray().intTema = static_cast<int16_t>(1 + i % 5);
+            f.tray().SetTema(static_cast<int16_t>(1 + i % 5));
             f.tray().ShowTheme(static_cast<float>((i * 7) % 101));
             if (i % 10 == 0) f.cmdChangeIcon_Click();
         }
@@ -350,17 +360,17 @@ TEST(Win32Backend, ThemeSoakKeepsTheHandleCountsFlat) {
     EXPECT_EQ(win32::LiveHandles(win32::HandleKind::Icon), icons);
     EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
     EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
-    EXPECT_NE(f.form().Icon(), 0u);
-    EXPECT_EQ(f.form().Icon(), p->IconResource(145));
-    EXPECT_EQ(SendMessageW(reinterpret_cast<HWND>(f.form().Hwnd()), WM_GETICON, ICON_BIG, 0),
-              static_cast<LRESULT>(f.form().Icon()));
+    EXPECT_EQ(f.form().Icon(), 145);
+    EXPECT_EQ(win32::WindowIconOf(f.form()), win32::IconOf(*p, 145));
+    EXPECT_EQ(SendMessageW(win32::HwndOf(f.form()), WM_GETICON, ICON_BIG, 0),
+              reinterpret_cast<LRESULT>(win32::IconOf(*p, 145)));
     f.RemoveTrayIcon();
     f.form().Unload();
 }
 
-int IconWidth(uintptr_t icon) {
+int IconWidth(HICON icon) {
     ICONINFO info{};
-    if (!GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return 0;
+    if (!GetIconInfo(icon, &info)) return 0;
     BITMAP bm{};
     GetObjectW(info.hbmMask, sizeof bm, &bm);
     DeleteObject(info.hbmMask);
@@ -374,18 +384,20 @@ TEST(Win32Backend, EveryIconGroupLoads) {
     auto p = CreateWin32Platform();
     const int small = GetSystemMetrics(SM_CXSMICON);
     for (int id = 101; id <= 145; ++id) {
-        const uintptr_t icon = p->IconResource(id, 32);
-        ASSERT_NE(icon, 0u) << id << " error " << GetLastError();
-        EXPECT_EQ(p->IconResource(id, 32), icon) << id;
+        const HICON icon = win32::IconOf(*p, id, 32);
+        ASSERT_NE(icon, nullptr) << id << " error " << GetLastError();
+        EXPECT_EQ(win32::IconOf(*p, id, 32), icon) << id;
         EXPECT_EQ(IconWidth(icon), 32) << id;
-        const uintptr_t tray = p->IconResource(id);
-        ASSERT_NE(tray, 0u) << id;
-        EXPECT_EQ(p->IconResource(id), tray) << id;
+        const HICON tray = win32::IconOf(*p, id);
+        ASSERT_NE(tray, nullptr) << id;
+        EXPECT_EQ(win32::IconOf(*p, id), tray) << id;
         EXPECT_EQ(IconWidth(tray), small) << id;
+        EXPECT_TRUE(p->IconExists(id)) << id;
     }
-    EXPECT_NE(p->IconResource(1), 0u);
-    EXPECT_EQ(p->IconResource(146), 0u);
-    EXPECT_EQ(p->IconResource(146, 32), 0u);
+    EXPECT_NE(win32::IconOf(*p, 1), nullptr);
+    EXPECT_EQ(win32::IconOf(*p, 146), nullptr);
+    EXPECT_EQ(win32::IconOf(*p, 146, 32), nullptr);
+    EXPECT_FALSE(p->IconExists(146));
 }
 
 // Each group carries a 32-bit picture drawn for every size the shell asks
@@ -571,7 +583,7 @@ TEST(Win32Backend, ShapeWindowCutsTheFaceOutlineAndKeepsNoRegion) {
     auto p = CreateWin32Platform();
     FormEvents events;
     auto form = p->CreateForm(MainWindowDef(), events);
-    HWND hwnd = reinterpret_cast<HWND>(form->Hwnd());
+    HWND hwnd = win32::HwndOf(*form);
     const int regionsBefore = win32::LiveHandles(win32::HandleKind::Region);
 
     LARGE_INTEGER frequency, start, end;
@@ -585,7 +597,7 @@ TEST(Win32Backend, ShapeWindowCutsTheFaceOutlineAndKeepsNoRegion) {
     EXPECT_EQ(win32::LiveHandles(win32::HandleKind::Region), regionsBefore);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     ASSERT_EQ(GetWindowRgn(hwnd, region), COMPLEXREGION);
-    HDC face = reinterpret_cast<HDC>(form->FaceDc());
+    HDC face = win32::FaceDcOf(*form);
     int cut = 0, wrong = 0;
     for (int y = 0; y < 111; ++y) {
         for (int x = 0; x < 453; ++x) {
@@ -645,55 +657,41 @@ TEST(Win32Backend, ProcessTableNamesThisProcessAndHoldsNoHandle) {
     for (const ProcessMemory& row : top) EXPECT_NE(row.pid, GetCurrentProcessId());
 }
 
-// The shell calls beyond the version-1 record, on an icon a plain window of
-// the test adds with that record, and what the shell answers to each.
+// What the shell answers beyond the version-1 record, as the fake answers
+// it: only for an icon that is there; and the host's balloon with texts of
+// any length, cut to the shell's fields.
 TEST(Win32Backend, ShellCallsBeyondTheFirstRecord) {
     auto p = CreateWin32Platform();
-    Win32Api& api = p->Api();
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"Veltrane.ShellCallsTest";
-    RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
-                                nullptr);
-    ASSERT_NE(hwnd, nullptr);
-    const auto h = reinterpret_cast<uintptr_t>(hwnd);
-    NotifyIconData nid;
-    nid.cbSize = 88;
-    nid.hWnd = h;
-    nid.uID = 7;
-    nid.uFlags = 7;
-    nid.uCallbackMessage = 1039;
-    nid.hIcon = p->IconResource(145);
-    std::memcpy(nid.szTip, "Veltrane", 9);
-    ASSERT_TRUE(api.Shell_NotifyIconA(win32c::kNimAdd, nid));
-
-    using namespace win32c;
+    FormEvents formEvents;
+    auto window = p->CreateForm({.name = "ShellCallsTest", .clientWidth = 10, .clientHeight = 10, .icon = 1},
+                                formEvents);
+    TrayEvents events;
+    auto host = p->CreateTrayHost(*window, events);
+    ASSERT_TRUE(host->Add("Veltrane", 145));
     const std::string longText(400, 'x');
-    const struct {
-        const char* what;
-        uint32_t message;
-        NotifyIconInfo info;
-        bool answer;
-    } cases[] = {
-        {"version 3", kNimSetVersion, {h, 7, 0, kNotifyIconVersion}, true},
-        {"version 3 of an icon not there", kNimSetVersion, {h, 8, 0, kNotifyIconVersion}, false},
-        {"balloon", kNimModify,
-         {h, 7, kNifInfo, 0, "Veltrane: memory is low", "512 Mb free. Largest: a.exe 3.1 GB", kNiifWarning}, true},
-        {"balloon of texts beyond the fields", kNimModify,
-         {h, 7, kNifInfo, 0, longText, longText, kNiifWarning}, true},
-        {"balloon of an icon not there", kNimModify, {h, 8, kNifInfo, 0, "t", "x", kNiifWarning}, false},
-        // Wine's shell does not take the focus back: it answers false.
-        {"focus back to the notification area", kNimSetFocus, {h, 7}, false},
-    };
-    for (const auto& c : cases) EXPECT_EQ(api.Shell_NotifyIconW(c.message, c.info), c.answer) << c.what;
+    host->Balloon("Veltrane: memory is low", "512 Mb free. Largest: a.exe 3.1 GB");
+    host->Balloon(longText, longText);
+    host->ReturnFocus();  // Wine's shell does not take the focus back; nothing else happens
 
-    // Wine has the call but answers E_NOTIMPL.
-    WinRect rect;
-    EXPECT_FALSE(api.Shell_NotifyIconGetRect(h, 7, rect));
-    EXPECT_TRUE(api.Shell_NotifyIconA(win32c::kNimDelete, nid));
-    DestroyWindow(hwnd);
+    auto wide = [&](DWORD message, UINT id, UINT flags) {
+        NOTIFYICONDATAW nid{sizeof nid};
+        nid.hWnd = win32::HwndOf(*window);
+        nid.uID = id;
+        nid.uFlags = flags;
+        nid.uVersion = NOTIFYICON_VERSION;
+        wcscpy(nid.szInfo, L"x");
+        return Shell_NotifyIconW(message, &nid) != FALSE;
+    };
+    const UINT self = static_cast<UINT>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)));
+    EXPECT_TRUE(wide(NIM_SETVERSION, self, 0));
+    EXPECT_FALSE(wide(NIM_SETVERSION, self + 1, 0));  // an icon not there
+    EXPECT_TRUE(wide(NIM_MODIFY, self, NIF_INFO));
+    EXPECT_FALSE(wide(NIM_MODIFY, self + 1, NIF_INFO));
+    host->Remove();
+    EXPECT_FALSE(wide(NIM_SETVERSION, self, 0));
+    host->Balloon("t", "x");  // no icon: nothing handed over
+    host.reset();
+    window->Unload();
 }
 
 }  // namespace
@@ -739,7 +737,7 @@ TEST(Win32Keyboard, MainWindowTabOrderFromUpdateAndBack) {
     auto p = CreateWin32Platform();
     Form1 f(*p);
     f.Start();
-    HWND hwnd = reinterpret_cast<HWND>(f.form().Hwnd());
+    HWND hwnd = win32::HwndOf(f.form());
     p->DoEvents();
     ASSERT_EQ(FocusedId(hwnd), Command1);  // the first of the order, without any key
     const std::vector<int> forward = {Command2, Text1, Combo1, Command3, Command4, Command5, Command1};
@@ -782,7 +780,7 @@ TEST(Win32Keyboard, EnterAndEscapeClickOnlyWhatTheyShould) {
         auto form = p->CreateForm(c.def, events);
         form->Show();
         p->DoEvents();
-        HWND control = GetDlgItem(reinterpret_cast<HWND>(form->Hwnd()), c.focus);
+        HWND control = GetDlgItem(win32::HwndOf(*form), c.focus);
         ShowWindow(control, SW_SHOW);  // on a page not shown
         SetFocus(control);
         PressKey(*p, c.vk);
@@ -796,7 +794,7 @@ TEST(Win32Keyboard, OptionsWindowFollowsItsOrderOnTheWarningPage) {
     auto p = CreateWin32Platform();
     Recorder events;
     auto form = p->CreateForm(OptionsWindowDef(), events);
-    HWND hwnd = reinterpret_cast<HWND>(form->Hwnd());
+    HWND hwnd = win32::HwndOf(*form);
     form->Show();
     p->DoEvents();
     EXPECT_EQ(FocusedId(hwnd), o::Command3);  // the first that shows on the first page
@@ -841,7 +839,7 @@ TEST(Win32Keyboard, FocusRectangleFollowsTheKeyboardCues) {
         SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(cues)), 0);
         Recorder events;
         auto form = p->CreateForm(MainWindowDef(), events);
-        HWND hwnd = reinterpret_cast<HWND>(form->Hwnd());
+        HWND hwnd = win32::HwndOf(*form);
         form->Show();
         p->DoEvents();
         HWND update = GetDlgItem(hwnd, Command1);

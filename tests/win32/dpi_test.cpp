@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/dpi.h"
+#include "platform/win32/win32_native.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/form1.h"
 #include "ui/options_window.h"
@@ -130,7 +131,7 @@ int Chrome(ControlKind kind, HWND control, int dpi) {
 // Everything the checks below compare, for one window at one DPI.
 void CheckWindow(Form& form, const FormDef& def, int dpi, const char* when) {
     SCOPED_TRACE(std::string(def.name) + " at " + std::to_string(dpi) + " DPI, " + when);
-    HWND hwnd = reinterpret_cast<HWND>(form.Hwnd());
+    HWND hwnd = win32::HwndOf(form);
     const dpi::ScaledLayout layout = dpi::LayoutAt(def, dpi);
     RECT client;
     GetClientRect(hwnd, &client);
@@ -140,7 +141,7 @@ void CheckWindow(Form& form, const FormDef& def, int dpi, const char* when) {
     EXPECT_EQ(form.ScaleHeight(), layout.clientHeight);
     if (def.picture) {
         BITMAP face{};
-        GetObjectW(GetCurrentObject(reinterpret_cast<HDC>(form.FaceDc()), OBJ_BITMAP), sizeof face, &face);
+        GetObjectW(GetCurrentObject(win32::FaceDcOf(form), OBJ_BITMAP), sizeof face, &face);
         EXPECT_EQ(face.bmWidth, dpi::Scale(457, dpi));
         EXPECT_EQ(face.bmHeight, dpi::Scale(111, dpi));
     }
@@ -228,8 +229,8 @@ void CheckWindow(Form& form, const FormDef& def, int dpi, const char* when) {
 void CheckRegion(Form& form, int dpi) {
     SCOPED_TRACE("region at " + std::to_string(dpi) + " DPI");
     HRGN region = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_EQ(GetWindowRgn(reinterpret_cast<HWND>(form.Hwnd()), region), COMPLEXREGION);
-    HDC face = reinterpret_cast<HDC>(form.FaceDc());
+    ASSERT_EQ(GetWindowRgn(win32::HwndOf(form), region), COMPLEXREGION);
+    HDC face = win32::FaceDcOf(form);
     int inside = 0, wrong = 0, area = 0;
     for (int y = 0; y < form.ScaleHeight(); ++y) {
         for (int x = 0; x < form.ScaleWidth(); ++x) {
@@ -262,9 +263,9 @@ void ShowRealTexts(Form& options, bool on) {
     options.SetCaption(Text1, "20000");
 }
 
-int IconWidth(uintptr_t icon) {
+int IconWidth(HICON icon) {
     ICONINFO info{};
-    if (!GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return 0;
+    if (!GetIconInfo(icon, &info)) return 0;
     BITMAP mask{};
     GetObjectW(info.hbmMask, sizeof mask, &mask);
     DeleteObject(info.hbmMask);
@@ -273,7 +274,7 @@ int IconWidth(uintptr_t icon) {
 }
 
 void SendDpiChange(Form& form, int dpi, int left, int top, const FormDef& def) {
-    HWND hwnd = reinterpret_cast<HWND>(form.Hwnd());
+    HWND hwnd = win32::HwndOf(form);
     RECT suggested{left, top, left + dpi::Scale(def.clientWidth, dpi), top + dpi::Scale(def.clientHeight, dpi)};
     SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
@@ -325,7 +326,7 @@ TEST_F(Win32Dpi, DpiChangeLaysEverythingOutAnew) {
     SendDpiChange(*form, to, 120, 90, MainWindowDef());
     EXPECT_EQ(events.changes, 1);
     RECT at;
-    GetWindowRect(reinterpret_cast<HWND>(form->Hwnd()), &at);
+    GetWindowRect(win32::HwndOf(*form), &at);
     EXPECT_EQ(at.left, 120);
     EXPECT_EQ(at.top, 90);
     EXPECT_EQ(form->Left(), 120 * 15);
@@ -333,13 +334,13 @@ TEST_F(Win32Dpi, DpiChangeLaysEverythingOutAnew) {
     CheckRegion(*form, to);
     // The program's units stay the table's; the window's are the new DPI's.
     EXPECT_EQ(form->Bounds(form1::Picture1).width, 124);
-    EXPECT_EQ(ChildRect(GetDlgItem(reinterpret_cast<HWND>(form->Hwnd()), form1::Picture1)).width,
+    EXPECT_EQ(ChildRect(GetDlgItem(win32::HwndOf(*form), form1::Picture1)).width,
               dpi::Scale(256 + 124, to) - dpi::Scale(256, to));
     // Icons asked for now come at the new size, and the form's own icon (the
     // one the shell is handed) is the same picture at that size.
-    EXPECT_EQ(IconWidth(p->IconResource(145)), dpi::Scale(16, to));
-    EXPECT_EQ(IconWidth(form->Icon()), dpi::Scale(16, to));
-    EXPECT_EQ(form->Icon(), p->IconResource(1));
+    EXPECT_EQ(IconWidth(win32::IconOf(*p, 145)), dpi::Scale(16, to));
+    EXPECT_EQ(IconWidth(win32::WindowIconOf(*form)), dpi::Scale(16, to));
+    EXPECT_EQ(win32::WindowIconOf(*form), win32::IconOf(*p, 1));
 
     FormEvents quiet;
     auto options = p->CreateForm(OptionsWindowDef(), quiet);

@@ -8,13 +8,80 @@
 
 #include "platform/win32/handle.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_native.h"
 #include "platform/win32/win32_run_value.h"
+#include "platform/win32/win32_tray.h"
 #include "tests/contract_services.h"
+#include "tests/contract_tray.h"
 
 namespace vt {
 namespace {
 
 constexpr char kName[] = "Veltrane.ContractTest";
+
+// The real shell (Wine's notification area), told of the icon as Windows
+// tells it; the record is the one the host hands over.
+struct Win32TrayDriver : contract::TrayDriver {
+    std::unique_ptr<Platform> p = CreateWin32Platform();
+    Platform& platform() override { return *p; }
+    static WPARAM TrayId() { return static_cast<UINT>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr))); }
+    static NOTIFYICONDATAA Record(Form& window) {
+        NOTIFYICONDATAA nid{};
+        nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        nid.hWnd = win32::HwndOf(window);
+        nid.uID = static_cast<UINT>(TrayId());
+        return nid;
+    }
+    void Report(Form& window, intptr_t report) override {
+        SendMessageW(win32::HwndOf(window), 1039, TrayId(), report);
+    }
+    void NotificationAreaMadeAnew(Form& window) override {
+        NOTIFYICONDATAA nid = Record(window);
+        Shell_NotifyIconA(NIM_DELETE, &nid);
+        SendMessageW(win32::HwndOf(window), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    }
+    bool ShellHolds(Form& window) override {
+        NOTIFYICONDATAA nid = Record(window);  // a modify of no field: answered only for an icon there
+        return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+    }
+    int ShellCalls() override { return win32::Win32TrayHost::Log().calls; }
+    std::string LastChange() override {
+        const auto& log = win32::Win32TrayHost::Log();
+        if (log.message == NIM_ADD) return "add";
+        if (log.message == NIM_DELETE) return "delete";
+        const bool tip = log.flags & NIF_TIP, icon = log.flags & NIF_ICON;
+        return tip && icon ? "tip icon" : tip ? "tip" : "icon";
+    }
+};
+
+TEST(Win32Services, TrayContract) {
+    Win32TrayDriver d;
+    contract::TrayContract(d);
+}
+
+// The record as the shell gets it: the version-1 ANSI layout of this target
+// (88 bytes on 32-bit Windows), the window, the instance handle as the id,
+// flags 7, message 1039 and the tip field of the tip rule.
+TEST(Win32Services, TrayRecordIsTheFirstVersionsWithTheTipRule) {
+    auto p = CreateWin32Platform();
+    FormEvents formEvents;
+    auto window = p->CreateForm({.name = "TrayForm", .clientWidth = 40, .clientHeight = 20, .icon = 1}, formEvents);
+    contract::TrayRecorder events;
+    auto host = p->CreateTrayHost(*window, events);
+    ASSERT_TRUE(host->Add("Veltrane", 1));
+    const NOTIFYICONDATAA& nid = static_cast<win32::Win32TrayHost&>(*host).record();
+    EXPECT_EQ(nid.cbSize, NOTIFYICONDATAA_V1_SIZE);
+    EXPECT_EQ(nid.hWnd, win32::HwndOf(*window));
+    EXPECT_EQ(nid.uID, static_cast<UINT>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr))));
+    EXPECT_EQ(nid.uFlags, 7u);
+    EXPECT_EQ(nid.uCallbackMessage, 1039u);
+    EXPECT_NE(nid.hIcon, nullptr);
+    EXPECT_EQ(std::string(nid.szTip, 64), std::string("Veltrane") + '\0' + std::string(55, ' '));
+    host->Modify(std::string(70, 'T'), 1);
+    EXPECT_EQ(std::string(nid.szTip, 64), std::string(64, 'T'));  // cut, no NUL
+    host.reset();
+    window->Unload();
+}
 
 TEST(Win32Services, RunValueContract) {
     auto p = CreateWin32Platform();

@@ -1,23 +1,8 @@
-#include "tray/tray_function.h"
-
-#include <algorithm>
-#include <cstring>
+#include "tray/icon_theme.h"
 
 #include "platform/convert.h"
 
 namespace vt {
-
-std::array<char, 64> TipField(std::string_view text) {
-    std::array<char, 64> field;
-    field.fill(' ');
-    std::copy_n(text.begin(), std::min(text.size(), field.size()), field.begin());
-    return field;
-}
-
-void SetTip(NotifyIconData& nid, std::string_view text) {
-    const std::array<char, 64> field = TipField(text);
-    std::memcpy(nid.szTip, field.data(), field.size());
-}
 
 int16_t ThemeLevel(float percent) { return CInt(Left(StrSingle(percent), 4)); }
 
@@ -32,12 +17,6 @@ int ThemeIconId(int16_t tema, int16_t level) {
         case 5: return 144 - band;
         default: return 0;
     }
-}
-
-void CheckPrevInstance(Platform& platform) {
-    if (!platform.PrevInstance()) return;
-    platform.MsgBox("The program is already in use.", kOkOnly | kMsgBoxRight, platform.AppTitle());
-    platform.End();
 }
 
 }  // namespace vt

@@ -1,4 +1,4 @@
-#include "monitor/top_users.h"
+#include "memory/top_users.h"
 
 #include <algorithm>
 #include <tuple>

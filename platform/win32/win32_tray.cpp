@@ -1,0 +1,231 @@
+// The icon in the notification area: the notification record `nidTray`
+// handed to the shell with Shell_NotifyIconA, the hook on the main window's
+// procedure (`TrayWndProc`, installed with the wide SetWindowLongPtrW where
+// the design has SetWindowLongA, so that the window stays a Unicode one) that
+// hears the icon's notifications and hands every message on to the previous
+// procedure, version 3 of the protocol for the keyboard, the balloon through
+// the shell's wide full-size record, and the icon added back when the shell
+// makes its notification area anew.
+#include "platform/win32/win32_tray.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/win32_internal.h"
+
+namespace vt::win32 {
+namespace {
+
+std::vector<Win32TrayHost*> g_hosts;  // alive, in creation order
+Win32TrayHost::ShellLog g_log;
+
+BOOL NotifyA(DWORD message, NOTIFYICONDATAA& nid) {
+    g_log = {g_log.calls + 1, message, nid.uFlags};
+    return Shell_NotifyIconA(message, &nid);
+}
+
+// Up to N - 1 UTF-16 units of the text and its NUL; a character is never
+// split.
+template <size_t N>
+void CopyWide(wchar_t (&field)[N], std::string_view utf8) {
+    std::wstring wide = Widen(utf8);
+    size_t n = std::min(wide.size(), N - 1);
+    if (n > 0 && n < wide.size() && IS_HIGH_SURROGATE(wide[n - 1])) --n;
+    std::copy_n(wide.data(), n, field);
+    field[n] = L'\0';
+}
+
+// The record Shell_NotifyIconGetRect takes (Windows 7 on), laid out here
+// because the call is looked up at run time.
+struct IconIdentifier {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    GUID guidItem;
+};
+using GetRectProc = HRESULT(WINAPI*)(const IconIdentifier*, RECT*);
+
+GetRectProc FindGetRect() {
+    const HMODULE shell = GetModuleHandleW(L"shell32.dll");
+    const FARPROC proc = shell ? GetProcAddress(shell, "Shell_NotifyIconGetRect") : nullptr;
+    return reinterpret_cast<GetRectProc>(reinterpret_cast<void (*)()>(proc));
+}
+
+// The version-1 record ends after the first 64 characters of the tip.
+constexpr size_t kTipBytes = std::tuple_size_v<tray_protocol::TipField>;
+static_assert(NOTIFYICONDATAA_V1_SIZE == offsetof(NOTIFYICONDATAA, szTip) + kTipBytes);
+
+void SetTip(NOTIFYICONDATAA& nid, std::string_view text) {
+    const tray_protocol::TipField field = tray_protocol::MakeTipField(text);
+    std::memcpy(nid.szTip, field.data(), kTipBytes);
+}
+
+}  // namespace
+
+const Win32TrayHost::ShellLog& Win32TrayHost::Log() { return g_log; }
+
+Win32TrayHost::Win32TrayHost(Win32Platform& platform, Win32Form& window, TrayEvents& events)
+    : platform_(platform), window_(window), events_(events), lngMainHwnd(window.hwnd()),
+      lngTrayId(static_cast<UINT>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)))),
+      lngTaskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")) {
+    // The version-1 layout of this target (88 bytes on 32-bit Windows).
+#ifndef _WIN64
+    static_assert(NOTIFYICONDATAA_V1_SIZE == 88);
+#endif
+    nidTray.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nidTray.hWnd = lngMainHwnd;
+    nidTray.uID = lngTrayId;
+    nidTray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;  // 7
+    nidTray.uCallbackMessage = tray_protocol::kCallbackMessage;
+    g_hosts.push_back(this);
+}
+
+Win32TrayHost::~Win32TrayHost() {
+    Remove();
+    std::erase(g_hosts, this);
+}
+
+HICON Win32TrayHost::IconAtTraySize(int group) {
+    return platform_.IconResource(group);
+}
+
+// The hook is in place before the icon exists.
+bool Win32TrayHost::Add(std::string_view tip, int icon) {
+    if (!lngOldWndProc && IsWindow(lngMainHwnd)) {
+        window_.SetTrayHost(this);
+        lngOldWndProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(lngMainHwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TrayWndProc)));
+    }
+    SetTip(nidTray, tip);
+    iconGroup_ = icon;
+    nidTray.hIcon = IconAtTraySize(icon);
+    added_ = true;
+    return AddToShell();
+}
+
+// With version 3 of the protocol the shell tells keyboard use apart.
+bool Win32TrayHost::AddToShell() {
+    shown_ = NotifyA(NIM_ADD, nidTray) != FALSE;
+    if (!shown_) return false;
+    nidShown = nidTray;
+    NOTIFYICONDATAW version{sizeof version};
+    version.hWnd = lngMainHwnd;
+    version.uID = lngTrayId;
+    version.uVersion = NOTIFYICON_VERSION;
+    Shell_NotifyIconW(NIM_SETVERSION, &version);
+    return true;
+}
+
+// Hands the shell the fields that differ from what it shows, and nothing at
+// all when none does: under Wine a modify that carries the icon costs the
+// shell milliseconds whether or not the icon changed, and the figures are
+// refreshed every second.
+void Win32TrayHost::Modify(std::string_view tip, int icon) {
+    SetTip(nidTray, tip);
+    iconGroup_ = icon;
+    nidTray.hIcon = IconAtTraySize(icon);
+    if (!shown_) return;
+    NOTIFYICONDATAA change = nidTray;
+    change.uFlags = 0;
+    if (nidTray.hIcon != nidShown.hIcon) change.uFlags |= NIF_ICON;
+    if (std::memcmp(nidTray.szTip, nidShown.szTip, kTipBytes) != 0) change.uFlags |= NIF_TIP;
+    if (change.uFlags == 0) return;
+    // A refused modify (the shell has lost the icon) leaves the record to be
+    // handed over whole when the shell asks for its icons again.
+    if (!NotifyA(NIM_MODIFY, change)) return;
+    if (change.uFlags & NIF_ICON) nidShown.hIcon = nidTray.hIcon;
+    if (change.uFlags & NIF_TIP) std::memcpy(nidShown.szTip, nidTray.szTip, kTipBytes);
+}
+
+// Only the balloon's fields: the tip and the picture stay as shown.
+void Win32TrayHost::Balloon(std::string_view title, std::string_view text) {
+    if (!shown_) return;
+    NOTIFYICONDATAW balloon{sizeof balloon};
+    balloon.hWnd = lngMainHwnd;
+    balloon.uID = lngTrayId;
+    balloon.uFlags = NIF_INFO;
+    CopyWide(balloon.szInfoTitle, title);
+    CopyWide(balloon.szInfo, text);
+    balloon.dwInfoFlags = NIIF_WARNING;
+    Shell_NotifyIconW(NIM_MODIFY, &balloon);
+}
+
+void Win32TrayHost::ReturnFocus() {
+    NOTIFYICONDATAW focus{sizeof focus};
+    focus.hWnd = lngMainHwnd;
+    focus.uID = lngTrayId;
+    Shell_NotifyIconW(NIM_SETFOCUS, &focus);
+}
+
+// The window's procedure back first, then the icon out.
+void Win32TrayHost::Remove() {
+    Unhook();
+    added_ = false;
+    DeleteIcon();
+}
+
+void Win32TrayHost::DeleteIcon() {
+    if (!std::exchange(shown_, false)) return;
+    NotifyA(NIM_DELETE, nidTray);
+}
+
+void Win32TrayHost::DeleteAllIcons() {
+    for (Win32TrayHost* host : g_hosts) host->DeleteIcon();
+}
+
+// Only if it is still ours: a procedure installed after the hook keeps its place.
+void Win32TrayHost::Unhook() {
+    if (!lngOldWndProc) return;
+    if (IsWindow(lngMainHwnd) &&
+        GetWindowLongPtrW(lngMainHwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(TrayWndProc)) {
+        SetWindowLongPtrW(lngMainHwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(lngOldWndProc));
+    }
+    lngOldWndProc = nullptr;
+    window_.SetTrayHost(nullptr);
+}
+
+LRESULT CALLBACK Win32TrayHost::TrayWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    Win32TrayHost* host = form ? form->trayHost() : nullptr;
+    if (!host) return CallWindowProcW(Win32Form::FormProc, hWnd, uMsg, wParam, lParam);
+    return host->OnMessage(hWnd, uMsg, wParam, lParam);
+}
+
+LRESULT Win32TrayHost::OnMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    const WNDPROC previous = lngOldWndProc;
+    if (lngTaskbarCreated != 0 && uMsg == lngTaskbarCreated && added_) {
+        nidTray.hIcon = IconAtTraySize(iconGroup_);  // drawn for the size the new shell uses
+        AddToShell();
+    }
+    // The icon's notifications are known by wParam alone; the message number
+    // is not looked at.
+    if (wParam == lngTrayId) {
+        using tray_protocol::Meaning;
+        // An error the program does not trap gets the untrapped-error report
+        // here, as in any handler: no exception unwinds through the system.
+        switch (reports_.Read(lParam)) {
+            case Meaning::Hover: Guard([&] { events_.TrayHover(); }); break;
+            case Meaning::Activate: Guard([&] { events_.TrayActivate(); }); break;
+            case Meaning::MenuAtPointer: Guard([&] { events_.TrayMenu({}); }); break;
+            case Meaning::MenuFromKeyboard: {
+                // The menu at the icon where the shell says where it is.
+                static const GetRectProc getRect = FindGetRect();
+                const IconIdentifier id{sizeof id, lngMainHwnd, lngTrayId, {}};
+                RECT icon{};
+                TrayMenuRequest request{std::nullopt, true};
+                if (getRect && SUCCEEDED(getRect(&id, &icon))) request.at = Point{icon.left, icon.top};
+                Guard([&] { events_.TrayMenu(request); });
+                break;
+            }
+            case Meaning::None: break;
+        }
+    }
+    // Handled or not, every message goes on: the hook may be gone by now
+    // (Exit unhooks from inside a notification), its procedure not.
+    return CallWindowProcW(previous ? previous : Win32Form::FormProc, hWnd, uMsg, wParam, lParam);
+}
+
+}  // namespace vt::win32
