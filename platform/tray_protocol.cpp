@@ -29,8 +29,9 @@ Meaning ReportReader::Read(intptr_t report) {
             return Meaning::MenuAtPointer;
         case kContextMenu:
             return std::exchange(rightPressed_, false) ? Meaning::None : Meaning::MenuFromKeyboard;
+        case kSelect:  // the end of a left click whose press has acted already
         default:
-            return Meaning::None;  // NIN_SELECT comes after a left press that has acted already
+            return Meaning::None;
     }
 }
 

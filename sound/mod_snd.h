@@ -17,8 +17,6 @@ namespace vt::modSND {
 enum SoundId : int16_t {
     kSoundOn = 101,        // confirmation: sound switched on
     kSoundOff = 102,       // confirmation: sound switched off
-    kFirstClick = 101,
-    kLastClick = 125,
     kAlarm = 127,          // low-memory alarm, looped
     kMorning = 128,        // greeting, hours 6 to 11
     kAfternoon = 129,      // 12 to 17
