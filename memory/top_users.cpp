@@ -1,6 +1,7 @@
 #include "memory/top_users.h"
 
 #include <algorithm>
+#include <charconv>
 #include <tuple>
 
 namespace vt::top_users {
@@ -61,7 +62,7 @@ std::vector<ProcessMemory> Largest(const std::vector<ProcessMemory>& table, uint
     std::vector<ProcessMemory> candidates;
     candidates.reserve(table.size());
     for (const ProcessMemory& p : table) {
-        if (p.queryable && p.pid != selfPid) candidates.push_back(p);
+        if (!p.name.empty() && p.pid != selfPid) candidates.push_back(p);
     }
     const size_t n = std::min<size_t>(3, candidates.size());
     std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(n), candidates.end(),
@@ -104,6 +105,14 @@ std::string BalloonText(int32_t freeMb, const std::vector<ProcessMemory>& larges
     std::vector<ProcessRow> rows;
     for (const ProcessMemory& p : largest) rows.push_back({p.pid, p.name, p.privateBytes});
     return BalloonText(freeMb, rows);
+}
+
+std::string_view FreeText(int32_t freeMb, std::span<char> storage) {
+    constexpr std::string_view kTail = " Mb free.";
+    char* end = std::to_chars(storage.data(), storage.data() + storage.size(), freeMb).ptr;
+    const size_t room = static_cast<size_t>(storage.data() + storage.size() - end);
+    end = std::copy_n(kTail.data(), std::min(room, kTail.size()), end);
+    return {storage.data(), static_cast<size_t>(end - storage.data())};
 }
 
 std::string BalloonText(int32_t freeMb, std::span<const ProcessRow> largest) {

@@ -19,8 +19,8 @@ constexpr size_t kTitleLimit = 63;  // szInfoTitle[64]
 constexpr size_t kTextLimit = 255;  // szInfo[256]
 
 // The three largest by private bytes, largest first; equal sizes go by name
-// (byte order), then by pid. The program itself and processes it may not
-// query are left out; fewer than three when fewer remain.
+// (byte order), then by pid. The program itself and processes the system
+// gives no name are left out; fewer than three when fewer remain.
 std::vector<ProcessMemory> Largest(const std::vector<ProcessMemory>& table, uint32_t selfPid);
 
 // The same three, kept while a reading of the table goes on: the program
@@ -62,6 +62,10 @@ std::string BalloonTitle(std::string_view appTitle);
 // first, each cut name ending in "...", so that all of them still show.
 std::string BalloonText(int32_t freeMb, std::span<const ProcessRow> largest);
 std::string BalloonText(int32_t freeMb, const std::vector<ProcessMemory>& largest);
+
+// "512 Mb free.", the balloon's text when no process can be named, written
+// into the caller's storage: it needs no memory of its own.
+std::string_view FreeText(int32_t freeMb, std::span<char> storage);
 
 // UTF-16 units the UTF-8 text takes in the wide record.
 size_t Utf16Length(std::string_view utf8);

@@ -51,34 +51,31 @@ void LowMemoryWarning::Watch() {
     }
 }
 
+// The sound first: it needs nothing the moment may lack, and it is what the
+// user must not miss. What the user sees comes after it, or, with sound off,
+// before the box that stands in for it, so that it shows while the box waits.
 void LowMemoryWarning::StartAlarm() {
     blnAlarmOn_ = true;
-    // Before the sound-off case's box, so that it shows while the box waits.
-    hooks_.alarmSeen();
     if (sound_.blnSound()) {
         sound_.Loop(modSND::kAlarm);
+        hooks_.alarmSeen();
     } else {
-        Acknowledge();  // the message box stands in for the sound
+        hooks_.alarmSeen();
+        Acknowledge();
     }
 }
 
+// Done before the box shows: a click that arrives while it is open is the
+// same acknowledgement, not a second one, and a warning set anew meanwhile
+// (the options window opens from the tray's menu) stays as it was set.
 void LowMemoryWarning::Acknowledge() {
-    // A click that arrives while the acknowledgement's own box is open is
-    // the same acknowledgement, not a second one.
-    if (!blnAlarmOn_ || acknowledging_) return;
-    acknowledging_ = true;
-    sound_.Stop();
-    try {
-        platform_.MsgBox("The RAM Mb have been reached", kOkOnly | kInformation, "RAM Mb Warning Finished");
-    } catch (...) {
-        acknowledging_ = false;
-        throw;
-    }
-    acknowledging_ = false;
-    main_.SetForeColor(c_.label, kWhite);
+    if (!blnAlarmOn_) return;
     blnAlarmOn_ = false;
     blnWarnFired_ = false;
     intWarnMb_ = 0;
+    sound_.Stop();
+    platform_.MsgBox("The RAM Mb have been reached", kOkOnly | kInformation, "RAM Mb Warning Finished");
+    main_.SetForeColor(c_.label, kWhite);
 }
 
 void LowMemoryWarning::Arm(int16_t mb) {
@@ -86,9 +83,11 @@ void LowMemoryWarning::Arm(int16_t mb) {
     blnWarnSet_ = true;
 }
 
+// The process table the alarm names is reserved now, while memory is there.
 void LowMemoryWarning::StartWatching() {
     main_.SetBackColor(c_.marker, kRed);
     main_.SetEnabled(c_.watchTimer, true);
+    platform_.ReserveProcessTable();
 }
 
 void LowMemoryWarning::StopWatching() { main_.SetEnabled(c_.watchTimer, false); }

@@ -72,7 +72,6 @@ private:
     int16_t intWarnMb_ = 0;
     bool blnWarnSet_ = false;
     bool blnAlarmOn_ = false, blnWarnFired_ = false;
-    bool acknowledging_ = false;
 };
 
 }  // namespace vt

@@ -3,14 +3,17 @@
 // platform's event dispatch, which reports it and ends the program.
 #pragma once
 
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace vt {
 
 enum ErrorNumber : int {
     kInvalidCall = 5,
     kOverflow = 6,
+    kOutOfMemory = 7,
     kDivisionByZero = 11,
     kTypeMismatch = 13,
 };
@@ -32,7 +35,8 @@ std::string ErrorDescription(int number);
 
 [[noreturn]] void Raise(int number);
 
-// The report of an error that no handler trapped.
-std::string UntrappedErrorText(int number, const std::string& description);
+// The report of an error that no handler trapped, written into the caller's
+// storage (cut to it): the report must come when memory has run out too.
+std::string_view UntrappedErrorText(int number, std::string_view description, std::span<char> storage);
 
 }  // namespace vt

@@ -334,8 +334,14 @@ public:
 
     // The memory status now; false when the system would not say.
     virtual bool QueryMemoryStatus(MemoryStatus& status) = 0;
-    // Every process of the machine with its private bytes, and this one's id.
-    virtual std::vector<ProcessMemory> ProcessTable() = 0;
+    // Every process of the machine with its private bytes, from one reading
+    // of the system's list, handed to the visitor; false when the list could
+    // not be read. Nothing is allocated on the way once the table has been
+    // reserved.
+    virtual bool VisitProcesses(ProcessVisitor& visitor) = 0;
+    // Takes now what a reading of the process table needs, so that a reading
+    // when memory runs short needs nothing more.
+    virtual void ReserveProcessTable() = 0;
     virtual uint32_t CurrentProcessId() = 0;
 
     virtual SoundOutput& Sound() = 0;

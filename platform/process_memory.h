@@ -10,11 +10,8 @@ namespace vt {
 
 struct ProcessMemory {
     uint32_t pid = 0;
-    std::string name;           // the executable's file name, UTF-8 ("chrome.exe")
+    std::string name;           // the executable's file name, UTF-8 ("chrome.exe"); empty where the system gives none
     uint64_t privateBytes = 0;  // memory only this process holds (commit charge)
-    // False when the process would not open for the user (another user's or
-    // a protected one): its name and figure are unknown.
-    bool queryable = false;
 };
 
 // One process as a reading of the table sees it; the name lives only for

@@ -1,6 +1,8 @@
 // Playback of the embedded sounds. The system's player keeps reading an
 // in-memory image after a call in the background has returned, so the image
-// must outlive the call; it is stopped only by the next call.
+// must outlive the call; it is stopped only by the next call. The images are
+// the program's own resources, which live as long as the program: playing
+// one copies nothing, so the alarm plays when memory has run short.
 #include "sound/mod_snd.h"
 
 #include <cmath>
@@ -32,12 +34,8 @@ void Player::PlayErrorPair(int16_t fault) {
 }
 
 void Player::Play(int16_t id, Manner manner) {
-    const std::span<const uint8_t> resource = platform_.CustomResource(id);
-    std::vector<uint8_t> image(resource.begin(), resource.end());
-    // The old image stays in place until the call has stopped it; only then
-    // does the new one take its place (the move keeps the buffer's address).
-    (platform_.Sound().*manner)(image);
-    strSoundData_ = std::move(image);
+    strSoundData_ = platform_.CustomResource(id);
+    (platform_.Sound().*manner)(strSoundData_);
     // Let the window repaint, and queued clicks and ticks run, while it starts.
     platform_.DoEvents();
 }

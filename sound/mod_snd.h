@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "platform/platform.h"
 
@@ -49,15 +48,16 @@ public:
     // their end before the caller shows its message box.
     void PlayErrorPair(int16_t fault);
 
-    // The image last handed to the player; it lives until the next play call.
-    const std::vector<uint8_t>& strSoundData() const { return strSoundData_; }
+    // The image last handed to the player: the resource itself, which lives
+    // as long as the program.
+    std::span<const uint8_t> strSoundData() const { return strSoundData_; }
 
 private:
     using Manner = bool (SoundOutput::*)(std::span<const uint8_t>);
     void Play(int16_t id, Manner manner);
 
     Platform& platform_;
-    std::vector<uint8_t> strSoundData_;
+    std::span<const uint8_t> strSoundData_;
 };
 
 }  // namespace vt::modSND

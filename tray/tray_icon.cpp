@@ -1,5 +1,8 @@
 #include "tray/tray_icon.h"
 
+#include <array>
+#include <new>
+
 #include "memory/top_users.h"
 #include "platform/errors.h"
 #include "tray/icon_theme.h"
@@ -14,6 +17,7 @@ TrayIcon::TrayIcon(Platform& platform, Form& main, TrayControls controls, Memory
 TrayIcon::~TrayIcon() { memory_.SetListener(nullptr); }
 
 void TrayIcon::Add(const std::string& title) {
+    strBalloonTitle_ = top_users::BalloonTitle(title);
     host_ = platform_.CreateTrayHost(main_, *this);
     strTrayTip_ = title;
     // The picture the window holds, so that the tray shows what the window does.
@@ -52,11 +56,21 @@ void TrayIcon::ShowPicture(int iconId) {
 
 void TrayIcon::RefreshPicture() { HandOver(); }
 
-// The list is taken only here, when the warning fires.
+// The list is taken only here, when the warning fires, at a moment when
+// memory may be short: the reading keeps the three largest in storage of its
+// own, and whatever else fails leaves the balloon with the free figure alone.
 void TrayIcon::ShowLowMemoryBalloon(int32_t freeMb) {
     if (!Shown()) return;
-    const auto largest = top_users::Largest(platform_.ProcessTable(), platform_.CurrentProcessId());
-    host_->Balloon(top_users::BalloonTitle(platform_.AppTitle()), top_users::BalloonText(freeMb, largest));
+    try {
+        top_users::LargestKeeper largest(platform_.CurrentProcessId());
+        if (platform_.VisitProcesses(largest)) {
+            host_->Balloon(strBalloonTitle_, top_users::BalloonText(freeMb, largest.Kept()));
+            return;
+        }
+    } catch (const std::bad_alloc&) {
+    }
+    std::array<char, 32> text;
+    host_->Balloon(strBalloonTitle_, top_users::FreeText(freeMb, text));
 }
 
 void TrayIcon::Updated(const std::string& busyText, float freePercent) {

@@ -72,6 +72,7 @@ private:
     Sound& sound_;
     std::unique_ptr<TrayHost> host_;
     std::string strTrayTip_;  // the tip: the title at first, then the busy text
+    std::string strBalloonTitle_;  // made at the start, when memory is there
     int16_t intTema_ = 0;
     bool blnTipPending_ = false;
 };

@@ -1,11 +1,15 @@
 #include "platform/fake/fake_platform.h"
 
 #include <algorithm>
+#include <array>
+#include <new>
+#include <utility>
 #include <cctype>
 #include <cmath>
 #include <limits>
 
 #include "platform/errors.h"
+#include "platform/fake/fake_allocation.h"
 #include "platform/outline.h"
 
 namespace vt::fake {
@@ -130,7 +134,10 @@ std::unique_ptr<Form> FakePlatform::CreateForm(const FormDef& def, FormEvents& e
 }
 
 int FakePlatform::MsgBox(std::string_view text, unsigned style, std::string_view title) {
-    boxes.push_back({std::string(text), style, std::string(title)});
+    {
+        const Bookkeeping records;
+        boxes.push_back({std::string(text), style, std::string(title)});
+    }
     if (onMsgBox) onMsgBox();
     if (answers.empty()) return (style & 0xF) == kYesNo ? kYes : kOk;
     const int answer = answers.front();
@@ -163,6 +170,13 @@ double FakePlatform::Rnd() {
     return r;
 }
 
+bool FakePlatform::VisitProcesses(ProcessVisitor& visitor) {
+    ++processTables;
+    if (processTableFails) return false;
+    for (const ProcessMemory& p : processes) visitor.Visit({p.pid, p.name, p.privateBytes});
+    return true;
+}
+
 bool FakePlatform::RectOnAnyMonitor(Rect r) {
     return std::any_of(monitors.begin(), monitors.end(), [&](const Rect& m) {
         return r.left < m.left + m.width && m.left < r.left + r.width && r.top < m.top + m.height &&
@@ -176,15 +190,42 @@ void FakePlatform::Dispatch(const std::function<void()>& handler) {
         explicit Depth(int& d) : depth(++d) {}
         ~Depth() { --depth; }
     } depth(dispatchDepth_);
+    int number = 0;
+    std::string description;
     try {
         handler();
+        return;
     } catch (const ProgramEnded&) {
+        return;
     } catch (const RuntimeError& error) {
-        // No dead icon stays behind in the notification area.
-        for (FakeTrayHost* host : trayHosts) host->DeleteIcon();
-        boxes.push_back({UntrappedErrorText(error.number(), error.description()), kCritical, AppTitle()});
-        ended = true;
+        number = error.number();
+        description = error.description();
+    } catch (const std::bad_alloc&) {
+        number = kOutOfMemory;
+        description = ErrorDescription(kOutOfMemory);
     }
+    try {
+        ReportUntrapped(number, description);
+    } catch (const ProgramEnded&) {
+    }
+}
+
+// As the real report: once, with the icon gone and the timers stopped
+// first; a second fault while its box shows ends the program at once.
+void FakePlatform::ReportUntrapped(int number, std::string_view description) {
+    for (FakeTrayHost* host : trayHosts) host->DeleteIcon();
+    if (std::exchange(reporting_, true)) {
+        ended = true;
+        throw ProgramEnded{};
+    }
+    timersStopped = true;
+    {
+        const Bookkeeping records;
+        std::array<char, 512> text;
+        boxes.push_back({std::string(UntrappedErrorText(number, description, text)), kCritical, AppTitle()});
+    }
+    if (onMsgBox) onMsgBox();
+    ended = true;
 }
 
 }  // namespace vt::fake
@@ -219,6 +260,7 @@ bool FakePlatform::RunPending(int64_t until) {
     }
     // Like WM_TIMER: only once the queue is empty, the earliest due first, and
     // a timer that came due several times while the program was busy ticks once.
+    if (timersStopped) return false;
     FakeForm* form = nullptr;
     int id = 0;
     int64_t due = std::numeric_limits<int64_t>::max();

@@ -196,10 +196,8 @@ public:
         ++samples;
         return true;
     }
-    std::vector<ProcessMemory> ProcessTable() override {
-        ++processTables;
-        return processes;
-    }
+    bool VisitProcesses(ProcessVisitor& visitor) override;
+    void ReserveProcessTable() override { ++reservations; }
     uint32_t CurrentProcessId() override { return currentPid; }
     SoundOutput& Sound() override { return audio; }
     RunValue& Autorun() override { return run; }
@@ -235,7 +233,8 @@ public:
     int samples = 0;
     std::vector<ProcessMemory> processes;
     uint32_t currentPid = 4711;
-    int processTables = 0;
+    int processTables = 0, reservations = 0;
+    bool processTableFails = false;
     std::deque<int> answers;  // next message box answers; OK when empty
     std::function<void(FakeForm&)> onModal;  // what the user does in a modal window
     std::function<void()> onMsgBox;          // runs while each box is up
@@ -250,6 +249,7 @@ public:
     int doEventsPasses = 0;
     bool prevInstance = false;
     bool ended = false;
+    bool timersStopped = false;  // by the report of an untrapped error
     std::vector<Rect> monitors{{0, 0, 1920, 1080}};
     Rect workArea{0, 0, 1920, 1040};
 
@@ -259,11 +259,13 @@ private:
     bool RunPending(int64_t until);
     // The form of that serial when it is still alive and loaded.
     FakeForm* LiveForm(uint64_t serial) const;
+    void ReportUntrapped(int number, std::string_view description);
 
     int64_t now_ = 0;
     std::deque<std::function<void()>> posted_;
     uint64_t nextSerial_ = 1;
     int dispatchDepth_ = 0;
+    bool reporting_ = false;
 };
 
 }  // namespace vt::fake

@@ -2,9 +2,12 @@
 
 #include <cstring>
 
+#include "platform/fake/fake_allocation.h"
+
 namespace vt::fake {
 
 bool FakeSound::Record(std::span<const uint8_t> wave, SoundKind kind) {
+    const Bookkeeping records;
     if (!sounds.empty() && sounds.back().address &&
         std::memcmp(sounds.back().address, sounds.back().bytes.data(), sounds.back().bytes.size()) != 0) {
         previousSoundStillValid = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/fake/fake_allocation.h"
 #include "platform/fake/fake_platform.h"
 
 namespace vt::fake {
@@ -20,6 +21,7 @@ FakeTrayHost::~FakeTrayHost() {
 }
 
 bool FakeTrayHost::Add(std::string_view tip, int icon) {
+    const Bookkeeping records;
     hooked = true;
     want_.tip = tray_protocol::MakeTipField(tip);
     want_.group = icon;
@@ -40,6 +42,7 @@ bool FakeTrayHost::AddToShell() {
 }
 
 void FakeTrayHost::Modify(std::string_view tip, int icon) {
+    const Bookkeeping records;
     want_.tip = tray_protocol::MakeTipField(tip);
     want_.group = icon;
     if (!shown_) return;
@@ -54,6 +57,7 @@ void FakeTrayHost::Modify(std::string_view tip, int icon) {
 }
 
 void FakeTrayHost::Balloon(std::string_view title, std::string_view text) {
+    const Bookkeeping records;
     if (!shown_ || platform_.shell.refuses || !platform_.shell.icon) return;
     platform_.shell.balloons.push_back({std::string(title), std::string(text)});
 }
@@ -69,6 +73,7 @@ void FakeTrayHost::Remove() {
 }
 
 void FakeTrayHost::DeleteIcon() {
+    const Bookkeeping records;
     if (!std::exchange(shown_, false)) return;
     FakeShell& shell = platform_.shell;
     shell.notifications.push_back({TrayNotification::Delete, false, false, want_.tip, want_.group});

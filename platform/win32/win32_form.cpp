@@ -34,6 +34,8 @@ void RegisterClasses() {
     InitCommonControlsEx(&icc);
 }
 
+std::vector<Win32Form*> g_forms;  // alive, in creation order
+
 std::wstring FormClass(const FormDef& def) { return L"Veltrane." + Widen(def.name); }
 
 // The program's other windows, shown or hidden: a hidden main window that
@@ -117,9 +119,22 @@ Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& ev
         menus_.push_back(std::move(menu));
     }
     platform_.FormLoaded();
+    g_forms.push_back(this);
 }
 
-Win32Form::~Win32Form() { Destroy(); }
+Win32Form::~Win32Form() {
+    Destroy();
+    std::erase(g_forms, this);
+}
+
+void Win32Form::StopAllTimers() {
+    for (Win32Form* form : g_forms) {
+        if (!form->hwnd_) continue;
+        for (auto& [id, c] : form->controls_) {
+            if (c.def.kind == ControlKind::Timer) KillTimer(form->hwnd_, static_cast<UINT_PTR>(id));
+        }
+    }
+}
 
 void Win32Form::Destroy() {
     if (!hwnd_) return;

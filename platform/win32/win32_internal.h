@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <array>
 #include <map>
+#include <new>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +20,7 @@ namespace vt::win32 {
 
 class Win32Platform;
 class Win32TrayHost;
+class ProcessSnapshot;
 
 COLORREF ToColorRef(Color color);
 
@@ -53,7 +56,22 @@ std::unique_ptr<RunValue> CreateRunValue();
 // the program.
 template <typename F>
 void Guard(F&& handler);
-void ReportUntrapped(const char* what, int number);
+[[noreturn]] void ReportUntrapped(std::string_view what, int number) noexcept;
+
+// A text for the system in UTF-16, held in a buffer of its own when it is
+// short, so that a message box needs no memory when memory has run out.
+class WideText {
+public:
+    explicit WideText(std::string_view utf8);
+    WideText(const WideText&) = delete;
+    WideText& operator=(const WideText&) = delete;
+    const wchar_t* c_str() const { return text_; }
+
+private:
+    std::array<wchar_t, 1024> small_;
+    std::wstring large_;
+    const wchar_t* text_;
+};
 
 class Win32Form final : public Form {
 public:
@@ -107,6 +125,10 @@ public:
     // The host of the icon in the notification area while it hooks this window.
     Win32TrayHost* trayHost() const { return trayHost_; }
     void SetTrayHost(Win32TrayHost* host) { trayHost_ = host; }
+
+    // Every timer of every form stopped: the report of an untrapped error
+    // comes once.
+    static void StopAllTimers();
 
     // Keyboard navigation for a key message on its way to one of our forms'
     // windows: true when the form took it (Tab, Enter, Escape, arrows among
@@ -249,7 +271,8 @@ public:
     bool RectOnAnyMonitor(Rect r) override;
     Rect PrimaryWorkArea() override;
     bool QueryMemoryStatus(MemoryStatus& status) override;
-    std::vector<ProcessMemory> ProcessTable() override;
+    bool VisitProcesses(ProcessVisitor& visitor) override;
+    void ReserveProcessTable() override;
     uint32_t CurrentProcessId() override;
     SoundOutput& Sound() override { return *sound_; }
     RunValue& Autorun() override { return *run_; }
@@ -281,6 +304,7 @@ private:
     unique_handle instanceMutex_;
     std::unique_ptr<SoundOutput> sound_ = CreateSoundOutput();
     std::unique_ptr<RunValue> run_ = CreateRunValue();
+    std::unique_ptr<ProcessSnapshot> snapshot_;
     const Win32Form* dpiForm_ = nullptr;
     int dpi_ = 0;
     std::map<std::pair<int, int>, unique_hicon> icons_;  // (group, size)
@@ -299,9 +323,13 @@ void Guard(F&& handler) {
     try {
         handler();
     } catch (const RuntimeError& error) {
-        ReportUntrapped(error.description().c_str(), error.number());
+        ReportUntrapped(error.description(), error.number());
+    } catch (const std::bad_alloc&) {
+        ReportUntrapped("Out of memory", kOutOfMemory);
     } catch (const std::exception& error) {
         ReportUntrapped(error.what(), 0);
+    } catch (...) {
+        ReportUntrapped("Unknown error", 0);
     }
 }
 

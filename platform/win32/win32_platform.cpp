@@ -5,11 +5,14 @@
 
 #include <windows.h>
 
+#include <array>
 #include <string>
+#include <utility>
 
 #include "platform/convert.h"
 #include "platform/dpi.h"
 #include "platform/win32/win32_internal.h"
+#include "platform/win32/win32_process_snapshot.h"
 #include "platform/win32/win32_tray.h"
 
 namespace vt {
@@ -45,11 +48,34 @@ COLORREF ToColorRef(Color color) {
     return color & 0x00FFFFFFu;
 }
 
-void ReportUntrapped(const char* what, int number) {
+WideText::WideText(std::string_view utf8) {
+    const int length = static_cast<int>(utf8.size());
+    int n = utf8.empty() ? 0 : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, small_.data(),
+                                                   static_cast<int>(small_.size()) - 1);
+    if (n == 0 && !utf8.empty()) {
+        large_ = Widen(utf8);
+        text_ = large_.c_str();
+        return;
+    }
+    small_[static_cast<size_t>(n)] = L'\0';
+    text_ = small_.data();
+}
+
+// Once: a second fault while the box shows ends the program at once. The
+// timers stop first, so that a fault that persists does not raise again at
+// every tick, each report inside the last.
+void ReportUntrapped(std::string_view what, int number) noexcept {
+    static bool reporting = false;
     // No dead icon stays behind in the notification area.
     Win32TrayHost::DeleteAllIcons();
-    const std::string text = UntrappedErrorText(number, what);
-    MessageBoxW(nullptr, Widen(text).c_str(), L"Veltrane", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    if (std::exchange(reporting, true)) ExitProcess(1);
+    Win32Form::StopAllTimers();
+    std::array<char, 512> text;
+    const std::string_view report = UntrappedErrorText(number, what, text);
+    wchar_t wide[512];
+    const int n = MultiByteToWideChar(CP_UTF8, 0, report.data(), static_cast<int>(report.size()), wide, 511);
+    wide[n > 0 ? n : 0] = L'\0';
+    MessageBoxW(nullptr, wide, L"Veltrane", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(1);
 }
 
@@ -103,7 +129,8 @@ int Win32Platform::MsgBox(std::string_view text, unsigned style, std::string_vie
         GetWindowThreadProcessId(owner, &pid);
         if (pid != GetCurrentProcessId()) owner = nullptr;
     }
-    return MessageBoxW(owner, Widen(text).c_str(), Widen(title).c_str(), style | MB_SETFOREGROUND);
+    // Converted without allocating: the alarm's box may come when memory is short.
+    return MessageBoxW(owner, WideText(text).c_str(), WideText(title).c_str(), style | MB_SETFOREGROUND);
 }
 
 void Win32Platform::End() { ExitProcess(0); }

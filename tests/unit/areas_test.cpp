@@ -6,6 +6,7 @@
 #include "memory/memory_display.h"
 #include "monitor/check_period.h"
 #include "monitor/warning.h"
+#include "platform/fake/fake_allocation.h"
 #include "platform/fake/fake_platform.h"
 #include "sound/sound.h"
 #include "tray/tray_icon.h"
@@ -139,6 +140,67 @@ TEST_F(AreaTest, TrayIconFollowsTheDisplayAndBringsTheWindowBack) {
     EXPECT_EQ(static_cast<fake::FakeForm&>(*form).popups, std::vector<int>{kMenu});
     tray.Remove();
     EXPECT_FALSE(platform.shell.icon.has_value());
+}
+
+// The alarm comes when memory is short. From the moment the warning fires,
+// every allocation of the program is refused: the window still comes back,
+// the alarm still loops (or, with sound off, its box still shows), the sound
+// comes before the list of the largest programs is taken, and the balloon
+// still names the free memory; nothing ends the program.
+TEST(LowMemoryAlarm, ComesWithEveryAllocationRefused) {
+    for (bool soundOn : {true, false}) {
+        fake::FakePlatform platform;
+        platform.memory = {37, 4'000'000ull * 1024, 900'000ull * 1024};
+        platform.resources[127] = std::vector<uint8_t>(64, 0x80);
+        platform.processes = {{20, "chrome.exe", 3'382'286'746ull}, {21, "Code.exe", 1'288'490'189ull}};
+        FormEvents events;
+        auto form = platform.CreateForm(SmallWindow(), events);
+        Sound sound(platform, *form, kSoundItem);
+        sound.SetSound(soundOn);
+        MemoryDisplay memory(platform, *form, {kTotals, kBusy, kBar, kBarCaption, kBarLine, kStatus, kFlash, kHover});
+        TrayIcon tray(platform, *form, {kOpen, kMenu}, memory, sound);
+        tray.Add("Veltrane");
+        std::optional<fake::AllocationRefusal> refusal;
+        size_t soundsAtTheBalloon = 0;
+        LowMemoryWarning warning(platform, *form, {kWatch, kMarker, kRowLabel}, memory, sound,
+                                 {.showWindow = [&] {
+                                      refusal.emplace();  // from here on, memory has run out
+                                      form->Show();
+                                  },
+                                  .alarmSeen = [&] {
+                                      soundsAtTheBalloon = platform.audio.sounds.size();
+                                      tray.ShowLowMemoryBalloon(FreeMbFigure(memory.lngFreeKb()));
+                                  }});
+        warning.Arm(100);
+        warning.StartWatching();
+        EXPECT_EQ(platform.reservations, 1) << soundOn;  // the table is reserved while memory is there
+        form->Hide();
+        platform.memory.availPhys = 98'000ull * 1024;
+        const int refusedBefore = fake::AllocationRefusal::Refused();
+        platform.Dispatch([&] { warning.Watch(); });
+        refusal.reset();
+        const std::string what = soundOn ? "sound on" : "sound off";
+        EXPECT_GT(fake::AllocationRefusal::Refused(), refusedBefore) << what;  // allocations were asked for
+        EXPECT_FALSE(platform.ended) << what;
+        EXPECT_TRUE(form->Visible()) << what;
+        ASSERT_EQ(platform.shell.balloons.size(), 1u) << what;
+        EXPECT_EQ(platform.shell.balloons[0].title, "Veltrane: memory is low") << what;
+        EXPECT_EQ(platform.shell.balloons[0].text, "98 Mb free.") << what;
+        if (soundOn) {
+            ASSERT_EQ(platform.audio.sounds.size(), 1u);
+            EXPECT_EQ(platform.audio.sounds[0].kind, fake::SoundKind::Loop);
+            EXPECT_EQ(soundsAtTheBalloon, 1u);  // the loop had started
+            EXPECT_TRUE(warning.blnAlarmOn());
+            EXPECT_TRUE(platform.boxes.empty());
+        } else {
+            ASSERT_EQ(platform.boxes.size(), 1u);
+            EXPECT_EQ(platform.boxes[0].text, "The RAM Mb have been reached");
+        }
+        // With memory back, the same balloon names the largest programs.
+        tray.ShowLowMemoryBalloon(98);
+        EXPECT_EQ(platform.shell.balloons.back().text, "98 Mb free. Largest: chrome.exe 3.1 GB, Code.exe 1.2 GB")
+            << what;
+    }
 }
 
 }  // namespace

@@ -113,6 +113,30 @@ TEST(FakeContract, UnknownIdIsReportedAsError5) {
     EXPECT_TRUE(p.ended);
 }
 
+// A fault that persists raises at every tick: the report comes once, the
+// timers stop first, and a second fault while its box shows ends the
+// program at once, with no second box.
+TEST(FakeContract, UntrappedErrorIsReportedOnce) {
+    fake::FakePlatform p;
+    struct Faulty : contract::Recorder {
+        void Timer(int) override { Raise(kOverflow); }
+    } events;
+    auto form = p.CreateForm(contract::TestFormDef(), events);
+    form->SetEnabled(contract::kFastTimer, true);
+    int ticksDuringTheBox = 0;
+    p.onMsgBox = [&] {
+        const size_t before = p.boxes.size();
+        p.Advance(2000);  // the box stays up: no tick comes
+        ticksDuringTheBox += static_cast<int>(p.boxes.size() - before);
+        p.Dispatch([] { Raise(kTypeMismatch); });
+    };
+    p.Advance(1000);
+    ASSERT_EQ(p.boxes.size(), 1u);
+    EXPECT_EQ(p.boxes[0].text, "Run-time error '6':\r\n\r\nOverflow");
+    EXPECT_EQ(ticksDuringTheBox, 0);
+    EXPECT_TRUE(p.ended);
+}
+
 TEST(FakeContract, VirtualClockTicks) {
     fake::FakePlatform p;
     contract::Recorder events;

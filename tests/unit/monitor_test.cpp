@@ -227,12 +227,12 @@ TEST_F(MonitorWithSoundTest, EqualityFiresTheAlarmUntilAClickOnTheSurface) {
     Run(&Form1::Command3_Click);  // hidden in the tray
     platform.audio.sounds.clear();
     platform.currentPid = 7;
-    platform.processes = {{7, "Veltrane.exe", 9ull << 30, true},
-                              {20, "chrome.exe", 3'382'286'746ull, true},
-                              {21, "Code.exe", 1'288'490'189ull, true},
-                              {22, "secret.exe", 8ull << 30, false},
-                              {23, "Teams.exe", 966'367'641ull, true},
-                              {24, "notepad.exe", 4ull << 20, true}};
+    platform.processes = {{7, "Veltrane.exe", 9ull << 30},
+                          {20, "chrome.exe", 3'382'286'746ull},
+                          {21, "Code.exe", 1'288'490'189ull},
+                          {22, "", 8ull << 30},  // the system gives it no name
+                          {23, "Teams.exe", 966'367'641ull},
+                          {24, "notepad.exe", 4ull << 20}};
     EXPECT_TRUE(platform.shell.balloons.empty());  // the list is taken only when the warning fires
     EXPECT_EQ(platform.processTables, 0);
     SetMemoryKb(4'000'000, 100'400);
@@ -294,6 +294,34 @@ TEST_F(MonitorWithSoundTest, TurningOffDuringTheAlarmLeavesItPending) {
     EXPECT_EQ(F().BackColor(Command5), kColorButtonFace);
     EXPECT_TRUE(f.warning().blnAlarmOn());
     Run(&Form1::Form_Click);
+    EXPECT_EQ(LastBox(), "The RAM Mb have been reached");
+}
+
+// While the acknowledgement's box is open the options window opens from the
+// tray's menu, and a warning set anew there stays as it was set: the box's
+// return does not clear it.
+TEST_F(MonitorTest, WarningSetAnewWhileTheAcknowledgementShowsStaysSet) {
+    SetWarning("100");
+    SetMemoryKb(4'000'000, 90'000);
+    bool setAnew = false;
+    platform.onMsgBox = [&] {
+        if (setAnew || LastBox() != "The RAM Mb have been reached") return;
+        setAnew = true;
+        InOptions([&](frmOptions& o) {
+            o.Command5_Click();  // Turn off warning
+            o.form().SetCaption(opt::Text1, "50");
+            o.Command4_Click();  // Set
+        });
+    };
+    Run(&Form1::Timer3_Timer);  // sound off: the box comes at once
+    platform.onMsgBox = nullptr;
+    ASSERT_TRUE(setAnew);
+    EXPECT_EQ(f.warning().intWarnMb(), 50);
+    EXPECT_TRUE(f.warning().blnWarnSet());
+    EXPECT_FALSE(f.warning().blnWarnFired());
+    EXPECT_TRUE(F().Enabled(Timer3));
+    SetMemoryKb(4'000'000, 40'000);
+    Run(&Form1::Timer3_Timer);  // and it fires
     EXPECT_EQ(LastBox(), "The RAM Mb have been reached");
 }
 

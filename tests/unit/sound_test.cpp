@@ -36,7 +36,8 @@ TEST_F(SoundTest, EachRoutineHandsTheResourceItselfWithItsFlagsAndKeepsItUntilTh
     EXPECT_TRUE(platform.audio.previousSoundStillValid);
     // Stopping passes no sound, and the last image is still the one held.
     EXPECT_EQ(platform.audio.sounds.back().address, nullptr);
-    EXPECT_EQ(player.strSoundData(), platform.resources[101]);
+    EXPECT_EQ(player.strSoundData().data(), platform.resources[101].data());  // the resource itself, not a copy
+    EXPECT_EQ(player.strSoundData().size(), platform.resources[101].size());
     EXPECT_EQ(platform.audio.sounds[4].address, player.strSoundData().data());
     // One pass over pending events after each play, none after the stop.
     EXPECT_EQ(platform.doEventsPasses, 5);

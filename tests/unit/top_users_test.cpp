@@ -9,8 +9,8 @@ namespace {
 constexpr uint64_t MB = 1ull << 20, GB = 1ull << 30;
 constexpr uint32_t kSelf = 42;
 
-ProcessMemory P(uint32_t pid, std::string name, uint64_t bytes, bool queryable = true) {
-    return {pid, std::move(name), bytes, queryable};
+ProcessMemory P(uint32_t pid, std::string name, uint64_t bytes) {
+    return {pid, std::move(name), bytes};
 }
 
 template <typename List>
@@ -35,11 +35,10 @@ TEST(TopUsers, PicksTheThreeLargestByTheStatedOrder) {
          {1, 3, 5}},
         {"the program itself left out", {P(kSelf, "Veltrane.exe", 10 * GB), P(1, "a.exe", MB), P(2, "b.exe", 2 * MB)},
          {2, 1}},
-        {"unqueryable left out even when largest",
-         {P(1, "", 50 * GB, false), P(2, "a.exe", MB), P(3, "b.exe", 3 * MB), P(4, "c.exe", 2 * MB),
-          P(5, "d.exe", 0)},
+        {"unnamed left out even when largest",
+         {P(1, "", 50 * GB), P(2, "a.exe", MB), P(3, "b.exe", 3 * MB), P(4, "c.exe", 2 * MB), P(5, "d.exe", 0)},
          {3, 4, 2}},
-        {"fewer than three", {P(1, "a.exe", MB), P(2, "b.exe", 0, false)}, {1}},
+        {"fewer than three", {P(1, "a.exe", MB), P(2, "", 0)}, {1}},
         {"empty table", {}, {}},
         {"zero bytes still listed", {P(1, "a.exe", 0), P(2, "b.exe", 0)}, {1, 2}},
         {"rising, each the largest yet", {P(1, "a.exe", MB), P(2, "b.exe", 2 * MB), P(3, "c.exe", 3 * MB),
@@ -53,10 +52,9 @@ TEST(TopUsers, PicksTheThreeLargestByTheStatedOrder) {
     for (const auto& c : cases) {
         const auto largest = Largest(c.table, kSelf);
         EXPECT_EQ(Pids(largest), c.pids) << c.what;
-        // The keeper hears the rows as a snapshot gives them: a process
-        // Largest may not query is one the system gives no name.
+        // The keeper hears the rows as a reading of the table gives them.
         LargestKeeper keeper(kSelf);
-        for (const auto& p : c.table) keeper.Visit({p.pid, p.queryable ? p.name : "", p.privateBytes});
+        for (const auto& p : c.table) keeper.Visit({p.pid, p.name, p.privateBytes});
         EXPECT_EQ(Pids(keeper.Kept()), c.pids) << c.what;
         EXPECT_EQ(BalloonText(512, keeper.Kept()), BalloonText(512, largest)) << c.what;
     }
@@ -191,9 +189,16 @@ TEST(FakeShell, AnswersOnlyForAnIconThatIsThere) {
     EXPECT_FALSE(platform.shell.icon.has_value());  // a delete takes the icon whatever else the shell refuses
     EXPECT_FALSE(host->Add("Veltrane", 1));
 
-    platform.processes = {{1, "a.exe", 5, true}};
-    EXPECT_EQ(platform.ProcessTable().size(), 1u);
+    platform.processes = {{1, "a.exe", 5}, {2, "", 9}};
+    struct Count : ProcessVisitor {
+        int rows = 0;
+        void Visit(const ProcessRow&) override { ++rows; }
+    } count;
+    EXPECT_TRUE(platform.VisitProcesses(count));
+    EXPECT_EQ(count.rows, 2);
     EXPECT_EQ(platform.processTables, 1);
+    platform.processTableFails = true;
+    EXPECT_FALSE(platform.VisitProcesses(count));
 }
 
 }  // namespace
