@@ -8,9 +8,9 @@ namespace vt {
 MemoryDisplay::MemoryDisplay(Platform& platform, Form& form, StatusControls controls)
     : platform_(platform), form_(form), c_(controls) {}
 
-void MemoryDisplay::TakeSample() {
+bool MemoryDisplay::TakeSample() {
     if (!objSystem) objSystem = std::make_unique<System>(platform_);
-    objSystem->FreeMemory(bteUsedPct_, lngTotalKb_, lngFreeKb_);
+    return objSystem->FreeMemory(bteUsedPct_, lngTotalKb_, lngFreeKb_);
 }
 
 void MemoryDisplay::FlashStatus() {
@@ -49,9 +49,11 @@ void MemoryDisplay::ShowBar() {
     form_.SetBounds(c_.barCaption, caption);
 }
 
+// A sample the system would not give is skipped: the figures stay as they
+// are, and the next Update tries again.
 void MemoryDisplay::Update() {
+    if (!TakeSample()) return;
     FlashStatus();
-    TakeSample();
     ShowMbView();
     ShowBar();
     strBusyText_ = BusyText(sngFreePercent_, 4, " %");
@@ -104,7 +106,7 @@ void MemoryDisplay::HoverRefresh() {
     lngTipFreeMb_ = lngTipTotalMb_ = 0;
     sngTipRatio_ = sngTipFreePercent_ = 0;
     strTipBusyText_.clear();
-    TakeSample();
+    if (!TakeSample()) return;
     lngTipFreeMb_ = CLng(lngFreeKb_ * 0.001);
     lngTipTotalMb_ = CLng(lngTotalKb_ * 0.001);
     sngTipRatio_ = static_cast<float>(Divide(lngTipFreeMb_, lngTipTotalMb_));

@@ -55,7 +55,7 @@ public:
     int16_t intUnitView() const { return intUnitView_; }
 
 private:
-    void TakeSample();
+    bool TakeSample();
     void ShowMbView();
     void ShowFigures(const char* unit, double factor, bool byteView);
     void ShowBar();

@@ -12,12 +12,13 @@ int32_t System::BytesToKb(uint64_t bytes) {
     return static_cast<int32_t>(kb);
 }
 
-void System::FreeMemory(uint8_t& btePercentUsed, int32_t& lngTotalRam, int32_t& lngFreeRam) {
+bool System::FreeMemory(uint8_t& btePercentUsed, int32_t& lngTotalRam, int32_t& lngFreeRam) {
     MemoryStatus status;
-    platform_.QueryMemoryStatus(status);
+    if (!platform_.QueryMemoryStatus(status)) return false;
     btePercentUsed = static_cast<uint8_t>(status.load);
     lngTotalRam = BytesToKb(status.totalPhys);
     lngFreeRam = BytesToKb(status.availPhys);
+    return true;
 }
 
 }  // namespace vt

@@ -323,6 +323,8 @@ public:
                                    std::string_view key, std::string_view fallback) = 0;
     virtual void SaveSetting(std::string_view app, std::string_view section,
                              std::string_view key, std::string_view value) = 0;
+    // The key gone, so that its fallback is read again; one not there already is.
+    virtual void DeleteSetting(std::string_view app, std::string_view section, std::string_view key) = 0;
 
     virtual int Hour() = 0;  // local time, 0 to 23
     virtual void Randomize() = 0;  // reseed from the clock

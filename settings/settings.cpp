@@ -27,6 +27,11 @@ void Settings::SavePosition(int32_t leftPx, int32_t topPx) {
     Write("Left", StrLong(leftPx));
 }
 
+void Settings::Forget(Key key) {
+    constexpr std::string_view kNames[] = {"Left", "top", "sound", "Tema"};
+    platform_.DeleteSetting(platform_.AppTitle(), kSection, kNames[static_cast<int>(key)]);
+}
+
 void Settings::SaveSound(bool on) { Write("sound", on ? "1" : "0"); }
 void Settings::SaveTema(int16_t tema) { Write("Tema", StrLong(tema)); }
 

@@ -16,6 +16,8 @@ namespace vt {
 
 class Settings {
 public:
+    enum class Key { Left, Top, Sound, Tema };
+
     explicit Settings(Platform& platform) : platform_(platform) {}
 
     // The window's left and top edges in screen pixels ("Left", "top"; 0 when absent).
@@ -30,6 +32,9 @@ public:
     void SavePosition(int32_t leftPx, int32_t topPx);
     void SaveSound(bool on);
     void SaveTema(int16_t tema);
+    // A stored value the start-up could not use, gone: the next start reads
+    // its default instead of failing again.
+    void Forget(Key key);
 
 private:
     std::string Read(std::string_view key, std::string_view fallback) const;

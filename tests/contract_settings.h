@@ -20,6 +20,12 @@ inline void SettingsStoreContract(Platform& p) {
     p.SaveSetting(app, "Startup", "Text", "don\xC2\xB4t");
     EXPECT_EQ(p.GetSetting(app, "Startup", "Text", ""), "don\xC2\xB4t");
     EXPECT_EQ(p.GetSetting(app, "Other", "Top", "1"), "1");
+    p.DeleteSetting(app, "Startup", "top");  // names match without regard to case here too
+    EXPECT_EQ(p.GetSetting(app, "Startup", "Top", "0"), "0");
+    EXPECT_EQ(p.GetSetting(app, "Startup", "Text", ""), "don\xC2\xB4t");  // the others stay
+    p.DeleteSetting(app, "Startup", "Top");                  // gone already
+    p.DeleteSetting(app, "Missing", "Top");                  // no such section
+    EXPECT_EQ(p.GetSetting(app, "Startup", "Top", "0"), "0");
 }
 
 }  // namespace vt

@@ -35,32 +35,49 @@ void Form1::Start() {
     form_->Show();
 }
 
+// A stored value that fails the start-up is reported as always, and then
+// forgotten: otherwise every later start would fail the same way, and the
+// program would never start again until someone edited the registry.
 void Form1::Form_Load() {
+    std::optional<Settings::Key> blame;
+    bool unknownTheme = false;
     try {
         CheckPrevInstance(platform_);
         form_->CutOutline(kMagenta);
         strTipTitle = platform_.AppTitle();
 
+        using Key = Settings::Key;
+        blame = Key::Left;
         lngLeftPx = settings_.LeftPx();
+        blame = Key::Top;
         lngTopPx = settings_.TopPx();
+        blame = Key::Sound;
         sound().SetSound(settings_.SoundOn());
+        blame = Key::Tema;
         tray().SetTema(settings_.Tema());
-        RestorePosition();
+        blame = Key::Left;
+        const int32_t left = MulLong(lngLeftPx, kTwipsPerPixel);
+        blame = Key::Top;
+        const int32_t top = MulLong(lngTopPx, kTwipsPerPixel);
+        blame.reset();
+        RestorePosition(left, top);
 
         tray().Add(strTipTitle);
         autostart().ReadState();
         sound().Greet();
 
+        // A theme the table does not know fails the first Update with error
+        // 5: it came from the settings.
+        unknownTheme = tray().intTema() > 5;
         Command1_Click();
         memory().ShowStartupStatus();
     } catch (const RuntimeError& error) {
-        StartupErrorReport(error);
+        if (unknownTheme && error.number() == kInvalidCall) blame = Settings::Key::Tema;
+        StartupErrorReport(error, blame);
     }
 }
 
-void Form1::RestorePosition() {
-    int32_t left = MulLong(lngLeftPx, kTwipsPerPixel);
-    int32_t top = MulLong(lngTopPx, kTwipsPerPixel);
+void Form1::RestorePosition(int32_t left, int32_t top) {
     // A position on a monitor that has since gone would open the window
     // where nobody can see it; a window partly off-screen stays put.
     const Rect where{lngLeftPx, lngTopPx, form_->Width() / kTwipsPerPixel, form_->Height() / kTwipsPerPixel};
@@ -73,12 +90,13 @@ void Form1::RestorePosition() {
     form_->SetTop(top);
 }
 
-void Form1::StartupErrorReport(const RuntimeError& error) {
+void Form1::StartupErrorReport(const RuntimeError& error, std::optional<Settings::Key> setting) {
     tray().Remove();
     sound().ErrorPair(modSND::kErrorZero);
     platform_.MsgBox("Error number: " + std::to_string(error.number()) + "\r" + "Description: " +
                          error.description(),
                      kOkOnly | kCritical, "Error");
+    if (setting) settings_.Forget(*setting);
     platform_.End();
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "autostart/autostart.h"
@@ -109,8 +110,8 @@ public:
     int16_t intHideToTray() const { return intHideToTray_; }
 
 private:
-    void RestorePosition();
-    void StartupErrorReport(const RuntimeError& error);
+    void RestorePosition(int32_t leftTwips, int32_t topTwips);
+    void StartupErrorReport(const RuntimeError& error, std::optional<Settings::Key> setting);
     void HideToTray();
     void ShowFromTray();
     void ShowOptions();

@@ -163,6 +163,11 @@ void FakePlatform::SaveSetting(std::string_view app, std::string_view section, s
     writes.emplace_back(std::string(key), std::string(value));
 }
 
+void FakePlatform::DeleteSetting(std::string_view app, std::string_view section, std::string_view key) {
+    settings.erase(Lower(std::string(app) + "\\" + std::string(section) + "\\" + std::string(key)));
+    deletions.emplace_back(key);
+}
+
 double FakePlatform::Rnd() {
     if (randoms.empty()) return 0.5;
     const double r = randoms.front();

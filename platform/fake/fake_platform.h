@@ -184,6 +184,7 @@ public:
                            std::string_view fallback) override;
     void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                      std::string_view value) override;
+    void DeleteSetting(std::string_view app, std::string_view section, std::string_view key) override;
 
     int Hour() override { return hour; }
     void Randomize() override { ++reseeds; }
@@ -192,8 +193,9 @@ public:
     bool RectOnAnyMonitor(Rect r) override;
     Rect PrimaryWorkArea() override { return workArea; }
     bool QueryMemoryStatus(MemoryStatus& status) override {
-        status = memory;
         ++samples;
+        if (memoryStatusFails) return false;
+        status = memory;
         return true;
     }
     bool VisitProcesses(ProcessVisitor& visitor) override;
@@ -230,6 +232,7 @@ public:
     Face face;
     FakeRunValue run;
     MemoryStatus memory{37, 512ull << 20, 128ull << 20};
+    bool memoryStatusFails = false;
     int samples = 0;
     std::vector<ProcessMemory> processes;
     uint32_t currentPid = 4711;
@@ -242,6 +245,7 @@ public:
     std::vector<MessageBoxShown> boxes;
     std::map<std::string, std::string> settings;  // lower-case key -> text
     std::vector<std::pair<std::string, std::string>> writes;  // in order
+    std::vector<std::string> deletions;                       // keys, in order
     std::map<int, std::vector<uint8_t>> resources;
     std::deque<double> randoms;
     int hour = 9;

@@ -265,6 +265,7 @@ public:
                            std::string_view fallback) override;
     void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                      std::string_view value) override;
+    void DeleteSetting(std::string_view app, std::string_view section, std::string_view key) override;
     int Hour() override;
     void Randomize() override;
     double Rnd() override;

@@ -211,6 +211,16 @@ void Win32Platform::SaveSetting(std::string_view app, std::string_view section, 
                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
+void Win32Platform::DeleteSetting(std::string_view app, std::string_view section, std::string_view key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, KEY_SET_VALUE, &opened) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    const unique_hkey sectionKey(opened);
+    RegDeleteValueW(sectionKey.get(), Widen(key).c_str());
+}
+
 int Win32Platform::Hour() {
     SYSTEMTIME now;
     GetLocalTime(&now);

@@ -2,6 +2,7 @@
 
 #include "memory/system.h"
 #include "platform/fake/fake_platform.h"
+#include "ui/form1.h"
 
 namespace vt {
 namespace {
@@ -35,6 +36,36 @@ TEST(FreeMemory, LargeMachinesAreNotCappedAt4GiB) {
     // Beyond what 32-bit Kb hold (2 TiB): clamped, never wrapped negative.
     EXPECT_EQ(Take(4ull << 40, 3ull << 40).total, INT32_MAX);
     EXPECT_EQ(Take(4ull << 40, 3ull << 40).free, INT32_MAX);
+}
+
+// A sample the system would not give is skipped wherever it is taken: the
+// figures, the tip and the warning stay as the last good sample left them,
+// and the next one that comes is shown.
+TEST(FreeMemory, FailedSampleIsSkipped) {
+    fake::FakePlatform platform;
+    Form1 f(platform);
+    platform.memoryStatusFails = true;
+    platform.Dispatch([&] { f.Start(); });  // the first Update too: no error 6 for a total of 0
+    EXPECT_FALSE(platform.ended);
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_EQ(f.form().Caption(form1::Label1), "Not Updated");
+
+    platform.memoryStatusFails = false;
+    platform.Dispatch([&] { f.Command1_Click(); });
+    const std::string totals = f.form().Caption(form1::Label1), tip = platform.shell.Tip();
+    platform.Dispatch([&] { f.Timer2_Timer(); });
+    platform.memoryStatusFails = true;
+    platform.memory.availPhys = 1ull << 20;
+    for (auto handler : {&Form1::Command1_Click, &Form1::Timer4_Timer, &Form1::Timer3_Timer}) {
+        platform.Dispatch([&] { (f.*handler)(); });
+        EXPECT_EQ(f.form().Caption(form1::Label1), totals);
+        EXPECT_EQ(f.form().ForeColor(form1::Label1), kWhite);  // no flash either
+        EXPECT_EQ(platform.shell.Tip(), tip);
+        EXPECT_FALSE(platform.ended);
+    }
+    platform.memoryStatusFails = false;
+    platform.Dispatch([&] { f.Command1_Click(); });
+    EXPECT_EQ(f.form().Caption(form1::Label1), "  Totalt= 524 Mb  Free= 1 Mb     ");
 }
 
 }  // namespace
