@@ -101,6 +101,12 @@ void Form1::StartupErrorReport(const RuntimeError& error, std::optional<Settings
 }
 
 void Form1::Form_Unload(int16_t& Cancel) {
+    if (intHideToTray_ == 1 && !tray().Shown()) {
+        // No icon to come back by (the shell has not taken it yet): the
+        // window stays.
+        Cancel = 1;
+        return;
+    }
     if (intHideToTray_ == 1) {
         form_->Hide();
         form_->SetEnabled(stupid, true);

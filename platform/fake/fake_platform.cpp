@@ -275,8 +275,16 @@ bool FakePlatform::RunPending(int64_t until) {
             if (f->controls_.at(timerId).enabled && timer.due < due) form = f, id = timerId, due = timer.due;
         }
     }
-    if (!form || due > until) return false;
+    FakeTrayHost* retrying = nullptr;
+    for (FakeTrayHost* host : trayHosts) {
+        if (host->RetryDue() && *host->RetryDue() < due) retrying = host, due = *host->RetryDue();
+    }
+    if ((!form && !retrying) || due > until) return false;
     now_ = std::max(now_, due);
+    if (retrying) {
+        Dispatch([&] { retrying->Retry(); });
+        return true;
+    }
     FakeForm::TimerState& timer = form->timers_.at(id);
     timer.due += timer.interval * ((now_ - timer.due) / timer.interval + 1);
     FormEvents& events = form->events();

@@ -33,7 +33,11 @@ bool FakeTrayHost::AddToShell() {
     FakeShell& shell = platform_.shell;
     shell.notifications.push_back({TrayNotification::Add, true, true, want_.tip, want_.group});
     shown_ = !shell.refuses && !shell.icon;
-    if (!shown_) return false;
+    retryDue_.reset();
+    if (!shown_) {
+        retryDue_ = platform_.Now() + 2000;
+        return false;
+    }
     shell.icon = FakeShell::Icon{want_.tip, want_.group, 0};  // every icon starts out at version 0
     shown_record_ = want_;
     ++shell.versionCalls;
@@ -66,9 +70,15 @@ void FakeTrayHost::ReturnFocus() {
     if (!platform_.shell.refuses && platform_.shell.icon) ++platform_.shell.focusReturns;
 }
 
+void FakeTrayHost::Retry() {
+    retryDue_.reset();
+    if (hooked && added_ && !shown_) AddToShell();
+}
+
 void FakeTrayHost::Remove() {
     hooked = false;
     added_ = false;
+    retryDue_.reset();
     DeleteIcon();
 }
 

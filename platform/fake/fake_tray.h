@@ -63,6 +63,11 @@ public:
     void NotificationAreaMadeAnew();
     void DeleteIcon();
 
+    // A refused add is tried again every 2 s until it takes: when the next
+    // one is due on the platform's clock.
+    std::optional<int64_t> RetryDue() const { return retryDue_; }
+    void Retry();
+
     bool hooked = false;  // the window's messages pass through the host
     FakeForm& window() { return window_; }
 
@@ -74,6 +79,7 @@ private:
     TrayEvents& events_;
     FakeShell::Icon want_, shown_record_;
     bool added_ = false, shown_ = false;
+    std::optional<int64_t> retryDue_;
     tray_protocol::ReportReader reports_;
 };
 

@@ -22,6 +22,10 @@ namespace {
 std::vector<Win32TrayHost*> g_hosts;  // alive, in creation order
 Win32TrayHost::ShellLog g_log;
 
+// A timer of the window's own, whose id no control uses.
+constexpr UINT_PTR kRetryTimer = 0x7E5A;
+constexpr UINT kRetryMs = 2000;
+
 BOOL NotifyA(DWORD message, NOTIFYICONDATAA& nid) {
     g_log = {g_log.calls + 1, message, nid.uFlags};
     return Shell_NotifyIconA(message, &nid);
@@ -80,6 +84,14 @@ Win32TrayHost::Win32TrayHost(Win32Platform& platform, Win32Form& window, TrayEve
     nidTray.uID = lngTrayId;
     nidTray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;  // 7
     nidTray.uCallbackMessage = tray_protocol::kCallbackMessage;
+    // A program started with higher rights than the shell's would not hear
+    // that the notification area was made anew: the message filter drops it.
+    using FilterProc = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    if (const HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+        const auto allow = reinterpret_cast<FilterProc>(
+            reinterpret_cast<void (*)()>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
+        if (allow && lngTaskbarCreated) allow(lngMainHwnd, lngTaskbarCreated, 1 /* MSGFLT_ALLOW */, nullptr);
+    }
     g_hosts.push_back(this);
 }
 
@@ -106,10 +118,16 @@ bool Win32TrayHost::Add(std::string_view tip, int icon) {
     return AddToShell();
 }
 
-// With version 3 of the protocol the shell tells keyboard use apart.
+// With version 3 of the protocol the shell tells keyboard use apart. An add
+// the shell refuses (not ready yet at sign-in) is tried again every 2 s
+// until it takes: without the icon a hidden program could not come back.
 bool Win32TrayHost::AddToShell() {
     shown_ = NotifyA(NIM_ADD, nidTray) != FALSE;
-    if (!shown_) return false;
+    if (!shown_) {
+        SetTimer(lngMainHwnd, kRetryTimer, kRetryMs, nullptr);
+        return false;
+    }
+    KillTimer(lngMainHwnd, kRetryTimer);
     nidShown = nidTray;
     NOTIFYICONDATAW version{sizeof version};
     version.hWnd = lngMainHwnd;
@@ -164,6 +182,7 @@ void Win32TrayHost::ReturnFocus() {
 void Win32TrayHost::Remove() {
     Unhook();
     added_ = false;
+    if (IsWindow(lngMainHwnd)) KillTimer(lngMainHwnd, kRetryTimer);
     DeleteIcon();
 }
 
@@ -196,10 +215,12 @@ LRESULT CALLBACK Win32TrayHost::TrayWndProc(HWND hWnd, UINT uMsg, WPARAM wParam,
 
 LRESULT Win32TrayHost::OnMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     const WNDPROC previous = lngOldWndProc;
-    if (lngTaskbarCreated != 0 && uMsg == lngTaskbarCreated && added_) {
-        nidTray.hIcon = IconAtTraySize(iconGroup_);  // drawn for the size the new shell uses
+    const bool retry = uMsg == WM_TIMER && wParam == kRetryTimer;
+    if (added_ && ((lngTaskbarCreated != 0 && uMsg == lngTaskbarCreated) || (retry && !shown_))) {
+        nidTray.hIcon = IconAtTraySize(iconGroup_);  // drawn for the size the shell uses now
         AddToShell();
     }
+    if (retry) return 0;
     // The icon's notifications are known by wParam alone; the message number
     // is not looked at.
     if (wParam == lngTrayId) {

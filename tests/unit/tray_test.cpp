@@ -323,6 +323,32 @@ TEST_F(TrayTest, RefreshesHandTheShellOnlyWhatChanged) {
     EXPECT_EQ(Tip(Shown()->tip), Padded(std::string("Busy= 49.1 %") + '\0'));
 }
 
+// The shell may not be ready at sign-in: a refused add is tried again every
+// 2 s until it takes, and until then "Hide" keeps the window, which could
+// not come back without the icon.
+TEST_F(TrayTest, RefusedAddIsRetriedAndHideWaitsForTheIcon) {
+    platform.shell.refuses = true;
+    Start();
+    EXPECT_FALSE(f.tray().Shown());
+    f.Command3_Click();  // Hide
+    EXPECT_TRUE(f.form().Visible());
+    EXPECT_EQ(static_cast<fake::FakeForm&>(f.form()).trayAnimations, 0);
+    const size_t adds = Sent().size();
+    platform.Advance(2000);
+    EXPECT_EQ(Sent().size(), adds + 1);  // tried again, refused again
+    EXPECT_EQ(Sent().back().message, TrayNotification::Add);
+    platform.shell.refuses = false;
+    platform.Advance(1999);
+    EXPECT_FALSE(f.tray().Shown());
+    platform.Advance(1);
+    ASSERT_TRUE(f.tray().Shown());
+    EXPECT_EQ(Tip(Shown()->tip), Padded(std::string("Busy= 75 %") + '\0'));  // the record as it is now
+    platform.Advance(10000);
+    EXPECT_EQ(Sent().size(), adds + 2);  // no more tries once it took
+    f.Command3_Click();
+    EXPECT_FALSE(f.form().Visible());
+}
+
 TEST_F(TrayTest, RemoveTrayIconUnhooksAndDeletes) {
     Start();
     f.RemoveTrayIcon();
