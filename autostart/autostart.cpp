@@ -6,10 +6,7 @@ namespace vt {
 namespace {
 
 std::string Reason(const RunChange& change) {
-    if (change.accessDenied) {
-        return "access was denied. Administrator rights are needed to change the programs that start with "
-               "Windows.";
-    }
+    if (change.accessDenied) return "access was denied.";
     return "Windows error " + std::to_string(change.error) + ".";
 }
 
@@ -40,8 +37,7 @@ void Autostart::Toggle() {
     }
     const RunChange change = run.Register(name);
     if (change.outcome == RunChange::NoProgramFile) {
-        platform_.MsgBox("Autostart could not be fixed: the program's own file name could not be read, or its "
-                         "folder's name cannot be written in the system's code page.",
+        platform_.MsgBox("Autostart could not be fixed: the program's own file name could not be read.",
                          kOkOnly | kExclamation, name);
         return;
     }

@@ -1,6 +1,6 @@
 // Starting with Windows: the popup menu's autostart item and the state it
 // shows (`blnAutostart`), over the platform's Run value named after the
-// program.
+// program (on Windows under the current user's Run key).
 #pragma once
 
 #include "platform/platform.h"

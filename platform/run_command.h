@@ -1,17 +1,20 @@
-// What the Run value holds for the running program: a rule of its own, so
-// that it can be checked without a registry.
+// What the Run value holds for the program, and whether a value names it:
+// rules of their own, so that they can be checked without a registry.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace vt {
 
-// The program's own file in its short form where the system has one, else
-// in full; in double quotes when it still contains a blank (so that the
-// shell cannot start a program sitting at a prefix of the path). Empty when
-// the file name is unknown, or when it holds a character the code page could
-// not spell ('?') and there is no short (ASCII) form to register instead.
-std::string RunCommandFor(std::string_view module, std::string_view shortPath);
+// The program's full path in double quotes, so that the shell cannot start a
+// program sitting at a prefix of a path with blanks. Empty for no path.
+std::string RunCommandFor(std::string_view programPath);
+
+// The value starts this program: the path alone, with or without its quotes
+// and blanks around them, as the system compares file names (`samePath`).
+bool NamesProgram(std::string_view value, std::string_view programPath,
+                  const std::function<bool(std::string_view, std::string_view)>& samePath);
 
 }  // namespace vt

@@ -1,6 +1,10 @@
 #include "platform/fake/fake_services.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+
+#include "platform/run_command.h"
 
 #include "platform/fake/fake_allocation.h"
 
@@ -18,20 +22,32 @@ bool FakeSound::Record(std::span<const uint8_t> wave, SoundKind kind) {
 }
 
 bool FakeRunValue::Registered(std::string_view name) {
-    const auto it = values.find(std::string(name));
-    return it != values.end() && !it->second.empty();
+    const std::string key(name);
+    if (switchedOff.count(key)) return false;
+    const auto mine = values.find(key);
+    auto sameFile = [](std::string_view a, std::string_view b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+        });
+    };
+    if (mine != values.end() && !program.empty() && NamesProgram(mine->second, program, sameFile)) return true;
+    const auto old = machineWide.find(key);
+    return old != machineWide.end() && !old->second.empty();
 }
 
 RunChange FakeRunValue::Register(std::string_view name) {
     if (refuseRegister) return *refuseRegister;
-    if (command.empty()) return {RunChange::NoProgramFile};
-    values[std::string(name)] = command;
+    if (program.empty()) return {RunChange::NoProgramFile};
+    values[std::string(name)] = RunCommandFor(program);
+    switchedOff.erase(std::string(name));
     return {};
 }
 
 RunChange FakeRunValue::Unregister(std::string_view name) {
     if (refuseUnregister) return *refuseUnregister;
     values.erase(std::string(name));
+    if (!machineWideRefuses) machineWide.erase(std::string(name));
+    switchedOff.erase(std::string(name));
     return {};
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <span>
 #include <vector>
@@ -38,16 +39,23 @@ private:
     bool Record(std::span<const uint8_t> wave, SoundKind kind);
 };
 
+// The per-user values, an earlier version's machine-wide ones, and the
+// entries switched off in the system's list of startup programs.
 class FakeRunValue final : public RunValue {
 public:
     bool Registered(std::string_view name) override;
     RunChange Register(std::string_view name) override;
     RunChange Unregister(std::string_view name) override;
-    std::string Where() const override { return "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"; }
+    std::string Where() const override {
+        return "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    }
 
-    std::map<std::string, std::string> values;  // name -> text
-    std::string command = "C:\\PROGRA~1\\Veltrane\\Veltrane.exe";  // what registering writes; "": no program file
+    std::map<std::string, std::string> values;       // name -> text
+    std::map<std::string, std::string> machineWide;  // the same, where an earlier version wrote it
+    std::set<std::string> switchedOff;
+    std::string program = "C:\\Program Files\\Veltrane\\Veltrane.exe";  // "": its file cannot be read
     std::optional<RunChange> refuseRegister, refuseUnregister;
+    bool machineWideRefuses = false;  // as for a user without administrator rights
 };
 
 }  // namespace vt::fake

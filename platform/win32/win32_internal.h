@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/win32_gdi_cache.h"
+#include "platform/win32/win32_run_value.h"
 
 namespace vt::win32 {
 
@@ -50,7 +51,6 @@ unique_hbitmap InDisplayFormat(unique_hbitmap picture);
 
 // The platform's services, each in a file of its own.
 std::unique_ptr<SoundOutput> CreateSoundOutput();
-std::unique_ptr<RunValue> CreateRunValue();
 
 // Runs an event handler; an error that nothing trapped is reported and ends
 // the program.

@@ -1,9 +1,11 @@
-// The Run value under the machine-wide Run key, through the ANSI registry
-// calls: read, written and deleted by the three registry routines, holding
-// the short form of the running program's path.
+// The Run value under the current user's Run key, through the wide registry
+// calls: the program's full path in quotes. Per user, because only an
+// elevated program may write the machine-wide key, and a value there starts
+// whatever file lies at its path for every user who signs in. A value an
+// earlier version left under the machine-wide key still counts, and goes
+// when autostart is turned off, where the rights allow.
 #include "platform/win32/win32_run_value.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "platform/run_command.h"
@@ -13,99 +15,134 @@ namespace vt::win32 {
 
 namespace Tray_function {
 
-std::string GetRegString(HKEY hKey, const std::string& subKey, const std::string& valueName) {
+std::wstring GetRegString(HKEY hKey, const std::wstring& subKey, const std::wstring& valueName) {
     HKEY opened = nullptr;
-    if (RegOpenKeyA(hKey, subKey.c_str(), &opened) != ERROR_SUCCESS) return {};
+    if (RegOpenKeyExW(hKey, subKey.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return {};
     const unique_hkey key(opened);
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         type != REG_SZ) {
         return {};
     }
-    std::string buffer(size, ' ');
-    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                         &size) != ERROR_SUCCESS) {
+    std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                         &bytes) != ERROR_SUCCESS) {
         return {};
     }
-    buffer.resize(std::min<size_t>(size, buffer.size()));
+    buffer.resize(bytes / sizeof(wchar_t));
     // A value stored without its terminating NUL reads back whole.
-    return buffer.substr(0, buffer.find('\0'));
+    return buffer.substr(0, buffer.find(L'\0'));
 }
 
-LONG SetRegString(HKEY hKey, const std::string& subKey, const std::string& valueName, const std::string& data) {
+LONG SetRegString(HKEY hKey, const std::wstring& subKey, const std::wstring& valueName, const std::wstring& data) {
     HKEY created = nullptr;
-    const LONG result = RegCreateKeyA(hKey, subKey.c_str(), &created);
+    const LONG result =
+        RegCreateKeyExW(hKey, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr);
     if (result != ERROR_SUCCESS) return result;
     const unique_hkey key(created);
-    // The terminating NUL is not counted; readers cope with either form.
-    return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                          static_cast<DWORD>(data.size()));
+    return RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
-LONG DeleteRegValue(HKEY hKey, const std::string& subKey, const std::string& valueName) {
+LONG DeleteRegValue(HKEY hKey, const std::wstring& subKey, const std::wstring& valueName) {
     HKEY opened = nullptr;
-    const LONG result = RegOpenKeyA(hKey, subKey.c_str(), &opened);
+    const LONG result = RegOpenKeyExW(hKey, subKey.c_str(), 0, KEY_SET_VALUE, &opened);
     if (result != ERROR_SUCCESS) return result;
     const unique_hkey key(opened);
-    return RegDeleteValueA(key.get(), valueName.c_str());
+    return RegDeleteValueW(key.get(), valueName.c_str());
 }
 
 }  // namespace Tray_function
 
-namespace modSND {
-
-std::string GetShortName(const std::string& path) {
-    std::string buffer(165, '\0');
-    DWORD n = GetShortPathNameA(path.c_str(), buffer.data(), 164);
-    if (n > 164) {
-        // Too long for the usual buffer: the call said how much it needs.
-        buffer.assign(n + 1, '\0');
-        n = GetShortPathNameA(path.c_str(), buffer.data(), n);
-        if (n >= buffer.size()) return {};
-    }
-    return buffer.substr(0, n);
-}
-
-}  // namespace modSND
-
-std::string AutostartCommand() {
-    std::vector<char> name(260);
-    DWORD n = 0;
-    while ((n = GetModuleFileNameA(nullptr, name.data(), static_cast<DWORD>(name.size()))) >= name.size() - 1 &&
-           name.size() < 32768) {
+std::wstring ModulePath() {
+    std::vector<wchar_t> name(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (n == 0) return {};
+        if (n < name.size()) return {name.data(), n};
+        if (name.size() >= 32768) return {};
         name.resize(name.size() * 2);  // cut at the buffer: try a larger one
     }
-    if (n == 0 || n >= name.size() - 1) return {};
-    const std::string module(name.data(), n);
-    return RunCommandFor(module, modSND::GetShortName(module));
 }
 
 namespace {
 
 RunChange Refused(LONG error) { return {RunChange::Refused, error, error == ERROR_ACCESS_DENIED}; }
 
+bool Gone(LONG result) { return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND; }
+
+// The user switched the entry off in the system's list of startup programs:
+// a binary value whose first byte is odd.
+bool SwitchedOff(const std::wstring& name) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApprovedKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+        return false;
+    }
+    const unique_hkey key(opened);
+    BYTE data[16] = {};
+    DWORD type = 0, size = sizeof data;
+    const LONG result = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, data, &size);
+    return (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) && type == REG_BINARY && size > 0 &&
+           (data[0] & 1) != 0;
+}
+
 class Win32RunValue final : public RunValue {
 public:
+    explicit Win32RunValue(std::wstring programPath) : programPath_(std::move(programPath)) {}
+
     bool Registered(std::string_view name) override {
-        return !Tray_function::GetRegString(HKEY_LOCAL_MACHINE, kRunKey, std::string(name)).empty();
+        const std::wstring value = Widen(name);
+        if (SwitchedOff(value)) return false;
+        const std::wstring mine = Tray_function::GetRegString(HKEY_CURRENT_USER, kRunKey, value);
+        const std::wstring program = Program();
+        if (!mine.empty() && !program.empty() &&
+            NamesProgram(Narrow(mine), Narrow(program), [](std::string_view a, std::string_view b) {
+                const std::wstring wa = Widen(a), wb = Widen(b);
+                return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
+                                            static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+            })) {
+            return true;
+        }
+        return !Tray_function::GetRegString(HKEY_LOCAL_MACHINE, kRunKey, value).empty();
     }
+
     RunChange Register(std::string_view name) override {
-        const std::string path = AutostartCommand();
-        if (path.empty()) return {RunChange::NoProgramFile};
-        const LONG result = Tray_function::SetRegString(HKEY_LOCAL_MACHINE, kRunKey, std::string(name), path);
-        return result == ERROR_SUCCESS ? RunChange{} : Refused(result);
+        const std::wstring program = Program();
+        if (program.empty()) return {RunChange::NoProgramFile};
+        const std::wstring value = Widen(name);
+        const LONG result =
+            Tray_function::SetRegString(HKEY_CURRENT_USER, kRunKey, value, Widen(RunCommandFor(Narrow(program))));
+        if (result != ERROR_SUCCESS) return Refused(result);
+        // Switched on again: the list of startup programs forgets that the
+        // user had switched it off.
+        Tray_function::DeleteRegValue(HKEY_CURRENT_USER, kStartupApprovedKey, value);
+        return {};
     }
+
     RunChange Unregister(std::string_view name) override {
-        const LONG result = Tray_function::DeleteRegValue(HKEY_LOCAL_MACHINE, kRunKey, std::string(name));
-        // A value (or key) that is already gone is what was asked for.
-        if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) return {};
-        return Refused(result);
+        const std::wstring value = Widen(name);
+        const LONG result = Tray_function::DeleteRegValue(HKEY_CURRENT_USER, kRunKey, value);
+        if (!Gone(result)) return Refused(result);
+        // An earlier version's machine-wide value, where the rights allow;
+        // where they do not, it stays, and nothing is said.
+        Tray_function::DeleteRegValue(HKEY_LOCAL_MACHINE, kRunKey, value);
+        Tray_function::DeleteRegValue(HKEY_CURRENT_USER, kStartupApprovedKey, value);
+        return {};
     }
-    std::string Where() const override { return std::string("HKEY_LOCAL_MACHINE\\") + kRunKey; }
+
+    std::string Where() const override { return "HKEY_CURRENT_USER\\" + Narrow(kRunKey); }
+
+private:
+    std::wstring Program() const { return programPath_.empty() ? ModulePath() : programPath_; }
+
+    std::wstring programPath_;
 };
 
 }  // namespace
 
-std::unique_ptr<RunValue> CreateRunValue() { return std::make_unique<Win32RunValue>(); }
+std::unique_ptr<RunValue> CreateRunValue(std::wstring programPath) {
+    return std::make_unique<Win32RunValue>(std::move(programPath));
+}
 
 }  // namespace vt::win32

@@ -410,10 +410,18 @@ void Options(Session& s) {
 
 int Prepare() {
     ClearSettings();
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, L"Veltrane");
-        RegCloseKey(key);
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        HKEY key;
+        if (RegOpenKeyExW(root, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, L"Veltrane");
+            RegCloseKey(key);
+        }
+    }
+    // The key the value goes into is there before the first snapshot, as it
+    // is on any Windows: only the value is the program's.
+    HKEY run;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_READ, nullptr, &run, nullptr) == ERROR_SUCCESS) {
+        RegCloseKey(run);
     }
     // Whatever Wine sets up the first time a program shows a window or a box
     // in this session happens here, before the first snapshot.

@@ -10,14 +10,14 @@ namespace {
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Veltrane\\Startup";
 
+}  // namespace
+
 std::wstring BesideThisProgram(const wchar_t* file) {
     wchar_t path[MAX_PATH];
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring dir(path, n);
     return dir.substr(0, dir.find_last_of(L'\\') + 1) + file;
 }
-
-}  // namespace
 
 std::string Narrow(const std::wstring& w) {
     if (w.empty()) return {};
@@ -42,6 +42,7 @@ bool StartQuietly(const std::wstring& exe, PROCESS_INFORMATION& info) {
 }
 
 Program::Program() { StartQuietly(BesideThisProgram(L"Veltrane.exe"), info_); }
+Program::Program(const std::wstring& exe) { StartQuietly(exe, info_); }
 
 Program::~Program() {
     if (!info_.hProcess) return;
@@ -137,7 +138,7 @@ bool TrayIconExists(HWND main, UINT id) {
 std::wstring RunValue() {
     wchar_t data[512];
     DWORD size = sizeof data;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Veltrane",
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Veltrane",
                      RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
         return L"<absent>";
     }

@@ -17,6 +17,7 @@ constexpr DWORD kTimeoutMs = 20000;
 class Program {
 public:
     Program();  // starts Veltrane.exe beside this test program
+    explicit Program(const std::wstring& exe);
     ~Program();  // ends it if it is still running
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -33,6 +34,8 @@ private:
 // would otherwise wait for the program to end); the caller owns the handles.
 // False when it could not start.
 bool StartQuietly(const std::wstring& exe, PROCESS_INFORMATION& info);
+// A file in this test program's folder.
+std::wstring BesideThisProgram(const wchar_t* file);
 
 std::string Narrow(const std::wstring& text);  // UTF-8
 std::string Text(HWND hwnd);
@@ -84,7 +87,7 @@ std::string BalloonText();
 void ClearSettings();
 void SetSetting(const std::wstring& name, const std::wstring& value);
 std::wstring GetSetting(const std::wstring& name);  // "<absent>" when missing
-// The program's value under HKEY_LOCAL_MACHINE\...\CurrentVersion\Run, "<absent>" when missing.
+// The program's value under HKEY_CURRENT_USER\...\CurrentVersion\Run, "<absent>" when missing.
 std::wstring RunValue();
 
 }  // namespace e2e

@@ -20,10 +20,12 @@ constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ru
 void PostMenu(HWND main, int id) { PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 void DeleteRunValue() {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, L"Veltrane");
-        RegCloseKey(key);
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        HKEY key;
+        if (RegOpenKeyExW(root, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, L"Veltrane");
+            RegCloseKey(key);
+        }
     }
 }
 
@@ -132,8 +134,7 @@ TEST_F(WindowEndToEnd, AutostartIsWrittenAndRemovedWithTheCaptionFollowing) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), "Autostart fixed!");
     Answer(box);
-    const std::wstring value = RunValue();
-    EXPECT_NE(value.find(L".exe"), std::wstring::npos) << value.size();
+    EXPECT_EQ(RunValue(), L"\"" + BesideThisProgram(L"Veltrane.exe") + L"\"");  // the whole path, in quotes
     EXPECT_TRUE(WaitFor([&] { return CaptionOf(FileMenu(), 8) == "Remove Autostart"; }, 5000));
 
     PostMenu(main, autoItem);
@@ -146,12 +147,17 @@ TEST_F(WindowEndToEnd, AutostartIsWrittenAndRemovedWithTheCaptionFollowing) {
 }
 
 // Wine checks a key's access list: with one that denies setting values the
-// machine-wide Run key refuses the write and the delete, as it does for a
-// user without administrator rights on Windows. Restored when it goes.
+// user's Run key refuses the write and the delete, as a key locked down by
+// an administrator does on Windows. Restored when it goes.
 class RunKeyRefusingWrites {
 public:
     RunKeyRefusingWrites() {
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, READ_CONTROL | WRITE_DAC, &key_) != ERROR_SUCCESS) return;
+        HKEY created = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_READ, nullptr, &created, nullptr) ==
+            ERROR_SUCCESS) {
+            RegCloseKey(created);
+        }
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, READ_CONTROL | WRITE_DAC, &key_) != ERROR_SUCCESS) return;
         DWORD size = 0;
         RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
         old_.resize(size);
@@ -171,7 +177,7 @@ public:
     bool Refuses() const {
         if (!active_) return false;
         HKEY key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
             RegCloseKey(key);
             return false;
         }
@@ -193,7 +199,9 @@ TEST_F(WindowEndToEnd, RefusedRunKeyIsReportedAndTheCaptionStays) {
         ASSERT_NE(box, nullptr);
         const std::string text = MessageBoxText(box);
         EXPECT_EQ(text.rfind("Autostart could not be fixed:", 0), 0u) << text;
-        EXPECT_NE(text.find("Administrator rights"), std::string::npos) << text;
+        EXPECT_NE(text.find("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"), std::string::npos)
+            << text;
+        EXPECT_NE(text.find("access was denied."), std::string::npos) << text;
         Answer(box);
         EXPECT_EQ(RunValue(), L"<absent>");
         EXPECT_EQ(CaptionOf(FileMenu(), 8), "Make Autostart");
@@ -220,21 +228,65 @@ TEST_F(WindowEndToEnd, RefusedRunKeyIsReportedAndTheCaptionStays) {
     EXPECT_FALSE(program.WaitExit(0));
 }
 
-TEST(AutostartAtStart, ValuePresentAtStartOffersRemove) {
-    ClearSettings();
-    SetSetting(L"sound", L"0");
-    HKEY key;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    const wchar_t data[] = L"C:\\VELTRANE.EXE";
-    RegSetValueExW(key, L"Veltrane", 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof data);
-    RegCloseKey(key);
-    {
-        Program program;
-        HWND main = program.WaitMainWindow();
-        ASSERT_NE(main, nullptr);
-        EXPECT_EQ(CaptionOf(ReadPopupMenu(program.Pid(), Child(main, Label2), WM_RBUTTONUP), 8), "Remove Autostart");
+// What the start-up makes of the values it finds: this program's own, an
+// earlier version's under the machine-wide key, another copy's.
+TEST(AutostartAtStart, CaptionFollowsTheValueFound) {
+    const std::wstring self = L"\"" + BesideThisProgram(L"Veltrane.exe") + L"\"";
+    const struct {
+        HKEY root;
+        std::wstring data;
+        const char* caption;
+    } cases[] = {
+        {HKEY_CURRENT_USER, self, "Remove Autostart"},
+        {HKEY_LOCAL_MACHINE, L"C:\\VELTRANE.EXE", "Remove Autostart"},
+        {HKEY_CURRENT_USER, L"\"C:\\Elsewhere\\Veltrane.exe\"", "Make Autostart"},
+    };
+    for (const auto& c : cases) {
+        ClearSettings();
+        SetSetting(L"sound", L"0");
+        HKEY key;
+        RegCreateKeyExW(c.root, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+        RegSetValueExW(key, L"Veltrane", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.data.c_str()),
+                       static_cast<DWORD>((c.data.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        {
+            Program program;
+            HWND main = program.WaitMainWindow();
+            ASSERT_NE(main, nullptr);
+            EXPECT_EQ(CaptionOf(ReadPopupMenu(program.Pid(), Child(main, Label2), WM_RBUTTONUP), 8), c.caption);
+        }
+        DeleteRunValue();
     }
-    DeleteRunValue();
+    ClearSettings();
+}
+
+// The program in folders whose names the ANSI code page cannot spell: the
+// value it registers names that very file.
+TEST(AutostartAtStart, ProgramInAFolderOfAnyNameRegistersItself) {
+    for (const wchar_t* folder : {L"C:\\\u0141\u00F3d\u017A", L"C:\\\u30C4\u30FC\u30EB"}) {  // Łódź, in Japanese
+        ClearSettings();
+        SetSetting(L"sound", L"0");
+        DeleteRunValue();
+        CreateDirectoryW(folder, nullptr);
+        const std::wstring exe = std::wstring(folder) + L"\\Veltrane.exe";
+        ASSERT_TRUE(CopyFileW(BesideThisProgram(L"Veltrane.exe").c_str(), exe.c_str(), FALSE));
+        {
+            Program program(exe);
+            HWND main = program.WaitMainWindow();
+            ASSERT_NE(main, nullptr);
+            PostMenu(main, autoItem);
+            HWND box = WaitMessageBox(program.Pid(), L"Veltrane");
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(MessageBoxText(box), "Autostart fixed!");
+            AnswerMessageBox(box, IDOK);
+            EXPECT_EQ(RunValue(), L"\"" + exe + L"\"");
+            PostMessageW(main, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(program.WaitExit());
+        }
+        DeleteRunValue();
+        DeleteFileW(exe.c_str());
+        RemoveDirectoryW(folder);
+    }
     ClearSettings();
 }
 

@@ -18,30 +18,43 @@ protected:
     static RunChange Denied() { return {RunChange::Refused, 5, true}; }
 };
 
+// Autostart counts as on when the user's value names this program, or when
+// an earlier version's machine-wide value is there; an entry the user
+// switched off in the system's list of startup programs counts as off.
 TEST_F(AutostartTest, StartCaptionFollowsTheRunValue) {
     const struct {
         const char* what;
-        std::optional<std::string> value;
-        const char* caption;
+        std::optional<std::string> value, machineWide;
+        bool switchedOff;
+        bool on;
     } cases[] = {
-        {"none", std::nullopt, "Make Autostart"},
-        {"empty text", "", "Make Autostart"},
-        {"a path", "C:\\OLD\\VELTRANE.EXE", "Remove Autostart"},
+        {"none", std::nullopt, std::nullopt, false, false},
+        {"empty text", "", std::nullopt, false, false},
+        {"this program", "\"C:\\Program Files\\Veltrane\\Veltrane.exe\"", std::nullopt, false, true},
+        {"this program, other case, no quotes", "c:\\program files\\veltrane\\VELTRANE.EXE", std::nullopt, false, true},
+        {"another copy", "\"D:\\Old\\Veltrane.exe\"", std::nullopt, false, false},
+        {"an earlier version's, machine-wide", std::nullopt, "C:\\OLD\\VELTRANE.EXE", false, true},
+        {"empty, machine-wide", std::nullopt, "", false, false},
+        {"switched off by the user", "\"C:\\Program Files\\Veltrane\\Veltrane.exe\"", std::nullopt, true, false},
     };
     for (const auto& c : cases) {
         fake::FakePlatform p;
         if (c.value) p.run.values["Veltrane"] = *c.value;
+        if (c.machineWide) p.run.machineWide["Veltrane"] = *c.machineWide;
+        if (c.switchedOff) p.run.switchedOff.insert("Veltrane");
         Form1 form(p);
         p.Dispatch([&] { form.Start(); });
-        EXPECT_EQ(form.form().Caption(autoItem), c.caption) << c.what;
-        EXPECT_EQ(form.autostart().blnAutostart(), c.value && !c.value->empty()) << c.what;
+        EXPECT_EQ(form.form().Caption(autoItem), c.on ? "Remove Autostart" : "Make Autostart") << c.what;
+        EXPECT_EQ(form.autostart().blnAutostart(), c.on) << c.what;
     }
 }
 
 TEST_F(AutostartTest, TwoClicksRegisterTheProgramThenRemoveIt) {
+    platform.run.switchedOff.insert("Veltrane");
     Start();
     Click();
-    EXPECT_EQ(Value(), platform.run.command);
+    EXPECT_EQ(Value(), "\"C:\\Program Files\\Veltrane\\Veltrane.exe\"");
+    EXPECT_TRUE(platform.run.switchedOff.empty());  // switched on again in the system's list too
     EXPECT_EQ(Caption(autoItem), "Remove Autostart");
     EXPECT_TRUE(f.autostart().blnAutostart());
     Click();
@@ -56,16 +69,25 @@ TEST_F(AutostartTest, TwoClicksRegisterTheProgramThenRemoveIt) {
 }
 
 TEST_F(AutostartTest, ValuePresentAtStartIsRemovedByTheFirstClick) {
-    platform.run.values["Veltrane"] = "C:\\OLD\\VELTRANE.EXE";
-    Start();
-    EXPECT_EQ(Caption(autoItem), "Remove Autostart");
-    Click();
-    EXPECT_EQ(Value(), std::nullopt);
-    EXPECT_EQ(platform.boxes.back().text, "Autostart removed!");
+    for (bool machineWideRefuses : {false, true}) {
+        fake::FakePlatform p;
+        p.run.values["Veltrane"] = "\"C:\\Program Files\\Veltrane\\Veltrane.exe\"";
+        p.run.machineWide["Veltrane"] = "C:\\OLD\\VELTRANE.EXE";
+        p.run.machineWideRefuses = machineWideRefuses;
+        Form1 form(p);
+        p.Dispatch([&] { form.Start(); });
+        EXPECT_EQ(form.form().Caption(autoItem), "Remove Autostart");
+        p.Dispatch([&] { form.auto_Click(); });
+        EXPECT_FALSE(p.run.values.count("Veltrane"));
+        // The machine-wide one goes where that is allowed, silently where not.
+        EXPECT_EQ(p.run.machineWide.count("Veltrane"), machineWideRefuses ? 1u : 0u);
+        EXPECT_EQ(p.boxes.back().text, "Autostart removed!");
+        EXPECT_EQ(form.form().Caption(autoItem), "Make Autostart");
+    }
 }
 
 TEST_F(AutostartTest, ValueAlreadyGoneStillCountsAsRemoved) {
-    platform.run.values["Veltrane"] = "C:\\V.EXE";
+    platform.run.values["Veltrane"] = "\"C:\\Program Files\\Veltrane\\Veltrane.exe\"";
     Start();
     platform.run.values.clear();  // removed behind the program's back
     Click();
@@ -83,8 +105,8 @@ TEST_F(AutostartTest, RefusedWriteOrDeleteIsReportedAndChangesNothing) {
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].text,
               "Autostart could not be fixed: the value \"Veltrane\" under "
-              "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run could not be written, because "
-              "access was denied. Administrator rights are needed to change the programs that start with Windows.");
+              "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run could not be written, because "
+              "access was denied.");
     EXPECT_EQ(platform.boxes[0].style, kOkOnly | kExclamation);
 
     platform.run.refuseRegister = RunChange{RunChange::Refused, 1234, false};
@@ -104,7 +126,7 @@ TEST_F(AutostartTest, RefusedWriteOrDeleteIsReportedAndChangesNothing) {
 }
 
 TEST_F(AutostartTest, ProgramFileThatCannotBeNamedIsNotRegistered) {
-    platform.run.command.clear();
+    platform.run.program.clear();
     Start();
     Click();
     EXPECT_EQ(Value(), std::nullopt);
@@ -112,21 +134,31 @@ TEST_F(AutostartTest, ProgramFileThatCannotBeNamedIsNotRegistered) {
     EXPECT_NE(platform.boxes.back().text.find("could not be fixed"), std::string::npos);
 }
 
-TEST(RunCommand, TheRunningFileWhateverItsName) {
+// The value is the program's whole path in quotes, whatever the path holds;
+// it names the program with or without the quotes, in any case.
+TEST(RunCommand, TheProgramsWholePathInQuotes) {
     const struct {
-        const char* module;
-        const char* shortPath;  // "": the system has none
+        const char* program;
         const char* command;
     } cases[] = {
-        {"C:\\Program Files\\Veltrane\\Veltrane.exe", "C:\\PROGRA~1\\Veltrane\\Veltrane.exe",
-         "C:\\PROGRA~1\\Veltrane\\Veltrane.exe"},
-        {"D:\\Tools\\vt2.exe", "", "D:\\Tools\\vt2.exe"},
-        {"C:\\My Tools\\Veltrane.exe", "", "\"C:\\My Tools\\Veltrane.exe\""},  // quoted, blanks and all
-        {"C:\\Programs\\???\\Veltrane.exe", "", ""},  // as the code page spells a name it cannot
-        {"C:\\Programs\\???\\Veltrane.exe", "C:\\PROGRA~2\\ABC~1\\VELTRANE.EXE", "C:\\PROGRA~2\\ABC~1\\VELTRANE.EXE"},
-        {"", "", ""},
+        {"C:\\Program Files\\Veltrane\\Veltrane.exe", "\"C:\\Program Files\\Veltrane\\Veltrane.exe\""},
+        {"D:\\Tools\\vt2.exe", "\"D:\\Tools\\vt2.exe\""},
+        {"C:\\Łódź\\Veltrane.exe", "\"C:\\Łódź\\Veltrane.exe\""},
+        {"C:\\ツール\\Veltrane.exe", "\"C:\\ツール\\Veltrane.exe\""},
+        {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(RunCommandFor(c.module, c.shortPath), c.command) << c.module;
+    for (const auto& c : cases) EXPECT_EQ(RunCommandFor(c.program), c.command) << c.program;
+
+    auto exact = [](std::string_view a, std::string_view b) { return a == b; };
+    const std::string path = "C:\\Tools\\Veltrane.exe";
+    const struct {
+        std::string value;
+        bool names;
+    } values[] = {
+        {"\"C:\\Tools\\Veltrane.exe\"", true}, {"C:\\Tools\\Veltrane.exe", true}, {"  \"C:\\Tools\\Veltrane.exe\" ", true},
+        {"\"C:\\Tools\\Veltrane.exe\" /min", false}, {"C:\\Other\\Veltrane.exe", false}, {"", false}, {"\"\"", false},
+    };
+    for (const auto& v : values) EXPECT_EQ(NamesProgram(v.value, path, exact), v.names) << v.value;
 }
 
 }  // namespace

@@ -87,63 +87,102 @@ TEST(Win32Services, RunValueContract) {
     auto p = CreateWin32Platform();
     const int keys = win32::LiveHandles(win32::HandleKind::Key);
     contract::RunValueContract(p->Autorun(), kName);
-    // What it registers is the running program.
+    // What it registers is the running program, in full and in quotes.
     ASSERT_EQ(p->Autorun().Register(kName).outcome, RunChange::Done);
-    EXPECT_EQ(win32::Tray_function::GetRegString(HKEY_LOCAL_MACHINE, win32::kRunKey, kName),
-              win32::AutostartCommand());
-    EXPECT_FALSE(win32::AutostartCommand().empty());
+    const std::wstring module = win32::ModulePath();
+    EXPECT_FALSE(module.empty());
+    EXPECT_EQ(win32::Tray_function::GetRegString(HKEY_CURRENT_USER, win32::kRunKey, win32::Widen(kName)),
+              L"\"" + module + L"\"");
+    EXPECT_EQ(p->Autorun().Where(), "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
     p->Autorun().Unregister(kName);
     EXPECT_EQ(win32::LiveHandles(win32::HandleKind::Key), keys);  // every key opened is closed
+}
+
+// Programs in folders whose names the ANSI code page cannot spell, and one
+// deep down: the value holds each path whole, read back as it was written,
+// and names the program.
+TEST(Win32Services, RunValueHoldsAnyPathWhole) {
+    const std::wstring deep = L"C:\\" + std::wstring(200, L'd') + L"\\Veltrane.exe";
+    for (const std::wstring& program : {std::wstring(L"C:\\\u0141\u00F3d\u017A\\Veltrane.exe"),  // Łódź
+                                       std::wstring(L"C:\\\u30C4\u30FC\u30EB\\Veltrane.exe"),   // a folder named in Japanese
+                                       deep}) {
+        auto run = win32::CreateRunValue(program);
+        ASSERT_EQ(run->Register(kName).outcome, RunChange::Done);
+        const std::wstring key = win32::Widen(kName);
+        EXPECT_EQ(win32::Tray_function::GetRegString(HKEY_CURRENT_USER, win32::kRunKey, key), L"\"" + program + L"\"");
+        DWORD type = 0, size = 0;
+        HKEY opened = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, win32::kRunKey, 0, KEY_QUERY_VALUE, &opened), ERROR_SUCCESS);
+        const win32::unique_hkey runKey(opened);
+        RegQueryValueExW(runKey.get(), key.c_str(), nullptr, &type, nullptr, &size);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(size, (program.size() + 3) * sizeof(wchar_t));  // the quotes and the NUL counted
+        EXPECT_TRUE(run->Registered(kName));
+        EXPECT_FALSE(win32::CreateRunValue(L"C:\\Other\\Veltrane.exe")->Registered(kName));  // another copy's
+        EXPECT_EQ(run->Unregister(kName).outcome, RunChange::Done);
+        EXPECT_FALSE(run->Registered(kName));
+    }
+}
+
+// An earlier version's machine-wide value counts and goes with the next
+// removal; an entry switched off in the system's list counts as off until
+// it is registered again.
+TEST(Win32Services, RunValueOfEarlierVersionsAndTheUsersSwitch) {
+    auto run = win32::CreateRunValue(L"C:\\Tools\\Veltrane.exe");
+    const std::wstring key = win32::Widen(kName);
+    ASSERT_EQ(win32::Tray_function::SetRegString(HKEY_LOCAL_MACHINE, win32::kRunKey, key, L"C:\\OLD\\VELTRANE.EXE"),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(run->Registered(kName));
+    EXPECT_EQ(run->Unregister(kName).outcome, RunChange::Done);
+    EXPECT_EQ(win32::Tray_function::GetRegString(HKEY_LOCAL_MACHINE, win32::kRunKey, key), L"");
+    EXPECT_FALSE(run->Registered(kName));
+
+    ASSERT_EQ(run->Register(kName).outcome, RunChange::Done);
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, win32::kStartupApprovedKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
+                              &created, nullptr),
+              ERROR_SUCCESS);
+    const win32::unique_hkey approved(created);
+    const BYTE off[12] = {3}, on[12] = {2};
+    RegSetValueExW(approved.get(), key.c_str(), 0, REG_BINARY, off, sizeof off);
+    EXPECT_FALSE(run->Registered(kName));  // switched off by the user
+    RegSetValueExW(approved.get(), key.c_str(), 0, REG_BINARY, on, sizeof on);
+    EXPECT_TRUE(run->Registered(kName));
+    RegSetValueExW(approved.get(), key.c_str(), 0, REG_BINARY, off, sizeof off);
+    ASSERT_EQ(run->Register(kName).outcome, RunChange::Done);  // on again: the switch is cleared
+    EXPECT_TRUE(run->Registered(kName));
+    EXPECT_EQ(RegQueryValueExW(approved.get(), key.c_str(), nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
+    run->Unregister(kName);
 }
 
 TEST(Win32Services, RunValueReadsOnlyNonEmptyText) {
     const struct {
         const char* what;
         DWORD type;
-        std::string bytes;
-        std::string read;
+        std::wstring text;
+        std::wstring read;
     } cases[] = {
-        {"with NUL", REG_SZ, std::string("C:\\V.EXE\0", 9), "C:\\V.EXE"},
-        {"without NUL", REG_SZ, "C:\\V.EXE", "C:\\V.EXE"},
-        {"text after a NUL", REG_SZ, std::string("A\0B", 3), "A"},
-        {"empty", REG_SZ, "", ""},
-        {"wrong type", REG_DWORD, std::string("\1\0\0\0", 4), ""},
+        {"with NUL", REG_SZ, std::wstring(L"C:\\V.EXE\0", 9), L"C:\\V.EXE"},
+        {"without NUL", REG_SZ, L"C:\\V.EXE", L"C:\\V.EXE"},
+        {"text after a NUL", REG_SZ, std::wstring(L"A\0B", 3), L"A"},
+        {"empty", REG_SZ, L"", L""},
+        {"wrong type", REG_EXPAND_SZ, L"C:\\V.EXE", L""},
     };
-    auto p = CreateWin32Platform();
-    HKEY run = nullptr;
-    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, win32::kRunKey, &run), ERROR_SUCCESS);
-    const win32::unique_hkey key(run);
-    for (const auto& c : cases) {
-        ASSERT_EQ(RegSetValueExA(run, kName, 0, c.type, reinterpret_cast<const BYTE*>(c.bytes.data()),
-                                 static_cast<DWORD>(c.bytes.size())),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(win32::Tray_function::GetRegString(HKEY_LOCAL_MACHINE, win32::kRunKey, kName), c.read) << c.what;
-        EXPECT_EQ(p->Autorun().Registered(kName), !c.read.empty()) << c.what;
-    }
-    RegDeleteValueA(run, kName);
-    EXPECT_EQ(win32::Tray_function::GetRegString(HKEY_LOCAL_MACHINE, win32::kRunKey, kName), "");
-    EXPECT_EQ(win32::Tray_function::GetRegString(HKEY_LOCAL_MACHINE, "Software\\Missing", kName), "");
-    // Written by the program (its NUL not counted): read back whole.
-    ASSERT_EQ(win32::Tray_function::SetRegString(HKEY_LOCAL_MACHINE, win32::kRunKey, kName, "C:\\A B\\V.exe"),
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, win32::kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created,
+                              nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(win32::Tray_function::GetRegString(HKEY_LOCAL_MACHINE, win32::kRunKey, kName), "C:\\A B\\V.exe");
-    EXPECT_EQ(win32::Tray_function::DeleteRegValue(HKEY_LOCAL_MACHINE, win32::kRunKey, kName), ERROR_SUCCESS);
-}
-
-TEST(Win32Services, ShortNameOfLongPathsAndMissingFiles) {
-    char temp[MAX_PATH] = "";
-    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-    const std::string deep = std::string(temp) + std::string(200, 'd');
-    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-    const std::string file = deep + "\\Veltrane.exe";
-    CloseHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    const std::string shortName = win32::modSND::GetShortName(file);
-    EXPECT_FALSE(shortName.empty());
-    EXPECT_LT(shortName.size(), file.size());
-    EXPECT_EQ(GetFileAttributesA(shortName.c_str()), GetFileAttributesA(file.c_str()));
-    EXPECT_EQ(win32::modSND::GetShortName(deep + "\\nothing.exe"), "");
-    DeleteFileA(file.c_str());
-    RemoveDirectoryA(deep.c_str());
+    const win32::unique_hkey key(created);
+    const std::wstring name = win32::Widen(kName);
+    for (const auto& c : cases) {
+        ASSERT_EQ(RegSetValueExW(key.get(), name.c_str(), 0, c.type, reinterpret_cast<const BYTE*>(c.text.data()),
+                                 static_cast<DWORD>(c.text.size() * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(win32::Tray_function::GetRegString(HKEY_CURRENT_USER, win32::kRunKey, name), c.read) << c.what;
+    }
+    RegDeleteValueW(key.get(), name.c_str());
+    EXPECT_EQ(win32::Tray_function::GetRegString(HKEY_CURRENT_USER, win32::kRunKey, name), L"");
+    EXPECT_EQ(win32::Tray_function::GetRegString(HKEY_CURRENT_USER, L"Software\\Missing", name), L"");
 }
 
 TEST(Win32Services, SoundContractWithoutADevice) {
