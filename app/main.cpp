@@ -4,6 +4,7 @@
 #include "ui/form1.h"
 
 int main() {
+    vt::UseSystemLibrariesOnly();
     auto platform = vt::CreateWin32Platform();
     vt::Form1 form1(*platform);
     form1.Start();

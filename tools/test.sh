@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Every test: the include rules, the native unit tests (AddressSanitizer +
 # UndefinedBehaviorSanitizer) against the fake platform, the 32-bit build
-# (compile and link), a bounded libFuzzer run over the number conversions, and under
-# wine64 on a private X display the real backend's tests and the end-to-end
-# tests of Veltrane.exe.
+# (compile and link), the programs' import tables, a bounded libFuzzer run
+# over the number conversions, and under wine64 on a private X display the
+# real backend's tests and the end-to-end tests of Veltrane.exe.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -19,6 +19,11 @@ cmake -S . -B build/x64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
 cmake --build build/x64 -j "$jobs"
 cmake -S . -B build/x86 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 cmake --build build/x86 -j "$jobs" --target Veltrane
+
+echo "== import tables: KnownDLLs only, randomised and no-execute"
+python3 tools/check_imports.py --self-test
+python3 tools/check_imports.py x86_64-w64-mingw32-objdump build/x64/Veltrane.exe
+python3 tools/check_imports.py i686-w64-mingw32-objdump build/x86/Veltrane.exe
 
 echo "== native unit tests"
 ctest --test-dir build/native --output-on-failure --timeout 60

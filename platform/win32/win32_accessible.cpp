@@ -144,9 +144,9 @@ private:
 // Loaded by name rather than imported: ole32 alone maps a dozen more
 // libraries at start-up, for a service only a screen reader asks for.
 struct Win32Platform::ComApartment {
-    unique_hmodule ole32{LoadLibraryW(L"ole32.dll")};
-    unique_hmodule oleaut32{LoadLibraryW(L"oleaut32.dll")};
-    unique_hmodule oleacc{LoadLibraryW(L"oleacc.dll")};
+    unique_hmodule ole32 = LoadSystemLibrary(L"ole32.dll");
+    unique_hmodule oleaut32 = LoadSystemLibrary(L"oleaut32.dll");
+    unique_hmodule oleacc = LoadSystemLibrary(L"oleacc.dll");
     decltype(&CoInitializeEx) coInitializeEx = ProcAddress<decltype(&CoInitializeEx)>(ole32, "CoInitializeEx");
     decltype(&CoUninitialize) coUninitialize = ProcAddress<decltype(&CoUninitialize)>(ole32, "CoUninitialize");
     NamedAccessible::AllocString sysAllocString =

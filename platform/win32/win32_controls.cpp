@@ -97,7 +97,7 @@ void Win32Form::CreateControl(const ControlDef& def) {
             // Drawn in the classic way, so its pages take the button face
             // that the controls on them are painted in. The theme library
             // is loaded by name: only the options window has a tab control.
-            if (!themeLibrary_) themeLibrary_.reset(LoadLibraryW(L"uxtheme.dll"));
+            if (!themeLibrary_) themeLibrary_ = LoadSystemLibrary(L"uxtheme.dll");
             if (const auto setTheme = ProcAddress<decltype(&SetWindowTheme)>(themeLibrary_, "SetWindowTheme")) {
                 setTheme(c.hwnd, L"", L"");
             }

@@ -30,8 +30,13 @@ void RegisterClasses() {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kPictureClass;
     RegisterClassExW(&wc);
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
+    // The common controls are no KnownDLL: loaded from the system folder
+    // (the manifest still picks their version 6), not imported.
+    static const unique_hmodule comctl32 = LoadSystemLibrary(L"comctl32.dll");
+    if (const auto init = ProcAddress<decltype(&InitCommonControlsEx)>(comctl32, "InitCommonControlsEx")) {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+        init(&icc);
+    }
 }
 
 std::vector<Win32Form*> g_forms;  // alive, in creation order

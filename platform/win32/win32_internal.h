@@ -29,6 +29,10 @@ COLORREF ToColorRef(Color color);
 HINSTANCE Module();
 inline constexpr wchar_t kPictureClass[] = L"Veltrane.Picture";
 
+// A library of the system loaded by name from the system folder alone, never
+// from the program's own folder; null where it cannot be had.
+unique_hmodule LoadSystemLibrary(const wchar_t* name);
+
 // A function of a library loaded by name; null where either is missing.
 template <typename F>
 F ProcAddress(const unique_hmodule& module, const char* name) {

@@ -48,6 +48,16 @@ COLORREF ToColorRef(Color color) {
     return color & 0x00FFFFFFu;
 }
 
+unique_hmodule LoadSystemLibrary(const wchar_t* name) {
+    unique_hmodule library(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (library || GetLastError() != ERROR_INVALID_PARAMETER) return library;
+    // A system without the search flags: the library by its full path.
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    return unique_hmodule(LoadLibraryW((std::wstring(folder, n) + L"\\" + name).c_str()));
+}
+
 WideText::WideText(std::string_view utf8) {
     const int length = static_cast<int>(utf8.size());
     int n = utf8.empty() ? 0 : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, small_.data(),
@@ -257,6 +267,15 @@ Rect Win32Platform::PrimaryWorkArea() {
 
 
 }  // namespace win32
+
+void UseSystemLibrariesOnly() {
+    // Looked up: Windows 7 has the call only with an update installed.
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    const auto set = reinterpret_cast<SetDirectories>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "SetDefaultDllDirectories")));
+    if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
 
 std::unique_ptr<Platform> CreateWin32Platform() { return std::make_unique<win32::Win32Platform>(); }
 

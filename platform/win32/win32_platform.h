@@ -8,6 +8,11 @@
 
 namespace vt {
 
+// Libraries come from the system folder alone, never from the program's
+// own folder (a Downloads folder may hold a planted winmm.dll): the first
+// thing the program's main does, before any library is loaded by name.
+void UseSystemLibrariesOnly();
+
 std::unique_ptr<Platform> CreateWin32Platform();
 
 }  // namespace vt

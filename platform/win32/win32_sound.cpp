@@ -1,6 +1,8 @@
 // Sound output through winmm's sndPlaySoundA. Every image is handed over in
 // memory (SND_MEMORY), and with SND_NODEFAULT, so that a sound that cannot be
-// played stays silent instead of becoming the system's default sound.
+// played stays silent instead of becoming the system's default sound. winmm
+// is no KnownDLL: it is loaded from the system folder at the first sound,
+// not imported (an import would be looked for beside the program first).
 #include "platform/win32/win32_internal.h"
 
 #include <mmsystem.h>
@@ -13,10 +15,19 @@ constexpr UINT kPlayResSound = SND_ASYNC | SND_NODEFAULT | SND_MEMORY;
 constexpr UINT kLoopResSound = kPlayResSound | SND_LOOP;
 constexpr UINT kPlayResSoundWait = SND_SYNC | SND_NODEFAULT | SND_MEMORY;
 
+using PlayProc = BOOL(WINAPI*)(LPCSTR, UINT);
+
+PlayProc sndPlaySoundA() {
+    static const unique_hmodule winmm = LoadSystemLibrary(L"winmm.dll");
+    static const auto play = ProcAddress<PlayProc>(winmm, "sndPlaySoundA");
+    return play;
+}
+
 bool Hand(std::span<const uint8_t> wave, UINT flags) {
     // An empty image stops what plays and plays nothing, as a null name does.
     const auto* image = wave.empty() ? nullptr : reinterpret_cast<const char*>(wave.data());
-    return sndPlaySoundA(image, flags) != FALSE;
+    const PlayProc play = sndPlaySoundA();
+    return play && play(image, flags) != FALSE;
 }
 
 class Win32Sound final : public SoundOutput {
@@ -24,7 +35,9 @@ public:
     bool Play(std::span<const uint8_t> wave) override { return Hand(wave, kPlayResSound); }
     bool Loop(std::span<const uint8_t> wave) override { return Hand(wave, kLoopResSound); }
     bool PlayAndWait(std::span<const uint8_t> wave) override { return Hand(wave, kPlayResSoundWait); }
-    void Stop() override { sndPlaySoundA(nullptr, 0); }
+    void Stop() override {
+        if (const PlayProc play = sndPlaySoundA()) play(nullptr, 0);
+    }
 };
 
 }  // namespace

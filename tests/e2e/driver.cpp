@@ -1,5 +1,7 @@
 #include "tests/e2e/driver.h"
 
+#include <oleacc.h>
+
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -11,6 +13,29 @@ namespace {
 constexpr wchar_t kSettingsKey[] = L"Software\\Veltrane\\Startup";
 
 }  // namespace
+
+// The import library's IID_IAccessible resolves to a thunk, not to the GUID.
+constexpr GUID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+std::string AccessibleName(HWND control) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                          reinterpret_cast<void**>(&object))) ||
+        !object) {
+        return "<none>";
+    }
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT hr = object->get_accName(self, &name);
+    object->Release();
+    if (FAILED(hr) || !name) return "<none>";
+    const std::string text = Narrow(std::wstring(name, SysStringLen(name)));
+    SysFreeString(name);
+    return text;
+}
 
 std::wstring BesideThisProgram(const wchar_t* file) {
     wchar_t path[MAX_PATH];

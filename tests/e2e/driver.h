@@ -90,6 +90,11 @@ std::wstring GetSetting(const std::wstring& name);  // "<absent>" when missing
 // The program's value under HKEY_CURRENT_USER\...\CurrentVersion\Run, "<absent>" when missing.
 std::wstring RunValue();
 
+// What a screen reader hears as the control's name, asked across the
+// process through the accessibility library; "<none>" when it gets no object
+// or no name. The calling thread has COM started.
+std::string AccessibleName(HWND control);
+
 }  // namespace e2e
 
 namespace e2e {

@@ -18,9 +18,6 @@ namespace {
 using namespace e2e;
 using namespace vt::form1;
 
-// The import library's IID_IAccessible resolves to a thunk, not to the GUID.
-constexpr GUID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
 HWND FocusOf(HWND main) {
     GUITHREADINFO info{sizeof info};
     GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
@@ -35,28 +32,6 @@ void PostKey(HWND to, UINT vk) {
 HWND Options() {
     HWND options = FindWindowW(L"Veltrane.frmOptions", nullptr);
     return options && IsWindowVisible(options) ? options : nullptr;
-}
-
-// What a screen reader hears as the control's name; "<none>" when it gets
-// no object or no name.
-std::string AccessibleName(HWND control) {
-    IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
-                                          reinterpret_cast<void**>(&object))) ||
-        !object) {
-        return "<none>";
-    }
-    VARIANT self;
-    VariantInit(&self);
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    const HRESULT hr = object->get_accName(self, &name);
-    object->Release();
-    if (FAILED(hr) || !name) return "<none>";
-    const std::string text = Narrow(std::wstring(name, SysStringLen(name)));
-    SysFreeString(name);
-    return text;
 }
 
 class KeyboardEndToEnd : public ::testing::Test {
