@@ -286,6 +286,12 @@ public:
     virtual std::string Where() const = 0;
 };
 
+// The time now: seconds on the system's clock, and the local hour and minute.
+struct ClockTime {
+    int64_t seconds = 0;
+    int hour = 0, minute = 0;
+};
+
 enum MsgBoxStyle : unsigned {
     kOkOnly = 0,
     kYesNo = 4,
@@ -327,6 +333,7 @@ public:
     virtual void DeleteSetting(std::string_view app, std::string_view section, std::string_view key) = 0;
 
     virtual int Hour() = 0;  // local time, 0 to 23
+    virtual ClockTime Now() = 0;
     virtual void Randomize() = 0;  // reseed from the clock
     virtual double Rnd() = 0;      // 0 <= r < 1
 
@@ -336,6 +343,12 @@ public:
 
     // The memory status now; false when the system would not say.
     virtual bool QueryMemoryStatus(MemoryStatus& status) = 0;
+    // The memory the system keeps as its file cache, in bytes; 0 where it
+    // does not say.
+    virtual uint64_t SystemCacheBytes() = 0;
+    // The user does not want to be disturbed now: presenting, running a
+    // program full screen, or in quiet hours.
+    virtual bool UserWantsQuiet() = 0;
     // Every process of the machine with its private bytes, from one reading
     // of the system's list, handed to the visitor; false when the list could
     // not be read. Nothing is allocated on the way once the table has been

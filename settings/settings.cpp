@@ -32,6 +32,25 @@ void Settings::Forget(Key key) {
     platform_.DeleteSetting(platform_.AppTitle(), kSection, kNames[static_cast<int>(key)]);
 }
 
+// Values of their own, which no start-up report names: one that does not
+// read (edited by hand) counts as not set.
+bool Settings::KeepWatching() const {
+    const auto on = ParseNumber(Read("KeepWatching", "0"));
+    return on && *on != 0;
+}
+
+void Settings::SaveKeepWatching(bool on) { Write("KeepWatching", on ? "1" : "0"); }
+
+std::optional<int16_t> Settings::KeptWarning() const {
+    const auto mb = ParseNumber(Read("WarnMb", ""));
+    if (!mb || *mb < 1 || *mb > 32767 || *mb != static_cast<int16_t>(*mb)) return std::nullopt;
+    return static_cast<int16_t>(*mb);
+}
+
+void Settings::SaveKeptWarning(int16_t mb) { Write("WarnMb", StrLong(mb)); }
+
+void Settings::ForgetKeptWarning() { platform_.DeleteSetting(platform_.AppTitle(), kSection, "WarnMb"); }
+
 void Settings::SaveSound(bool on) { Write("sound", on ? "1" : "0"); }
 void Settings::SaveTema(int16_t tema) { Write("Tema", StrLong(tema)); }
 

@@ -168,6 +168,12 @@ void FakePlatform::DeleteSetting(std::string_view app, std::string_view section,
     deletions.emplace_back(key);
 }
 
+ClockTime FakePlatform::Now() {
+    const int64_t seconds = clockStart + now_ / 1000;
+    const int64_t ofDay = seconds % 86400;
+    return {seconds, static_cast<int>(ofDay / 3600), static_cast<int>(ofDay % 3600 / 60)};
+}
+
 double FakePlatform::Rnd() {
     if (randoms.empty()) return 0.5;
     const double r = randoms.front();

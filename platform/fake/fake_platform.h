@@ -187,6 +187,10 @@ public:
     void DeleteSetting(std::string_view app, std::string_view section, std::string_view key) override;
 
     int Hour() override { return hour; }
+    // The virtual clock's seconds from clockStart; local time is UTC here.
+    ClockTime Now() override;
+    uint64_t SystemCacheBytes() override { return cacheBytes; }
+    bool UserWantsQuiet() override { return quiet; }
     void Randomize() override { ++reseeds; }
     double Rnd() override;
 
@@ -217,7 +221,7 @@ public:
     // for that long: posted events run, and due ticks fire in time order.
     // PassTime is time spent busy (a sound played to its end): what comes due
     // waits for the next pass over pending events.
-    int64_t Now() const { return now_; }
+    int64_t Millis() const { return now_; }
     void Advance(int64_t ms);
     void PassTime(int64_t ms) { now_ += ms; }
     // Queued for the next pass over pending events. A click on a button
@@ -249,6 +253,9 @@ public:
     std::map<int, std::vector<uint8_t>> resources;
     std::deque<double> randoms;
     int hour = 9;
+    int64_t clockStart = 1'796'000'000;  // 2026-11-30 00:53:20 on the clock at the start
+    uint64_t cacheBytes = 0;
+    bool quiet = false;
     int reseeds = 0;
     int doEventsPasses = 0;
     bool prevInstance = false;

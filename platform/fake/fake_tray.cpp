@@ -35,7 +35,7 @@ bool FakeTrayHost::AddToShell() {
     shown_ = !shell.refuses && !shell.icon;
     retryDue_.reset();
     if (!shown_) {
-        retryDue_ = platform_.Now() + 2000;
+        retryDue_ = platform_.Millis() + 2000;
         return false;
     }
     shell.icon = FakeShell::Icon{want_.tip, want_.group, 0};  // every icon starts out at version 0

@@ -271,6 +271,9 @@ public:
                      std::string_view value) override;
     void DeleteSetting(std::string_view app, std::string_view section, std::string_view key) override;
     int Hour() override;
+    ClockTime Now() override;
+    uint64_t SystemCacheBytes() override;
+    bool UserWantsQuiet() override;
     void Randomize() override;
     double Rnd() override;
     bool RectOnAnyMonitor(Rect r) override;

@@ -3,6 +3,8 @@
 #include "platform/win32/win32_internal.h"
 #include "platform/win32/win32_process_snapshot.h"
 
+#include <psapi.h>
+
 namespace vt::win32 {
 
 // The extended status: the plain GlobalMemoryStatus caps its byte counts at
@@ -13,6 +15,14 @@ bool Win32Platform::QueryMemoryStatus(MemoryStatus& status) {
     if (!::GlobalMemoryStatusEx(&m)) return false;
     status = {m.dwMemoryLoad, m.ullTotalPhys, m.ullAvailPhys, m.ullTotalPageFile, m.ullAvailPageFile};
     return true;
+}
+
+// The file cache, as the system's performance figures count it in pages.
+uint64_t Win32Platform::SystemCacheBytes() {
+    PERFORMANCE_INFORMATION info{};
+    info.cb = sizeof info;
+    if (!K32GetPerformanceInfo(&info, sizeof info)) return 0;
+    return static_cast<uint64_t>(info.SystemCache) * info.PageSize;
 }
 
 // The snapshot's buffer is taken at the first reading, or earlier when the

@@ -237,6 +237,28 @@ int Win32Platform::Hour() {
     return now.wHour;
 }
 
+ClockTime Win32Platform::Now() {
+    FILETIME utc;
+    GetSystemTimeAsFileTime(&utc);
+    const uint64_t ticks = (static_cast<uint64_t>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
+    constexpr uint64_t kTicksPerSecond = 10'000'000, kFrom1601To1970 = 11'644'473'600;
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    return {static_cast<int64_t>(ticks / kTicksPerSecond - kFrom1601To1970), local.wHour, local.wMinute};
+}
+
+// Presenting, a program full screen (Direct3D or not), quiet hours: the
+// states in which the shell itself holds its notifications back.
+bool Win32Platform::UserWantsQuiet() {
+    using QueryState = HRESULT(WINAPI*)(int*);
+    static const auto query = reinterpret_cast<QueryState>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHQueryUserNotificationState")));
+    int state = 0;
+    if (!query || FAILED(query(&state))) return false;
+    constexpr int kBusy = 2, kFullScreen = 3, kPresenting = 4, kQuietTime = 6;
+    return state == kBusy || state == kFullScreen || state == kPresenting || state == kQuietTime;
+}
+
 void Win32Platform::Randomize() {
     // Reseeded from the timer: milliseconds since midnight, as the clock has them.
     SYSTEMTIME now;

@@ -144,7 +144,7 @@ TEST(FakeContract, VirtualClockTicks) {
     struct Clocked : contract::Recorder {
         fake::FakePlatform* p;
         std::vector<std::pair<int, int64_t>> ticks;
-        void Timer(int id) override { ticks.emplace_back(id, p->Now()); }
+        void Timer(int id) override { ticks.emplace_back(id, p->Millis()); }
     } clocked;
     clocked.p = &p;
     auto other = p.CreateForm(contract::TestFormDef(), clocked);
@@ -160,7 +160,7 @@ TEST(FakeContract, VirtualClockTicks) {
     p.DoEvents();
     p.Advance(250);
     EXPECT_EQ(clocked.ticks, (std::vector<Tick>{{21, 2000}, {22, 2000}, {21, 2100}}));
-    EXPECT_EQ(p.Now(), 2250);
+    EXPECT_EQ(p.Millis(), 2250);
     EXPECT_TRUE(events.log.empty());  // the first form's timers never started
 }
 
