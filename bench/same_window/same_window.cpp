@@ -20,7 +20,12 @@
 #include <type_traits>
 #include <utility>
 
+#include "ui/control_ids.h"
+
 namespace {
+
+using namespace vt::form1;
+using vt::kBarPicture, vt::kFacePicture, vt::kHidePicture, vt::kTitlePicture;
 
 // --- handles this program owns -------------------------------------------
 
@@ -260,13 +265,6 @@ constexpr DWORD kRed = 0x0000FF, kGreen = 0x00FF00, kWhite = 0xFFFFFF, kMagenta 
 
 COLORREF Rgb(DWORD color) { return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFF)) : color; }
 
-// The control ids Veltrane gives its windows and timers.
-enum Id : int {
-    Command5 = 1, Command4, Command3, Timer4, Timer3, Timer2, Timer1, Combo1, Text1, Picture1, Picture2, Line1,
-    Label3, pictray, Command2, Command1, Label5, Image3, Image2, Image1, Label4, Label2, Label1,
-    mnufile = 100, mnuCancel, stupid, sdgf, sucker, fgh, mnuSoff, mnuSetWarning, Malackca, autoItem, goner,
-    mnuIconTema = 120, IconTemaChange2,
-};
 
 struct Row {
     Kind kind;
@@ -294,7 +292,7 @@ constexpr Row kRows[] = {
     {Kind::Timer, Timer1, 0, {}, nullptr, false, kDefault, kDefault, kArial, nullptr, 0},
     {Kind::Combo, Combo1, 0, {152, 80, 57, 22}, L"min", false, kRed, kDefault, kArial, nullptr, 0},
     {Kind::Text, Text1, 0, {124, 80, 25, 22}, L"1", false, kRed, kDefault, kArial, L"Max 60", 0},
-    {Kind::PictureBox, Picture1, 0, {256, 50, 196, 17}, L"", false, kDefault, kDefault, kArial, nullptr, 1002},
+    {Kind::PictureBox, Picture1, 0, {256, 50, 196, 17}, L"", false, kDefault, kDefault, kArial, nullptr, kBarPicture},
     {Kind::PictureBox, Picture2, 0, {256, 50, 195, 17}, L"", false, Sys(5), kDefault, kSansSerif, nullptr, 0},
     {Kind::Line, Line1, Picture2, {88, 0, 88, 16}, nullptr, false, kDefault, kGreen, kArial, nullptr, 0},
     {Kind::Label, Label3, Picture2, {104, 0, 141, 13}, L"Free Memory", false, kDefault, kDefault, kSansSerif,
@@ -305,8 +303,8 @@ constexpr Row kRows[] = {
     {Kind::Button, Command1, 0, {156, 56, 77, 21}, L"Update", false, Sys(12), kDefault, kArial,
      L"Click on me to check your RAM (Random Access Memory) ", 0},
     {Kind::Label, Label5, 0, {172, 4, 53, 13}, L"Freeware", false, kDefault, Sys(14), kArial, nullptr, 0},
-    {Kind::Image, Image3, 0, {236, 4, 11, 13}, L"", false, kDefault, kDefault, kArial, nullptr, 1004},
-    {Kind::Image, Image2, 0, {56, 1, 199, 19}, L"", false, kDefault, kDefault, kArial, nullptr, 1003},
+    {Kind::Image, Image3, 0, {236, 4, 11, 13}, L"", false, kDefault, kDefault, kArial, nullptr, kHidePicture},
+    {Kind::Image, Image2, 0, {56, 1, 199, 19}, L"", false, kDefault, kDefault, kArial, nullptr, kTitlePicture},
     {Kind::Image, Image1, 0, {492, 120, 32, 32}, L"", false, kDefault, kDefault, kArial, nullptr, 0},
     {Kind::Label, Label4, 0, {48, 36, 205, 13}, L"", true, kDefault, Sys(14), kArial, nullptr, 0},
     {Kind::Label, Label2, 0, {60, 84, 65, 13}, L"Check every", false, kDefault, Sys(14), kArial, nullptr, 0},
@@ -576,7 +574,7 @@ bool MainWindow::Create() {
     HDC screen = GetDC(nullptr);
     faceDc_.reset(CreateCompatibleDC(screen));
     ReleaseDC(nullptr, screen);
-    face_ = LoadPicture(1001, dpi_);
+    face_ = LoadPicture(kFacePicture, dpi_);
     oldFace_ = SelectObject(faceDc_.get(), face_.get());
     faceBrush_.reset(CreatePatternBrush(face_.get()));
 
