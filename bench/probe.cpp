@@ -3,10 +3,12 @@
 // memory figures and ends it again. One sub-command a call; each prints one
 // line of "name=value" figures for bench/run.sh.
 //
-//   probe start <exe> <window class>   start, wait until shown with its icon
+//   probe start <exe> <window class> [<switch>...]
+//                                       start, wait until shown with its icon
 //   probe arm <pid> [<n> <unit> [nowarn]]  Veltrane: check every n units (1 sec;
 //                                       "0 Off" for no check), warning armed unless nowarn
-//   probe memory <pid>                  private bytes and working set in KB, threads
+//   probe memory <pid> [ended]          private bytes and working set in KB, threads;
+//                                       "ended": once the sound driver's thread has ended
 //   probe regions <pid>                 committed regions, for bench/memory_map.py
 //   probe close <pid> <window class>    WM_CLOSE, wait for the end
 #include <windows.h>
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/driver.h"
 #include "ui/control_ids.h"
@@ -69,11 +72,27 @@ bool IconAdded(HWND hwnd) {
     return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
-int Start(const wchar_t* exe, const wchar_t* windowClass) {
+// As StartQuietly, with the program's switches after its name.
+bool StartWith(const std::wstring& exe, const std::wstring& switches, PROCESS_INFORMATION& pi) {
+    if (switches.empty()) return StartQuietly(exe, pi);
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                             OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW si{sizeof si};
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
+    std::wstring command = L"\"" + exe + L"\" " + switches;
+    const bool started =
+        CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+    CloseHandle(nul);
+    return started;
+}
+
+int Start(const wchar_t* exe, const wchar_t* windowClass, const std::wstring& switches) {
     PROCESS_INFORMATION pi{};
     const ULONGLONG calledAt = FileTimeNow();
     const LONGLONG t0 = Now();
-    if (!StartQuietly(exe, pi)) {
+    if (!StartWith(exe, switches, pi)) {
         std::fprintf(stderr, "cannot start %ls: error %lu\n", exe, GetLastError());
         return 1;
     }
@@ -151,7 +170,31 @@ int Arm(DWORD pid, const wchar_t* amount, const wchar_t* unit, bool warn) {
     return 0;
 }
 
-int Memory(DWORD pid) {
+// Wine's winmm plays sounds through a thread of its own, which ends only
+// when it wakes with no sound open: after the last sound it lives on for
+// the rest of the run or not, by a race, and holds about a megabyte of
+// private memory while it does. A message to its window (message-only, of
+// the class "Message") wakes it. False if it is still there after that.
+bool EndSoundThread(DWORD pid) {
+    std::vector<HANDLE> threads;
+    HWND window = nullptr;
+    while ((window = FindWindowExW(HWND_MESSAGE, window, L"Message", nullptr)) != nullptr) {
+        DWORD owner = 0;
+        const DWORD thread = GetWindowThreadProcessId(window, &owner);
+        if (owner != pid) continue;
+        if (HANDLE h = OpenThread(SYNCHRONIZE, FALSE, thread)) threads.push_back(h);
+        PostMessageW(window, WM_NULL, 0, 0);
+    }
+    bool ended = true;
+    for (HANDLE h : threads) {
+        ended = WaitForSingleObject(h, 5000) == WAIT_OBJECT_0 && ended;
+        CloseHandle(h);
+    }
+    return ended;
+}
+
+int Memory(DWORD pid, bool soundEnded) {
+    const bool ended = soundEnded && EndSoundThread(pid);
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
     if (!process) return 1;
     PROCESS_MEMORY_COUNTERS_EX pmc{sizeof pmc};
@@ -168,8 +211,11 @@ int Memory(DWORD pid) {
         CloseHandle(snapshot);
     }
     // Wine leaves PrivateUsage at 0; PagefileUsage is the same commit figure.
-    std::printf("private_kb=%zu workingset_kb=%zu threads=%d\n", pmc.PagefileUsage / 1024,
-                pmc.WorkingSetSize / 1024, threads);
+    const char* prefix = soundEnded ? "ended_" : "";
+    std::printf("%sprivate_kb=%zu %sworkingset_kb=%zu %sthreads=%d", prefix, pmc.PagefileUsage / 1024, prefix,
+                pmc.WorkingSetSize / 1024, prefix, threads);
+    if (soundEnded) std::printf(" sound_thread_ended=%d", ended ? 1 : 0);
+    std::printf("\n");
     return 0;
 }
 
@@ -212,14 +258,21 @@ int Close(DWORD pid, const wchar_t* windowClass) {
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
     const DWORD pid = argc > 2 ? static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)) : 0;
-    if (command == L"start" && argc == 4) return Start(argv[2], argv[3]);
+    if (command == L"start" && argc >= 4) {
+        std::wstring switches;
+        for (int i = 4; i < argc; ++i) switches += (i > 4 ? L" " : L"") + std::wstring(argv[i]);
+        return Start(argv[2], argv[3], switches);
+    }
     if (command == L"arm" && argc == 3) return Arm(pid, L"1", L"sec", true);
     if (command == L"arm" && (argc == 5 || argc == 6)) {
         return Arm(pid, argv[3], argv[4], argc == 5 || std::wstring(argv[5]) != L"nowarn");
     }
-    if (command == L"memory" && argc == 3) return Memory(pid);
+    if (command == L"memory" && (argc == 3 || (argc == 4 && std::wstring(argv[3]) == L"ended"))) {
+        return Memory(pid, argc == 4);
+    }
     if (command == L"regions" && argc == 3) return Regions(pid);
     if (command == L"close" && argc == 4) return Close(pid, argv[3]);
-    std::fprintf(stderr, "usage: probe start <exe> <class> | arm <pid> [<n> <unit> [nowarn]] | memory <pid> | close <pid> <class>\n");
+    std::fprintf(stderr, "usage: probe start <exe> <class> [<switch>...] | arm <pid> [<n> <unit> [nowarn]] |\n"
+                         "       memory <pid> [ended] | regions <pid> | close <pid> <class>\n");
     return 2;
 }

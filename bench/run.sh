@@ -2,14 +2,15 @@
 # Veltrane's costs against the same main window written by hand
 # (bench/same_window) and against the least a program of its kind does
 # (bench/baseline), under wine64 on a private display, at 96 and at 144 DPI:
-# start-up, memory after 60 s, idle CPU over 120 s (Veltrane checking every
-# second with a warning armed; then every 10 s, every minute and never), the
-# Update and a hover refresh in-process under Wine, the leak run and the
-# Update on the fake platform. The programs are measured side by side,
-# alternating, and the tables show medians. Prints the tables and writes
-# bench/RESULTS.md.
+# start-up, memory after 60 s (and again once the sound driver's thread has
+# ended), idle CPU over 120 s (Veltrane checking every second with a warning
+# armed; then every 10 s, every minute and never; the hand-written window
+# checking every second as well), the Update and a hover refresh in-process
+# under Wine against the same by hand, the leak run and the Update on the
+# fake platform. The programs are measured side by side, alternating, and
+# the tables show medians. Prints the tables and writes bench/RESULTS.md.
 #
-#   bench/run.sh                 the full run (about 50 minutes a DPI)
+#   bench/run.sh                 the full run (about 55 minutes a DPI)
 #   VT_BENCH_DPIS=96 bench/run.sh    one DPI only (the other's last figures stay)
 #   VT_BENCH_PARALLEL=1 bench/run.sh the second DPI's session starts once the first
 #                        is past its start-ups: the start-ups never overlap
@@ -77,12 +78,13 @@ measure() {
             *) echo VeltraneBaseline ;;
         esac
     }
-    # start <program>: prints the probe's start-up line; the program keeps
-    # running. Through a file: the started program inherits a pipe's end.
+    # start <program> [<switch>...]: prints the probe's start-up line; the
+    # program keeps running. Through a file: the started program inherits a
+    # pipe's end.
     start() {
         local line
         line=$(mktemp)
-        probe start "$winbin\\$1.exe" "$(class_of "$1")" >"$line" || { cat "$line" >&2; rm -f "$line"; return 1; }
+        probe start "$winbin\\$1.exe" "$(class_of "$1")" "${@:2}" >"$line" || { cat "$line" >&2; rm -f "$line"; return 1; }
         cat "$line"
         rm -f "$line"
     }
@@ -110,11 +112,12 @@ measure() {
 
     # Veltrane's settings: the check period (n unit) and whether a warning is
     # armed. "1 sec warn" is the one the targets are for; the others show
-    # what one check costs, and that no check costs nothing.
+    # what one check costs, and that no check costs nothing. The hand-written
+    # window with /check does the work of "1 sec nowarn" by hand.
     local settings=("1 sec warn" "1 sec nowarn" "10 sec nowarn" "1 min nowarn" "1 Off nowarn")
     echo "[$logpixels] == memory at ${memory_at} s and idle CPU over ${idle} s: $runs runs of each"
-    local s0 d0 a0 t0 self mem setting k
-    local cases=("Veltrane:${settings[0]}" same_window baseline none "Veltrane:${settings[1]}"
+    local s0 d0 a0 t0 self mem ended ticks setting k
+    local cases=("Veltrane:${settings[0]}" same_window baseline none "Veltrane:${settings[1]}" "same_window:/check"
                  "Veltrane:${settings[2]}" "Veltrane:${settings[3]}" "Veltrane:${settings[4]}")
     for i in $(seq 1 "$runs"); do
         # Each run starts one further along the list, so no case always follows the same one.
@@ -131,7 +134,7 @@ measure() {
                 continue
             fi
             t0=$(date +%s.%N)
-            line=$(start "$p")
+            if [ "$p" = Veltrane ] || [ "$setting" = - ]; then line=$(start "$p"); else line=$(start "$p" $setting); fi
             pid=$(pid_of "$line")
             if [ "$p" = Veltrane ]; then
                 set -- $setting
@@ -141,10 +144,14 @@ measure() {
             sleep "$settle"
             a0=$(cpu_ticks "$self"); s0=$(cpu_ticks "$server"); d0=$(cpu_ticks "$desktop")
             sleep_until "$(awk -v a="$t0" -v b="$memory_at" 'BEGIN { printf "%.3f", a + b }')"
-            mem=$(probe memory "$pid")
+            mem=$(probe memory "$pid" | tr -d '\r')
             sleep_until "$(awk -v a="$t0" -v b="$((settle + idle))" 'BEGIN { printf "%.3f", a + b }')"
-            log "idle prog=$p check=${setting// /_} self=$(($(cpu_ticks "$self") - a0))" \
-                "server=$(($(cpu_ticks "$server") - s0)) desktop=$(($(cpu_ticks "$desktop") - d0)) $mem"
+            ticks="self=$(($(cpu_ticks "$self") - a0)) server=$(($(cpu_ticks "$server") - s0))"
+            ticks+=" desktop=$(($(cpu_ticks "$desktop") - d0))"
+            # Again with the sound driver's thread ended, after the idle figures:
+            # every program then read in the same state.
+            ended=$(probe memory "$pid" ended | tr -d '\r')
+            log "idle prog=$p check=${setting// /_} $ticks $mem $ended"
             stop "$p" "$pid"
         done
     done
@@ -152,6 +159,9 @@ measure() {
     echo "[$logpixels] == leaks, ShapeWindow, the Update and a hover refresh, in-process under Wine"
     "$wine" "$bin/leak_bench.exe" "${VT_BENCH_UPDATES:-100000}" "${VT_BENCH_HOVERS:-10000}" </dev/null 2>/dev/null |
         tr -d '\r' | sed 's/^/leak /' | tee -a "$raw"
+    echo "[$logpixels] == the same Update and hover refresh by hand (same_window /time), in-process under Wine"
+    "$wine" "$bin/same_window.exe" /time "${VT_BENCH_UPDATES:-100000}" "${VT_BENCH_HOVERS:-10000}" </dev/null \
+        2>/dev/null | tr -d '\r' | sed 's/^/hand /' | tee -a "$raw"
 
     if [ "${VT_BENCH_TOP_USERS:-0}" = 1 ]; then
         echo "[$logpixels] == the three largest processes, in-process under Wine"

@@ -3,13 +3,22 @@
 // as Veltrane makes at start-up, straight on the system with nothing in
 // between, and then only its message loop. What Veltrane costs beyond this
 // program is what its own structure costs, not what the window does.
+//
+//   same_window                          the window alone, as above
+//   same_window /check                   and then the Update every second and
+//                                        the hover refresh, as Veltrane does
+//                                        checking every second
+//   same_window /time <updates> <hovers> the Update and the hover refresh
+//                                        timed in-process as leak_bench times
+//                                        Veltrane's; prints us_per_update and
+//                                        us_per_hover and ends
 #include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>
 #include <shellapi.h>
 
 #include <algorithm>
-#include <climits>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +29,14 @@
 #include <type_traits>
 #include <utility>
 
+#include "bench/same_window/figures.h"
+#include "ui/control_ids.h"
+
 namespace {
+
+using namespace same_window;
+using namespace vt::form1;
+using vt::kBarPicture, vt::kFacePicture, vt::kHidePicture, vt::kTitlePicture;
 
 // --- handles this program owns -------------------------------------------
 
@@ -185,58 +201,7 @@ Gdi<HBITMAP> LoadPicture(int base, int dpi) {
     return scaled;
 }
 
-// --- the figures' text ------------------------------------------------------
-
-char g_separator = '.';
-
-// The general number format: %g's choice of digits, the locale's separator.
-std::string General(double value, int digits) {
-    if (value == 0) return "0";
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
-    std::string out;
-    for (const char* p = buffer; *p; ++p) {
-        if (*p == '.') {
-            out += g_separator;
-        } else if (*p == 'e') {
-            std::string exponent(p + 2);
-            while (exponent.size() > 2 && exponent[0] == '0') exponent.erase(0, 1);
-            out += std::string("E") + p[1] + exponent;
-            break;
-        } else {
-            out += *p;
-        }
-    }
-    return out;
-}
-std::string Single(float v) { return General(v, 7); }
-std::string Double(double v) { return General(v, 15); }
-
-double Parse(std::string text) {
-    for (char& c : text) {
-        if (c == g_separator) c = '.';
-    }
-    return std::strtod(text.c_str(), nullptr);
-}
-
-// 100 minus the percent read back from its cut text, to as many decimals as
-// the cut carries.
-std::string BusyPercent(const std::string& cut) {
-    const double v = Parse(cut);
-    const size_t separator = cut.find(g_separator);
-    if (separator == std::string::npos || cut.find_first_of("eE") != std::string::npos) return Double(100.0 - v);
-    const double scale = std::pow(10.0, static_cast<double>(cut.size() - separator - 1));
-    return Double(std::nearbyint((100.0 - v) * scale) / scale);
-}
-
-std::string BusyText(float freePercent, const char* ending) {
-    return "Busy= " + BusyPercent(Single(freePercent).substr(0, 4)) + ending;
-}
-
-int KbOf(DWORDLONG bytes) {
-    const double kb = std::nearbyint(static_cast<double>(bytes) / 1024.0);
-    return kb >= 2147483647.0 ? INT_MAX : static_cast<int>(kb);
-}
+// --- the sample and its text ------------------------------------------------
 
 std::wstring Widen(const std::string& text) {
     if (text.empty()) return {};
@@ -244,6 +209,17 @@ std::wstring Widen(const std::string& text) {
     std::wstring out(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
     return out;
+}
+
+// Total and free memory in Kb of 1024 bytes.
+struct SampleKb {
+    int totalKb, freeKb;
+};
+
+SampleKb Sample() {
+    MEMORYSTATUSEX status{sizeof status};
+    GlobalMemoryStatusEx(&status);
+    return {KbOf(status.ullTotalPhys), KbOf(status.ullAvailPhys)};
 }
 
 // --- the window's table ---------------------------------------------------
@@ -260,13 +236,6 @@ constexpr DWORD kRed = 0x0000FF, kGreen = 0x00FF00, kWhite = 0xFFFFFF, kMagenta 
 
 COLORREF Rgb(DWORD color) { return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFF)) : color; }
 
-// The control ids Veltrane gives its windows and timers.
-enum Id : int {
-    Command5 = 1, Command4, Command3, Timer4, Timer3, Timer2, Timer1, Combo1, Text1, Picture1, Picture2, Line1,
-    Label3, pictray, Command2, Command1, Label5, Image3, Image2, Image1, Label4, Label2, Label1,
-    mnufile = 100, mnuCancel, stupid, sdgf, sucker, fgh, mnuSoff, mnuSetWarning, Malackca, autoItem, goner,
-    mnuIconTema = 120, IconTemaChange2,
-};
 
 struct Row {
     Kind kind;
@@ -294,7 +263,7 @@ constexpr Row kRows[] = {
     {Kind::Timer, Timer1, 0, {}, nullptr, false, kDefault, kDefault, kArial, nullptr, 0},
     {Kind::Combo, Combo1, 0, {152, 80, 57, 22}, L"min", false, kRed, kDefault, kArial, nullptr, 0},
     {Kind::Text, Text1, 0, {124, 80, 25, 22}, L"1", false, kRed, kDefault, kArial, L"Max 60", 0},
-    {Kind::PictureBox, Picture1, 0, {256, 50, 196, 17}, L"", false, kDefault, kDefault, kArial, nullptr, 1002},
+    {Kind::PictureBox, Picture1, 0, {256, 50, 196, 17}, L"", false, kDefault, kDefault, kArial, nullptr, kBarPicture},
     {Kind::PictureBox, Picture2, 0, {256, 50, 195, 17}, L"", false, Sys(5), kDefault, kSansSerif, nullptr, 0},
     {Kind::Line, Line1, Picture2, {88, 0, 88, 16}, nullptr, false, kDefault, kGreen, kArial, nullptr, 0},
     {Kind::Label, Label3, Picture2, {104, 0, 141, 13}, L"Free Memory", false, kDefault, kDefault, kSansSerif,
@@ -305,8 +274,8 @@ constexpr Row kRows[] = {
     {Kind::Button, Command1, 0, {156, 56, 77, 21}, L"Update", false, Sys(12), kDefault, kArial,
      L"Click on me to check your RAM (Random Access Memory) ", 0},
     {Kind::Label, Label5, 0, {172, 4, 53, 13}, L"Freeware", false, kDefault, Sys(14), kArial, nullptr, 0},
-    {Kind::Image, Image3, 0, {236, 4, 11, 13}, L"", false, kDefault, kDefault, kArial, nullptr, 1004},
-    {Kind::Image, Image2, 0, {56, 1, 199, 19}, L"", false, kDefault, kDefault, kArial, nullptr, 1003},
+    {Kind::Image, Image3, 0, {236, 4, 11, 13}, L"", false, kDefault, kDefault, kArial, nullptr, kHidePicture},
+    {Kind::Image, Image2, 0, {56, 1, 199, 19}, L"", false, kDefault, kDefault, kArial, nullptr, kTitlePicture},
     {Kind::Image, Image1, 0, {492, 120, 32, 32}, L"", false, kDefault, kDefault, kArial, nullptr, 0},
     {Kind::Label, Label4, 0, {48, 36, 205, 13}, L"", true, kDefault, Sys(14), kArial, nullptr, 0},
     {Kind::Label, Label2, 0, {60, 84, 65, 13}, L"Check every", false, kDefault, Sys(14), kArial, nullptr, 0},
@@ -329,6 +298,7 @@ constexpr MenuRow kMenus[] = {
 constexpr wchar_t kClassName[] = L"VeltraneSameWindow";
 constexpr wchar_t kPictureClass[] = L"VeltraneSameWindow.Picture";
 constexpr UINT kTrayMessage = WM_USER + 15;
+constexpr int kDefaultIcon = 145;
 constexpr int kClientWidth = 453, kClientHeight = 111;
 
 // --- the window ---------------------------------------------------------------
@@ -337,7 +307,7 @@ struct Control {
     const Row* row = nullptr;
     HWND hwnd = nullptr;
     Box box{};  // as the program last set it, in 96-DPI pixels
-    DWORD fore = kDefault;
+    DWORD back = kDefault, fore = kDefault;
     std::wstring caption;
     Gdi<HBITMAP> picture;
     MemoryDc pictureDc;
@@ -348,6 +318,12 @@ class MainWindow {
 public:
     bool Create();
     void Load();
+    // Veltrane checking every second: the check row reads "1 sec" on green
+    // and a timer runs the Update; the tray icon's hover refresh is armed.
+    void CheckEverySecond();
+    // n Updates (the theme changing every 50) and m hover refreshes, timed
+    // as leak_bench times Veltrane's; prints the figures and closes.
+    void Time(int updates, int hovers);
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
@@ -362,14 +338,23 @@ private:
     void FitText(Control& c);
     void SetCaption(int id, const std::string& text);
     void SetFore(int id, DWORD color);
+    void SetBack(int id, DWORD color);
     void MoveControl(Control& c, Box box);
-    void AddTip(HWND control, const std::wstring& text);
+    void AddTip(HWND control, const std::wstring& text, UINT message = TTM_ADDTOOLW);
+    void SetBarTip(const std::wstring& text);
     void SetMenuCaption(int id, const std::wstring& text);
     void Shape();
     void RestorePosition();
     void AddIcon();
     void Greet();
     void Update();
+    void HoverRefresh();
+    void SetTip(const std::string& busyText);
+    void ShowTheme(float freePercent);
+    void ShowIcon(HICON icon);
+    HICON IconOf(int id);
+    void ModifyIcon();
+    void DoEvents();
     void Paint(HWND hwnd, HDC dc);
     void DrawButton(const DRAWITEMSTRUCT& item);
     bool ColourChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
@@ -384,16 +369,25 @@ private:
     HGDIOBJ oldFace_ = nullptr;
     Gdi<HBRUSH> faceBrush_;
     Icon icon_;
+    std::map<int, Icon> icons_;  // theme pictures, loaded once
+    HICON windowIcon_ = nullptr;
     Control controls_[kRowCount];
     Gdi<HFONT> fonts_[3];
     std::map<std::pair<int, int>, Gdi<HFONT>> fitted_;
     std::map<DWORD, Gdi<HBRUSH>> brushes_;
     Gdi<HFONT> tipFont_;
     PopupMenu menus_[2];
+    std::wstring menuCaptions_[sizeof kMenus / sizeof kMenus[0]];
+    std::wstring barTip_;
     Kernel instance_;
-    NOTIFYICONDATAA icon{};
+    // What the shell is to show, and what it was last handed.
+    NOTIFYICONDATAA nid_{}, nidShown_{};
     UINT taskbarCreated_ = 0;
     bool iconAdded_ = false;
+    float freePercent_ = 0;      // the last Update's
+    int theme_ = 0;              // the setting "Tema": 0 the default icon, 1 to 5 a theme
+    bool live_ = false;          // checking (or timed): the hover refresh is armed
+    bool hoverPending_ = false;
     bool cuesHidden_ = false;
     HWND lastFocus_ = nullptr;
 };
@@ -466,20 +460,21 @@ void MainWindow::FitText(Control& c) {
     }
 }
 
-void MainWindow::AddTip(HWND control, const std::wstring& text) {
+void MainWindow::AddTip(HWND control, const std::wstring& text, UINT message) {
     std::wstring tip = text;
     TTTOOLINFOW ti{sizeof ti};
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     ti.hwnd = hwnd_;
     ti.uId = reinterpret_cast<UINT_PTR>(control);
     ti.lpszText = tip.data();
-    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(tips_, message, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void MainWindow::MakeControl(const Row& row) {
     Control& c = controls_[&row - kRows];
     c.row = &row;
     c.box = row.box;
+    c.back = row.back;
     c.fore = row.fore;
     c.caption = row.caption ? row.caption : L"";
     HWND parent = row.container ? At(row.container).hwnd : hwnd_;
@@ -536,6 +531,9 @@ void MainWindow::MakeControl(const Row& row) {
 void MainWindow::SetMenuCaption(int id, const std::wstring& text) {
     for (const MenuRow& m : kMenus) {
         if (m.id != id) continue;
+        std::wstring& shown = menuCaptions_[&m - kMenus];
+        if (shown == text) return;
+        shown = text;
         HMENU parent = menus_[m.parent == mnufile ? 0 : 1].get();
         ModifyMenuW(parent, static_cast<UINT>(id), MF_BYCOMMAND | MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
     }
@@ -576,7 +574,7 @@ bool MainWindow::Create() {
     HDC screen = GetDC(nullptr);
     faceDc_.reset(CreateCompatibleDC(screen));
     ReleaseDC(nullptr, screen);
-    face_ = LoadPicture(1001, dpi_);
+    face_ = LoadPicture(kFacePicture, dpi_);
     oldFace_ = SelectObject(faceDc_.get(), face_.get());
     faceBrush_.reset(CreatePatternBrush(face_.get()));
 
@@ -618,6 +616,7 @@ bool MainWindow::Create() {
     if (!always) SendMessageW(hwnd_, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
 
     for (const MenuRow& m : kMenus) {
+        menuCaptions_[&m - kMenus] = m.caption;
         if (m.parent == 0) {
             menus_[m.id == mnufile ? 0 : 1].reset(CreatePopupMenu());
             continue;
@@ -700,19 +699,21 @@ void MainWindow::RestorePosition() {
 // protocol; the tip field is the text and its NUL, padded with blanks.
 void MainWindow::AddIcon() {
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
-    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    icon.hWnd = hwnd_;
-    icon.uID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(GetModuleHandleW(nullptr)));
-    icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    icon.uCallbackMessage = kTrayMessage;
-    icon.hIcon = icon_.get();
-    std::memset(icon.szTip, ' ', sizeof icon.szTip);
-    std::memcpy(icon.szTip, "Veltrane", 9);
-    if (!Shell_NotifyIconA(NIM_ADD, &icon)) return;
+    nid_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid_.hWnd = hwnd_;
+    nid_.uID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(GetModuleHandleW(nullptr)));
+    nid_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid_.uCallbackMessage = kTrayMessage;
+    nid_.hIcon = icon_.get();
+    std::memset(nid_.szTip, ' ', sizeof nid_.szTip);
+    std::memcpy(nid_.szTip, "Veltrane", 9);
+    windowIcon_ = icon_.get();
+    if (!Shell_NotifyIconA(NIM_ADD, &nid_)) return;
     iconAdded_ = true;
+    nidShown_ = nid_;
     NOTIFYICONDATAW version{sizeof version};
     version.hWnd = hwnd_;
-    version.uID = icon.uID;
+    version.uID = nid_.uID;
     version.uVersion = NOTIFYICON_VERSION;
     Shell_NotifyIconW(NIM_SETVERSION, &version);
 }
@@ -751,54 +752,115 @@ void MainWindow::SetFore(int id, DWORD color) {
     InvalidateRect(c.hwnd, nullptr, TRUE);
 }
 
+void MainWindow::SetBack(int id, DWORD color) {
+    Control& c = At(id);
+    if (c.back == color) return;
+    c.back = color;
+    InvalidateRect(c.hwnd, nullptr, TRUE);
+}
+
 void MainWindow::MoveControl(Control& c, Box box) {
     c.box = box;
     const Box r = Physical(c);
     MoveWindow(c.hwnd, r.left, r.top, r.width, r.height, TRUE);
 }
 
-// The first figures: the totals and busy lines flash red, the bar and its
-// caption move, the status line of the menu and the icon's tip follow.
+// The bar is named by its tip for a screen reader, which is told so.
+void MainWindow::SetBarTip(const std::wstring& text) {
+    if (text == barTip_) return;
+    const bool added = !barTip_.empty();
+    barTip_ = text;
+    HWND bar = At(Picture1).hwnd;
+    AddTip(bar, text, added ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW);
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, bar, OBJID_CLIENT, CHILDID_SELF);
+}
+
+// The tip field is the text and its NUL, padded with blanks.
+void MainWindow::SetTip(const std::string& busyText) {
+    std::memset(nid_.szTip, ' ', sizeof nid_.szTip);
+    std::memcpy(nid_.szTip, busyText.c_str(), std::min(busyText.size() + 1, sizeof nid_.szTip));
+    ModifyIcon();
+}
+
+HICON MainWindow::IconOf(int id) {
+    Icon& icon = icons_[id];
+    if (!icon) {
+        const int size = SmallIconSize(dpi_);
+        icon.reset(static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    }
+    return icon.get();
+}
+
+// The window's own icon and the shell's are the theme's picture.
+void MainWindow::ShowIcon(HICON icon) {
+    if (icon && icon != windowIcon_) {
+        windowIcon_ = icon;
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    nid_.hIcon = windowIcon_;
+    ModifyIcon();
+}
+
+void MainWindow::ShowTheme(float freePercent) {
+    if (const int id = ThemeIcon(theme_, freePercent)) ShowIcon(IconOf(id));
+}
+
+// Only the fields that differ from what the shell shows, and nothing when
+// none does: a modify that carries the icon costs the shell as much whether
+// or not the icon changed.
+void MainWindow::ModifyIcon() {
+    if (!iconAdded_) return;
+    NOTIFYICONDATAA change = nid_;
+    change.uFlags = 0;
+    if (nid_.hIcon != nidShown_.hIcon) change.uFlags |= NIF_ICON;
+    if (std::memcmp(nid_.szTip, nidShown_.szTip, sizeof nid_.szTip) != 0) change.uFlags |= NIF_TIP;
+    if (!change.uFlags || !Shell_NotifyIconA(NIM_MODIFY, &change)) return;
+    if (change.uFlags & NIF_ICON) nidShown_.hIcon = nid_.hIcon;
+    if (change.uFlags & NIF_TIP) std::memcpy(nidShown_.szTip, nid_.szTip, sizeof nid_.szTip);
+}
+
+// The totals and busy lines flash red, the bar and its caption move, the
+// status line of the menu, the icon's tip and the theme's picture follow.
 void MainWindow::Update() {
     SetFore(Label1, kRed);
     SetFore(Label4, kRed);
     SetTimer(hwnd_, Timer2, 100, nullptr);
 
-    MEMORYSTATUSEX status{sizeof status};
-    GlobalMemoryStatusEx(&status);
-    const int totalKb = KbOf(status.ullTotalPhys), freeKb = KbOf(status.ullAvailPhys);
-    const float freeMb = static_cast<float>(std::nearbyint(freeKb * 0.001));
-    const double totalMb = std::nearbyint(totalKb * 0.001);
-    const float freePercent = static_cast<float>(freeMb / totalMb) * 100.0f;
-    SetCaption(Label1, "  Totalt= " + Single(static_cast<float>(totalMb)) + " Mb  Free= " + Single(freeMb) +
-                           " Mb     ");
-    SetCaption(Label4, "Busy= " + std::to_string(static_cast<int>(std::nearbyint((totalKb - freeKb) * 0.001))) +
-                           " Mb or " + BusyPercent(Single(freePercent).substr(0, 4)) + " %");
-    const int busy = 100 - static_cast<int>(std::nearbyint(freePercent));
-
+    const SampleKb kb = Sample();
+    const UpdateFigures f = ForUpdate(kb.totalKb, kb.freeKb);
+    SetCaption(Label1, f.totals);
+    SetCaption(Label4, f.busy);
     Control& bar = At(Picture1);
-    MoveControl(bar, {bar.box.left, bar.box.top, busy * 2, bar.box.height});
-    AddTip(bar.hwnd, Widen(Double(busy * 2 / 2.0) + "%"));
-    // The bar is named by its tip for a screen reader, which is told so.
-    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, bar.hwnd, OBJID_CLIENT, CHILDID_SELF);
+    if (bar.box.width != f.barWidth) MoveControl(bar, {bar.box.left, bar.box.top, f.barWidth, bar.box.height});
+    SetBarTip(Widen(f.barTip));
     Control& caption = At(Label3);
-    MoveControl(caption, {busy * 2 + 3, caption.box.top, caption.box.width, caption.box.height});
-
-    const std::string busyText = BusyText(freePercent, " %");
-    SetMenuCaption(sucker, Widen(busyText));
-    Control& line = At(Line1);
-    line.box = {100, 0, 100, 24};
-    InvalidateRect(At(Picture2).hwnd, nullptr, TRUE);
-
-    if (iconAdded_) {
-        NOTIFYICONDATAA tip = icon;
-        std::memset(icon.szTip, ' ', sizeof icon.szTip);
-        std::memcpy(icon.szTip, busyText.c_str(), std::min(busyText.size() + 1, sizeof icon.szTip));
-        tip.uFlags = NIF_TIP;
-        std::memcpy(tip.szTip, icon.szTip, sizeof tip.szTip);
-        Shell_NotifyIconA(NIM_MODIFY, &tip);
+    if (caption.box.left != f.barWidth + 3) {
+        MoveControl(caption, {f.barWidth + 3, caption.box.top, caption.box.width, caption.box.height});
     }
-    SetMenuCaption(sucker, Widen(BusyText(freePercent, " %.")));
+    SetMenuCaption(sucker, Widen(f.busyText));
+    Control& line = At(Line1);
+    if (line.box.left != 100 || line.box.height != 24) {
+        line.box = {100, 0, 100, 24};
+        InvalidateRect(At(Picture2).hwnd, nullptr, TRUE);
+    }
+    SetTip(f.busyText);
+    if (theme_ > 0) ShowTheme(f.freePercent);
+    freePercent_ = f.freePercent;
+}
+
+// Half a second after the pointer came to rest on the icon: its tip, its
+// picture and the status line of the menu, from a sample of their own.
+void MainWindow::HoverRefresh() {
+    KillTimer(hwnd_, Timer4);
+    const SampleKb kb = Sample();
+    const float freePercent = TipFreePercent(kb.totalKb, kb.freeKb);
+    const std::string busyText = BusyText(freePercent, " %");
+    SetTip(busyText);
+    if (theme_ != 0) ShowTheme(freePercent);
+    SetMenuCaption(sucker, Widen(busyText));
+    hoverPending_ = false;
 }
 
 void MainWindow::Load() {
@@ -820,12 +882,71 @@ void MainWindow::Load() {
     }
     SetMenuCaption(autoItem, autostart ? L"Remove Autostart" : L"Make Autostart");
     Greet();
-    // Read as Veltrane reads it; its themes 1 to 5 (an icon that follows the
-    // figures) are not drawn here, as a fresh profile has none.
-    Setting(L"Tema", L"0");
+    theme_ = static_cast<int>(RoundEven(std::wcstod(Setting(L"Tema", L"0").c_str(), nullptr)));
     Update();
+    // After the start-up's Update the status line ends in a full stop.
+    SetMenuCaption(sucker, Widen(BusyText(freePercent_, " %.")));
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
+}
+
+void MainWindow::CheckEverySecond() {
+    live_ = true;
+    SetCaption(Text1, "1");
+    SendMessageW(At(Combo1).hwnd, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"sec"));
+    SetBack(Text1, kGreen);
+    SetBack(Combo1, kGreen);
+    Update();
+    SetTimer(hwnd_, Timer1, 1000, nullptr);
+}
+
+void MainWindow::DoEvents() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// The loop of leak_bench, on this window: messages handled after every
+// hundredth call (the paints and the timers that came due), the default
+// picture shown before and after.
+void MainWindow::Time(int updates, int hovers) {
+    live_ = true;
+    DoEvents();
+    auto update = [&](int i) {
+        theme_ = 1 + (i / 50) % 5;
+        Update();
+        if (i % 100 == 0) DoEvents();
+    };
+    auto hover = [&] {
+        SendMessageW(hwnd_, kTrayMessage, nid_.uID, WM_MOUSEMOVE);
+        HoverRefresh();
+    };
+    for (int i = 0; i < 1000; ++i) update(i);
+    for (int i = 0; i < 100; ++i) hover();
+    ShowIcon(IconOf(kDefaultIcon));
+    DoEvents();
+
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < updates; ++i) update(i);
+    const auto t1 = std::chrono::steady_clock::now();
+    for (int i = 0; i < hovers; ++i) {
+        hover();
+        if (i % 100 == 0) DoEvents();
+    }
+    const auto t2 = std::chrono::steady_clock::now();
+    ShowIcon(IconOf(kDefaultIcon));
+    DoEvents();
+    using us = std::chrono::duration<double, std::micro>;
+    std::printf("updates=%d us_per_update=%.1f hovers=%d us_per_hover=%.1f\n", updates,
+                us(t1 - t0).count() / std::max(updates, 1), hovers, us(t2 - t1).count() / std::max(hovers, 1));
+    std::fflush(stdout);
+    SendMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 // --- painting -------------------------------------------------------------------
@@ -906,8 +1027,8 @@ bool MainWindow::ColourChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         }
         return true;
     }
-    const DWORD back = c->row->back == kDefault ? (msg == WM_CTLCOLORSTATIC ? Sys(COLOR_BTNFACE) : Sys(COLOR_WINDOW))
-                                                : c->row->back;
+    const DWORD back =
+        c->back == kDefault ? (msg == WM_CTLCOLORSTATIC ? Sys(COLOR_BTNFACE) : Sys(COLOR_WINDOW)) : c->back;
     SetBkColor(dc, Rgb(back));
     result = reinterpret_cast<LRESULT>(BrushFor(back));
     return true;
@@ -935,13 +1056,24 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 1;
         }
         case WM_TIMER:
-            // The flash of the first figures ends.
-            if (wp == Timer2) {
+            if (wp == Timer2) {  // the red flash of the figures ends
                 KillTimer(hwnd_, Timer2);
                 SetFore(Label1, kWhite);
                 SetFore(Label4, kWhite);
+            } else if (wp == Timer1) {
+                Update();
+            } else if (wp == Timer4) {
+                HoverRefresh();
             }
             return 0;
+        case kTrayMessage:
+            // The first move of the pointer over the icon arms the hover
+            // refresh; moves after it wait for it.
+            if (live_ && wp == nid_.uID && lp == WM_MOUSEMOVE && !hoverPending_) {
+                SetTimer(hwnd_, Timer4, 500, nullptr);
+                hoverPending_ = true;
+            }
+            break;
         case WM_UPDATEUISTATE:
             if (HIWORD(wp) & UISF_HIDEFOCUS) {
                 const bool hidden = LOWORD(wp) == UIS_SET ? true : LOWORD(wp) == UIS_CLEAR ? false : cuesHidden_;
@@ -964,7 +1096,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : At(Command1).hwnd);
             return 0;
         case WM_CLOSE:
-            if (iconAdded_) Shell_NotifyIconA(NIM_DELETE, &icon);
+            if (iconAdded_) Shell_NotifyIconA(NIM_DELETE, &nid_);
             iconAdded_ = false;
             DestroyWindow(hwnd_);
             return 0;
@@ -973,9 +1105,9 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         default:
             if (msg == taskbarCreated_ && taskbarCreated_ && iconAdded_) {
-                NOTIFYICONDATAA again = icon;
+                NOTIFYICONDATAA again = nid_;
                 again.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-                Shell_NotifyIconA(NIM_ADD, &again);
+                if (Shell_NotifyIconA(NIM_ADD, &again)) nidShown_ = nid_;
             }
             break;
     }
@@ -1022,14 +1154,28 @@ LRESULT CALLBACK MainWindow::PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    // Without a switch, the window alone: what the start-up and memory
+    // comparisons measure.
+    const wchar_t* args = commandLine ? commandLine : L"";
+    bool check = false;
+    int updates = -1, hovers = -1;
+    if (args[0] != L'\0') {
+        check = std::wcscmp(args, L"/check") == 0;
+        if (!check && (std::swscanf(args, L"/time %d %d", &updates, &hovers) != 2 || updates < 0 || hovers < 0)) {
+            std::fprintf(stderr, "usage: same_window [/check | /time <updates> <hovers>]\n");
+            return 2;
+        }
+    }
     wchar_t separator[8] = L".";
     if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) > 0 && separator[0] < 128) {
-        g_separator = static_cast<char>(separator[0]);
+        SetDecimalSeparator(static_cast<char>(separator[0]));
     }
     static MainWindow window;
     if (!window.Create()) return 1;
     window.Load();
+    if (check) window.CheckEverySecond();
+    if (updates >= 0) window.Time(updates, hovers);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

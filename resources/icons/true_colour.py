@@ -11,9 +11,8 @@ Edges that run along the pixel grid (bars, ticks, digits) stay on whole
 pixels at every size; only the rounded corners and the slanted strokes of
 the check marks are blended, from 4 x 4 samples a pixel.
 """
+from design import DIGITS, PLAIN_MARK, TIRED_MARK, draw_text, part, seg_dist2
 from ico_file import png_bytes
-from make_icons import DIGITS, PLAIN_MARK, TIRED_MARK, draw_text, part, \
-    seg_dist2
 
 SIZES = (16, 20, 24, 32, 40, 48)
 PROGRAM_SIZES = SIZES + (64, 256)
