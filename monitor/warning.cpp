@@ -1,5 +1,8 @@
 #include "monitor/warning.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/convert.h"
 #include "platform/errors.h"
 
@@ -36,14 +39,32 @@ Refusal InvalidWarningEntry(const std::string& title) {
     return Refusal{Fault::Zero, "Invalid value please try again", kOkOnly, title};
 }
 
+int32_t RearmMargin(int16_t thresholdMb) {
+    return std::max<int32_t>(100, static_cast<int32_t>(std::ceil(thresholdMb * 0.05)));
+}
+
 LowMemoryWarning::LowMemoryWarning(Platform& platform, Form& main, WarningControls controls, MemoryDisplay& memory,
-                                   Sound& sound, Hooks hooks)
-    : platform_(platform), main_(main), c_(controls), memory_(memory), sound_(sound), hooks_(std::move(hooks)) {}
+                                   Sound& sound, Settings& settings, Hooks hooks)
+    : platform_(platform), main_(main), c_(controls), memory_(memory), sound_(sound), settings_(settings),
+      hooks_(std::move(hooks)) {}
 
 void LowMemoryWarning::Watch() {
-    if (blnWarnFired_) return;
+    if (blnWarnFired_) {
+        // Only while the alarm's loop waits for the user's quiet to end.
+        if (soundWaiting_ && !platform_.UserWantsQuiet()) {
+            soundWaiting_ = false;
+            main_.SetEnabled(c_.watchTimer, false);
+            LoopAlarm();
+        }
+        return;
+    }
     memory_.Update();
-    if (intWarnMb_ >= FreeMbFigure(memory_.lngFreeKb())) {
+    const int32_t figure = FreeMbFigure(memory_.lngFreeKb());
+    if (recovering_) {
+        if (figure >= intWarnMb_ + RearmMargin(intWarnMb_)) recovering_ = false;
+        return;
+    }
+    if (intWarnMb_ >= figure) {
         hooks_.showWindow();
         main_.SetEnabled(c_.watchTimer, false);
         blnWarnFired_ = true;
@@ -54,10 +75,17 @@ void LowMemoryWarning::Watch() {
 // The sound first: it needs nothing the moment may lack, and it is what the
 // user must not miss. What the user sees comes after it, or, with sound off,
 // before the box that stands in for it, so that it shows while the box waits.
+// A kept warning's loop waits while the user presents, runs a program full
+// screen or keeps quiet hours; the window and the balloon come as always.
 void LowMemoryWarning::StartAlarm() {
     blnAlarmOn_ = true;
     if (sound_.blnSound()) {
-        sound_.Loop(modSND::kAlarm);
+        if (keepWatching_ && platform_.UserWantsQuiet()) {
+            soundWaiting_ = true;
+            main_.SetEnabled(c_.watchTimer, true);  // asks again at every check
+        } else {
+            LoopAlarm();
+        }
         hooks_.alarmSeen();
     } else {
         hooks_.alarmSeen();
@@ -65,14 +93,23 @@ void LowMemoryWarning::StartAlarm() {
     }
 }
 
+void LowMemoryWarning::LoopAlarm() { sound_.Loop(modSND::kAlarm); }
+
 // Done before the box shows: a click that arrives while it is open is the
 // same acknowledgement, not a second one, and a warning set anew meanwhile
-// (the options window opens from the tray's menu) stays as it was set.
+// (the options window opens from the tray's menu) stays as it was set. A
+// kept warning keeps its threshold and watches on for memory to recover.
 void LowMemoryWarning::Acknowledge() {
     if (!blnAlarmOn_) return;
     blnAlarmOn_ = false;
     blnWarnFired_ = false;
-    intWarnMb_ = 0;
+    soundWaiting_ = false;
+    if (keepWatching_ && blnWarnSet_) {
+        recovering_ = true;
+        main_.SetEnabled(c_.watchTimer, true);
+    } else {
+        intWarnMb_ = 0;
+    }
     sound_.Stop();
     platform_.MsgBox("The RAM Mb have been reached", kOkOnly | kInformation, "RAM Mb Warning Finished");
     main_.SetForeColor(c_.label, kWhite);
@@ -81,6 +118,8 @@ void LowMemoryWarning::Acknowledge() {
 void LowMemoryWarning::Arm(int16_t mb) {
     intWarnMb_ = mb;
     blnWarnSet_ = true;
+    recovering_ = false;
+    if (keepWatching_) settings_.SaveKeptWarning(mb);
 }
 
 // The process table the alarm names is reserved now, while memory is there.
@@ -94,7 +133,31 @@ void LowMemoryWarning::StopWatching() { main_.SetEnabled(c_.watchTimer, false); 
 
 void LowMemoryWarning::Disarm() {
     blnWarnSet_ = false;
+    recovering_ = false;
+    soundWaiting_ = false;
     main_.SetBackColor(c_.marker, kColorButtonFace);
+    if (keepWatching_) settings_.ForgetKeptWarning();
+}
+
+void LowMemoryWarning::SetKeepWatching(bool on) {
+    keepWatching_ = on;
+    settings_.SaveKeepWatching(on);
+    if (on && blnWarnSet_ && intWarnMb_ > 0) {
+        settings_.SaveKeptWarning(intWarnMb_);
+    } else if (!on) {
+        // Off: nothing of the warning is stored between runs.
+        settings_.ForgetKeptWarning();
+    }
+}
+
+void LowMemoryWarning::RestoreKept() {
+    keepWatching_ = settings_.KeepWatching();
+    if (!keepWatching_) return;
+    const std::optional<int16_t> mb = settings_.KeptWarning();
+    if (!mb) return;
+    intWarnMb_ = *mb;
+    blnWarnSet_ = true;
+    StartWatching();
 }
 
 }  // namespace vt

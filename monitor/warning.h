@@ -1,7 +1,9 @@
 // The low-memory warning: a threshold in Mb set in the options window,
 // watched every 5 seconds; when free memory falls to it, the main window
 // comes back and the alarm loops (or, with sound off, a message box stands
-// in for it) until the user clicks the window.
+// in for it) until the user clicks the window. With "Keep watching" on, the
+// warning and its threshold outlive the alarm and the program: stored, armed
+// at every start, and armed again once memory has recovered.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include "memory/memory_display.h"
 #include "monitor/refusal.h"
 #include "platform/platform.h"
+#include "settings/settings.h"
 #include "sound/sound.h"
 
 namespace vt {
@@ -27,6 +30,11 @@ std::variant<int16_t, Refusal> ParseWarningEntry(std::string_view text, int32_t 
 // An entry beyond the 16-bit range, or a step after it that failed with a
 // run-time error: the threshold keeps its value.
 Refusal InvalidWarningEntry(const std::string& title);
+
+// How far free memory must come back above a kept warning's threshold before
+// it watches again (5 % of the threshold, at least 100 Mb): a level that
+// hovers at the threshold fires once an episode, not at every check.
+int32_t RearmMargin(int16_t thresholdMb);
 
 // The main window's controls the warning marks.
 struct WarningControls {
@@ -46,7 +54,7 @@ public:
         std::function<void()> alarmSeen;   // what the user sees as the alarm starts
     };
     LowMemoryWarning(Platform& platform, Form& main, WarningControls controls, MemoryDisplay& memory, Sound& sound,
-                     Hooks hooks);
+                     Settings& settings, Hooks hooks);
 
     void Watch();        // the 5-second check
     void Acknowledge();  // a click on the window
@@ -55,6 +63,16 @@ public:
     void StopWatching();
     void Disarm();       // the marker back to the button face
 
+    // "Keep watching": stored as it is switched, with the threshold of a
+    // warning set while it is on.
+    bool KeepWatching() const { return keepWatching_; }
+    void SetKeepWatching(bool on);
+    // Start-up: the setting, and with it on the kept warning armed quietly
+    // (no boxes: the red marker and "On" say it).
+    void RestoreKept();
+    // Fired and acknowledged, the kept warning waits for memory to recover.
+    bool Recovering() const { return recovering_; }
+
     int16_t intWarnMb() const { return intWarnMb_; }     // the threshold in Mb
     bool blnWarnSet() const { return blnWarnSet_; }      // a warning is set
     bool blnAlarmOn() const { return blnAlarmOn_; }      // the alarm runs, not yet acknowledged
@@ -62,16 +80,22 @@ public:
 
 private:
     void StartAlarm();
+    void LoopAlarm();
 
     Platform& platform_;
     Form& main_;
     WarningControls c_;
     MemoryDisplay& memory_;
     Sound& sound_;
+    Settings& settings_;
     Hooks hooks_;
     int16_t intWarnMb_ = 0;
     bool blnWarnSet_ = false;
     bool blnAlarmOn_ = false, blnWarnFired_ = false;
+    bool keepWatching_ = false;
+    bool recovering_ = false;
+    // The alarm's loop waits while the user does not want to be disturbed.
+    bool soundWaiting_ = false;
 };
 
 }  // namespace vt

@@ -11,7 +11,7 @@ enum Id : int {
     kForm = 0,
     Command5 = 1, Command4, Command3, Timer4, Timer3, Timer2, Timer1, Combo1, Text1,
     Picture1, Picture2, Line1, Label3, pictray, Command2, Command1, Label5, Image3,
-    Image2, Image1, Label4, Label2, Label1,
+    Image2, Image1, Label4, Label2, Label1, Timer5,
     // menus
     mnufile = 100, mnuCancel, stupid, sdgf, sucker, fgh, mnuSoff, mnuSetWarning, Malackca,
     autoItem, goner,

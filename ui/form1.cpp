@@ -15,12 +15,13 @@ using namespace form1;
 Form1::Form1(Platform& platform) : platform_(platform), settings_(platform) {}
 Form1::~Form1() = default;
 
-Form1::Areas::Areas(Platform& platform, Form& form, LowMemoryWarning::Hooks warningHooks)
+Form1::Areas::Areas(Platform& platform, Form& form, Settings& settings, LowMemoryWarning::Hooks warningHooks)
     : sound(platform, form, mnuSoff),
       memory(platform, form, {Label1, Label4, Picture1, Label3, Line1, sucker, Timer2, Timer4}),
+      history(platform),
       tray(platform, form, {stupid, mnufile}, memory, sound),
       checkPeriod(platform, form, {Text1, Combo1, Timer1}, memory, sound),
-      warning(platform, form, {Timer3, Command5, Label2}, memory, sound, std::move(warningHooks)),
+      warning(platform, form, {Timer3, Command5, Label2}, memory, sound, settings, std::move(warningHooks)),
       autostart(platform, form, autoItem) {}
 
 void Form1::Start() {
@@ -28,9 +29,12 @@ void Form1::Start() {
     // The alarm seen as well as heard: the window back, and a balloon on the
     // icon naming the free memory and the programs that hold the most.
     areas_ = std::make_unique<Areas>(
-        platform_, *form_,
+        platform_, *form_, settings_,
         LowMemoryWarning::Hooks{.showWindow = [this] { form_->Show(); },
-                                .alarmSeen = [this] { tray().ShowLowMemoryBalloon(FreeMbFigure(memory().lngFreeKb())); }});
+                                .alarmSeen = [this] {
+                                    tray().ShowLowMemoryBalloon(FreeMbFigure(memory().lngFreeKb()));
+                                    history().MarkAlarm(platform_.Now().seconds);
+                                }});
     Form_Load();
     form_->Show();
 }
@@ -71,6 +75,10 @@ void Form1::Form_Load() {
         unknownTheme = tray().intTema() > 5;
         Command1_Click();
         memory().ShowStartupStatus();
+        warning().RestoreKept();
+        // The last hour of memory, from now on.
+        Timer5_Timer();
+        form_->SetEnabled(Timer5, true);
     } catch (const RuntimeError& error) {
         if (unknownTheme && error.number() == kInvalidCall) blame = Settings::Key::Tema;
         StartupErrorReport(error, blame);
@@ -128,6 +136,11 @@ void Form1::Form_Unload(int16_t& Cancel) {
 void Form1::DpiChanged() {
     form_->CutOutline(kMagenta);
     tray().RefreshPicture();
+}
+
+void Form1::Timer5_Timer() {
+    history().TakeSample();
+    if (options_) options_->HistoryChanged();
 }
 
 void Form1::Timer4_Timer() {

@@ -12,6 +12,7 @@
 
 #include "autostart/autostart.h"
 #include "memory/memory_display.h"
+#include "memory/memory_history.h"
 #include "monitor/check_period.h"
 #include "monitor/warning.h"
 #include "platform/errors.h"
@@ -30,9 +31,10 @@ const FormDef& MainWindowDef();
 class Form1 : public FormEvents {
     // The areas, made with the window, each given the ones it uses.
     struct Areas {
-        Areas(Platform& platform, Form& form, LowMemoryWarning::Hooks warningHooks);
+        Areas(Platform& platform, Form& form, Settings& settings, LowMemoryWarning::Hooks warningHooks);
         Sound sound;
         MemoryDisplay memory;
+        MemoryHistory history;
         TrayIcon tray;
         CheckPeriod checkPeriod;
         LowMemoryWarning warning;
@@ -48,6 +50,7 @@ public:
     Form& form() { return *form_; }
 
     MemoryDisplay& memory() { return areas_->memory; }
+    MemoryHistory& history() { return areas_->history; }
     CheckPeriod& checkPeriod() { return areas_->checkPeriod; }
     LowMemoryWarning& warning() { return areas_->warning; }
     TrayIcon& tray() { return areas_->tray; }
@@ -66,6 +69,7 @@ public:
     void Timer2_Timer() { memory().EndFlash(); }
     void aftertimecheck() { memory().ArmHoverRefresh(); }
     void Timer4_Timer();
+    void Timer5_Timer();  // the last hour's sample
 
     // Tray presence
     void RemoveTrayIcon() { tray().Remove(); }

@@ -27,6 +27,7 @@ const std::vector<ControlDef>& Controls() {
         {.kind = ControlKind::Timer, .id = Timer3, .interval = 5000},
         {.kind = ControlKind::Timer, .id = Timer2, .interval = 100},
         {.kind = ControlKind::Timer, .id = Timer1, .interval = 1000},
+        {.kind = ControlKind::Timer, .id = Timer5, .interval = 10000},  // a sample of the last hour
         {.kind = ControlKind::ComboBox, .id = Combo1, .rect = {152, 80, 57, 22},
          .caption = "min", .back = kRed, .tabIndex = 8, .items = {"hour", "min", "sec", "Off"}},
         {.kind = ControlKind::TextBox, .id = Text1, .rect = {124, 80, 25, 22},
@@ -124,6 +125,7 @@ void Form1::Timer(int id) {
         case Timer3: Timer3_Timer(); break;
         case Timer2: Timer2_Timer(); break;
         case Timer4: Timer4_Timer(); break;
+        case Timer5: Timer5_Timer(); break;
         default: break;
     }
 }

@@ -118,6 +118,8 @@ void frmOptions::ShowModal() {
     form_->ShowModal();
 }
 
+void frmOptions::HistoryChanged() {}
+
 void frmOptions::Close() {
     if (Loaded()) form_->Unload();
 }

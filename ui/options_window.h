@@ -36,6 +36,8 @@ public:
     void ShowModal();
     // Unloads the window if it is open.
     void Close();
+    // A new sample of the last hour: the History tab follows it.
+    void HistoryChanged();
     bool Loaded() const { return form_ && form_->Loaded(); }
     Form& form() { return *form_; }
 

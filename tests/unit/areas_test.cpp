@@ -6,6 +6,7 @@
 #include "memory/memory_display.h"
 #include "monitor/check_period.h"
 #include "monitor/warning.h"
+#include "settings/settings.h"
 #include "platform/fake/fake_allocation.h"
 #include "platform/fake/fake_platform.h"
 #include "sound/sound.h"
@@ -100,7 +101,8 @@ TEST_F(AreaTest, WarningFiresThroughItsHooksAndLoopsItsSound) {
     platform.resources[127] = std::vector<uint8_t>(64, 0x80);
     sound.SetSound(true);
     std::vector<std::string> seen;
-    LowMemoryWarning warning(platform, *form, {kWatch, kMarker, kRowLabel}, memory, sound,
+    Settings settings(platform);
+    LowMemoryWarning warning(platform, *form, {kWatch, kMarker, kRowLabel}, memory, sound, settings,
                              {.showWindow = [&] { seen.push_back("window"); },
                               .alarmSeen = [&] { seen.push_back("balloon"); }});
     warning.Arm(100);
@@ -162,7 +164,8 @@ TEST(LowMemoryAlarm, ComesWithEveryAllocationRefused) {
         tray.Add("Veltrane");
         std::optional<fake::AllocationRefusal> refusal;
         size_t soundsAtTheBalloon = 0;
-        LowMemoryWarning warning(platform, *form, {kWatch, kMarker, kRowLabel}, memory, sound,
+        Settings settings(platform);
+        LowMemoryWarning warning(platform, *form, {kWatch, kMarker, kRowLabel}, memory, sound, settings,
                                  {.showWindow = [&] {
                                       refusal.emplace();  // from here on, memory has run out
                                       form->Show();
