@@ -19,36 +19,25 @@ void Autostart::Show(bool registered) {
 
 void Autostart::ReadState() { Show(platform_.Autorun().Registered(platform_.AppTitle())); }
 
+// The specified message on success; a refusal says what could not be done
+// and why, and changes neither the caption nor the state.
 void Autostart::Toggle() {
     RunValue& run = platform_.Autorun();
     const std::string name = platform_.AppTitle();
-    const std::string value = "the value \"" + name + "\" under " + run.Where();
-    if (blnAutostart_) {
-        const RunChange change = run.Unregister(name);
-        if (change.outcome != RunChange::Done) {
-            platform_.MsgBox("Autostart could not be removed: " + value + " could not be deleted, because " +
-                                 Reason(change),
-                             kOkOnly | kExclamation, name);
-            return;
-        }
-        Show(false);
-        platform_.MsgBox("Autostart removed!", kOkOnly, name);
-        return;
-    }
-    const RunChange change = run.Register(name);
-    if (change.outcome == RunChange::NoProgramFile) {
-        platform_.MsgBox("Autostart could not be fixed: the program's own file name could not be read.",
-                         kOkOnly | kExclamation, name);
-        return;
-    }
+    const bool registering = !blnAutostart_;
+    const RunChange change = registering ? run.Register(name) : run.Unregister(name);
     if (change.outcome != RunChange::Done) {
-        platform_.MsgBox("Autostart could not be fixed: " + value + " could not be written, because " +
-                             Reason(change),
-                         kOkOnly | kExclamation, name);
+        const std::string what = registering ? "Autostart could not be fixed: " : "Autostart could not be removed: ";
+        const std::string why =
+            change.outcome == RunChange::NoProgramFile
+                ? "the program's own file name could not be read."
+                : "the value \"" + name + "\" under " + run.Where() + " could not be " +
+                      (registering ? "written" : "deleted") + ", because " + Reason(change);
+        platform_.MsgBox(what + why, kOkOnly | kExclamation, name);
         return;
     }
-    Show(true);
-    platform_.MsgBox("Autostart fixed!", kOkOnly, name);
+    Show(registering);
+    platform_.MsgBox(registering ? "Autostart fixed!" : "Autostart removed!", kOkOnly, name);
 }
 
 }  // namespace vt

@@ -72,27 +72,11 @@ bool IconAdded(HWND hwnd) {
     return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
-// As StartQuietly, with the program's switches after its name.
-bool StartWith(const std::wstring& exe, const std::wstring& switches, PROCESS_INFORMATION& pi) {
-    if (switches.empty()) return StartQuietly(exe, pi);
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                             OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si{sizeof si};
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    std::wstring command = L"\"" + exe + L"\" " + switches;
-    const bool started =
-        CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi) != FALSE;
-    CloseHandle(nul);
-    return started;
-}
-
 int Start(const wchar_t* exe, const wchar_t* windowClass, const std::wstring& switches) {
     PROCESS_INFORMATION pi{};
     const ULONGLONG calledAt = FileTimeNow();
     const LONGLONG t0 = Now();
-    if (!StartWith(exe, switches, pi)) {
+    if (!StartQuietly(exe, pi, switches)) {
         std::fprintf(stderr, "cannot start %ls: error %lu\n", exe, GetLastError());
         return 1;
     }

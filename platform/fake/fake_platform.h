@@ -133,18 +133,6 @@ public:
 
 private:
     friend class FakePlatform;
-
-// The main window's face as the fake draws it: one colour with key pixels
-// and a few others; outside its size a pixel reads as no colour at all.
-struct Face {
-    static constexpr uint32_t kNoColor = 0xFFFFFFFFu;
-    std::set<std::pair<int, int>> keyPixels;
-    std::map<std::pair<int, int>, uint32_t> otherPixels;
-    uint32_t keyColor = 0x00FF00FF, faceColor = 0x00402010;
-    int width = 457, height = 111;
-    int reads = 0;
-    uint32_t Pixel(int x, int y);
-};
     struct TimerState {
         int interval;
         int64_t due = 0;  // on the platform's clock, while enabled

@@ -52,14 +52,14 @@ std::string Narrow(const std::wstring& w) {
     return out;
 }
 
-bool StartQuietly(const std::wstring& exe, PROCESS_INFORMATION& info) {
+bool StartQuietly(const std::wstring& exe, PROCESS_INFORMATION& info, const std::wstring& switches) {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
                              OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW si{sizeof si};
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    std::wstring command = L"\"" + exe + L"\"";
+    std::wstring command = L"\"" + exe + L"\"" + (switches.empty() ? L"" : L" " + switches);
     const bool started =
         CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &info) != FALSE;
     CloseHandle(nul);

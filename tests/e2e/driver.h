@@ -33,7 +33,7 @@ private:
 // Starts a program with its standard handles on NUL (a shell reading ours
 // would otherwise wait for the program to end); the caller owns the handles.
 // False when it could not start.
-bool StartQuietly(const std::wstring& exe, PROCESS_INFORMATION& info);
+bool StartQuietly(const std::wstring& exe, PROCESS_INFORMATION& info, const std::wstring& switches = {});
 // A file in this test program's folder.
 std::wstring BesideThisProgram(const wchar_t* file);
 

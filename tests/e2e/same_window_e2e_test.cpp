@@ -89,21 +89,6 @@ LRESULT ToolCount(HWND main) {
     return find.tips ? SendMessageW(find.tips, TTM_GETTOOLCOUNT, 0, 0) : -1;
 }
 
-// As StartQuietly, with switches after the program's name.
-bool StartWith(const std::wstring& exe, const std::wstring& switches, PROCESS_INFORMATION& info) {
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                             OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si{sizeof si};
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    std::wstring command = L"\"" + exe + L"\" " + switches;
-    const bool started =
-        CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &info) != FALSE;
-    CloseHandle(nul);
-    return started;
-}
-
 RECT PlaceOf(HWND w) {
     RECT r;
     GetWindowRect(w, &r);
@@ -124,7 +109,7 @@ protected:
         SetSetting(L"sound", L"0");
         wchar_t path[MAX_PATH];
         const std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-        ASSERT_TRUE(StartWith(self.substr(0, self.find_last_of(L'\\') + 1) + L"same_window.exe", Switches(), same_));
+        ASSERT_TRUE(StartQuietly(self.substr(0, self.find_last_of(L'\\') + 1) + L"same_window.exe", same_, Switches()));
         main_ = program_.WaitMainWindow();
         ASSERT_NE(main_, nullptr);
         ASSERT_TRUE(WaitFor([&] {
