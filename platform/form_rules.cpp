@@ -1,8 +1,21 @@
 #include "platform/form_rules.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vt {
+namespace {
+
+// The relative luminance of an sRGB colour, 0 for black to 1 for white.
+double Luminance(Color rgb) {
+    auto linear = [](uint32_t channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(rgb & 0xFF) + 0.7152 * linear((rgb >> 8) & 0xFF) + 0.0722 * linear((rgb >> 16) & 0xFF);
+}
+
+}  // namespace
 
 bool TakesFocus(ControlKind kind) {
     switch (kind) {
@@ -64,6 +77,14 @@ std::string AccessibleName(const ControlDef& def, std::string_view caption, std:
     const bool textIsValue = def.kind == ControlKind::TextBox || def.kind == ControlKind::ComboBox;
     if (textIsValue || caption.empty()) return std::string(toolTip);
     return {};
+}
+
+Color ReadableTextColor(Color text, Color back) {
+    if ((text & 0xFFFFFF) != (back & 0xFFFFFF)) return text;
+    // The contrast of two luminances is (lighter + 0.05) / (darker + 0.05).
+    const double l = Luminance(back);
+    const double onBlack = (l + 0.05) / 0.05, onWhite = 1.05 / (l + 0.05);
+    return onBlack >= onWhite ? kBlack : kWhite;
 }
 
 }  // namespace vt

@@ -1,6 +1,6 @@
 // Rules of forms that hold on every platform: the order in which Tab visits
-// a form's controls, the option buttons that share one choice, and the name a
-// screen reader is given for a control.
+// a form's controls, the option buttons that share one choice, the name a
+// screen reader is given for a control, and the colour a label's text takes.
 #pragma once
 
 #include <functional>
@@ -35,5 +35,11 @@ std::vector<int> OptionGroup(std::span<const ControlDef> controls, int id);
 // tooltip. Empty where the caption names the control. The text of a text
 // or combo box is its value, never its name.
 std::string AccessibleName(const ControlDef& def, std::string_view caption, std::string_view toolTip);
+
+// The colour a label draws its text in, given the colour it would draw it in
+// and its back colour, both plain RGB (system colours resolved): that colour,
+// unless it is the back colour itself, where nothing could be read; then
+// black or white, whichever stands out more on the back.
+Color ReadableTextColor(Color text, Color back);
 
 }  // namespace vt

@@ -23,6 +23,7 @@ namespace vt {
 
 // &H00BBGGRR; values &H800000nn name system colours (nn = COLOR_* index).
 using Color = uint32_t;
+constexpr Color kBlack = 0x00000000;
 constexpr Color kRed = 0x000000FF;
 constexpr Color kGreen = 0x0000FF00;
 constexpr Color kWhite = 0x00FFFFFF;

@@ -84,5 +84,27 @@ TEST(FormRules, AccessibleNames) {
     }
 }
 
+// A label's text colour stays its own unless it is exactly its back colour;
+// then it is black or white, whichever contrasts more with the back.
+TEST(FormRules, ReadableTextColor) {
+    const struct {
+        const char* what;
+        Color text, back, shown;
+    } cases[] = {
+        {"black on the caption text's black", kBlack, kBlack, kWhite},
+        {"white on white", kWhite, kWhite, kBlack},
+        {"yellow on yellow", 0x0000FFFF, 0x0000FFFF, kBlack},
+        {"navy on navy", 0x00800000, 0x00800000, kWhite},
+        {"blue on blue", 0x00FF0000, 0x00FF0000, kWhite},
+        {"red on red: red is light enough for black", kRed, kRed, kBlack},
+        {"grey on the middle grey", 0x00808080, 0x00808080, kBlack},
+        {"grey on a dark grey", 0x00404040, 0x00404040, kWhite},
+        {"white on black stays", kWhite, kBlack, kWhite},
+        {"red on yellow stays", kRed, 0x0000FFFF, kRed},
+        {"one step apart stays: only the same colour is unreadable", 0x00000001, kBlack, 0x00000001},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReadableTextColor(c.text, c.back), c.shown) << c.what;
+}
+
 }  // namespace
 }  // namespace vt
