@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/dpi.h"
+
 namespace vt {
 namespace {
 
@@ -13,6 +15,40 @@ double Luminance(Color rgb) {
         return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     };
     return 0.2126 * linear(rgb & 0xFF) + 0.7152 * linear((rgb >> 8) & 0xFF) + 0.0722 * linear((rgb >> 16) & 0xFF);
+}
+
+const ControlDef* Find(const FormDef& def, int id) {
+    for (const ControlDef& c : def.controls) {
+        if (c.id == id) return &c;
+    }
+    return nullptr;
+}
+
+// The control whose window really holds this one (0: the form): tab
+// controls and frames only draw behind what they hold.
+int HoldingWindow(const FormDef& def, const ControlDef& c) {
+    int container = c.container;
+    for (const ControlDef* box = Find(def, container);
+         box && (box->kind == ControlKind::Tab || box->kind == ControlKind::Frame); box = Find(def, container)) {
+        container = box->container;
+    }
+    return container;
+}
+
+// The page a control lies on: (tab control id, page), or (0, -1).
+std::pair<int, int> PageOf(const FormDef& def, const ControlDef& c) {
+    for (const ControlDef* d = &c; d->container != 0;) {
+        const ControlDef* box = Find(def, d->container);
+        if (!box) break;
+        if (box->kind == ControlKind::Tab) return {box->id, d->tab};
+        d = box;
+    }
+    return {0, -1};
+}
+
+bool Overlap(const Rect& a, const Rect& b) {
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
 }
 
 }  // namespace
@@ -85,6 +121,26 @@ Color ReadableTextColor(Color text, Color back) {
     const double l = Luminance(back);
     const double onBlack = (l + 0.05) / 0.05, onWhite = 1.05 / (l + 0.05);
     return onBlack >= onWhite ? kBlack : kWhite;
+}
+
+std::vector<std::pair<int, int>> LabelsBeneath(const FormDef& def) {
+    std::vector<std::pair<int, int>> pairs;
+    for (const ControlDef& label : def.controls) {
+        if (label.kind != ControlKind::Label) continue;
+        const Rect at = dpi::PhysicalRect(def, label.id, label.rect, dpi::kBaseDpi);
+        const auto [tab, page] = PageOf(def, label);
+        for (const ControlDef& c : def.controls) {
+            const bool above = c.kind == ControlKind::Button || c.kind == ControlKind::TextBox ||
+                               c.kind == ControlKind::ComboBox;
+            // Two pages of one tab control never show together.
+            const auto [otherTab, otherPage] = PageOf(def, c);
+            if (above && HoldingWindow(def, c) == HoldingWindow(def, label) && (tab != otherTab || page == otherPage) &&
+                Overlap(at, dpi::PhysicalRect(def, c.id, c.rect, dpi::kBaseDpi))) {
+                pairs.emplace_back(label.id, c.id);
+            }
+        }
+    }
+    return pairs;
 }
 
 }  // namespace vt

@@ -1,12 +1,14 @@
 // Rules of forms that hold on every platform: the order in which Tab visits
 // a form's controls, the option buttons that share one choice, the name a
-// screen reader is given for a control, and the colour a label's text takes.
+// screen reader is given for a control, the colour a label's text takes, and
+// the labels that lie beneath the controls they overlap.
 #pragma once
 
 #include <functional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -41,5 +43,12 @@ std::string AccessibleName(const ControlDef& def, std::string_view caption, std:
 // unless it is the back colour itself, where nothing could be read; then
 // black or white, whichever stands out more on the back.
 Color ReadableTextColor(Color text, Color back);
+
+// A label lies beneath the buttons, text and combo boxes it overlaps in the
+// window that holds them both (on the same page, if on a tab control's),
+// whatever their order in the table: a label's rectangle may run under its
+// button's, as "Mb" runs under "Set". Each such (label, control), in table
+// order.
+std::vector<std::pair<int, int>> LabelsBeneath(const FormDef& def);
 
 }  // namespace vt

@@ -54,6 +54,14 @@ BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
     return TRUE;
 }
 
+// Of two sibling windows, the first lies above the second.
+bool Above(HWND first, HWND second) {
+    for (HWND w = GetWindow(first, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == second) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& events)
@@ -103,6 +111,12 @@ Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& ev
         for (auto& [id, c] : controls_) {
             if (c.def.kind == kind) SetWindowPos(c.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
+    }
+    // Labels lie beneath the buttons, text and combo boxes they overlap; one
+    // made before its button would otherwise cover it.
+    for (const auto& [label, control] : LabelsBeneath(def)) {
+        HWND l = At(label).hwnd, over = At(control).hwnd;
+        if (l && over && Above(l, over)) SetWindowPos(l, over, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     tabOrder_ = TabOrder(def.controls);
     HideFocusCuesUntilKeyboard();

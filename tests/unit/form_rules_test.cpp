@@ -106,5 +106,42 @@ TEST(FormRules, ReadableTextColor) {
     for (const auto& c : cases) EXPECT_EQ(ReadableTextColor(c.text, c.back), c.shown) << c.what;
 }
 
+// Labels go beneath the buttons, text and combo boxes they overlap in the same
+// window: tab controls and frames hold no window of their own, picture boxes do.
+TEST(FormRules, LabelsBeneathWhatTheyOverlap) {
+    enum { kTab = 1, kFrame, kBox, kButton, kText, kCombo, kImage, kBoxButton, kOnTab, kInFrame, kOnForm, kTouching,
+           kInBox, kOverImage, kOtherPage, kPageButton, kFormButton };
+    static const ControlDef controls[] = {
+        {.kind = ControlKind::Tab, .id = kTab, .rect = {10, 10, 200, 100}},
+        {.kind = ControlKind::Frame, .id = kFrame, .container = kTab, .rect = {10, 20, 100, 60}},
+        {.kind = ControlKind::PictureBox, .id = kBox, .rect = {220, 10, 60, 60}},
+        // At (30, 40) in the form.
+        {.kind = ControlKind::Button, .id = kButton, .container = kFrame, .rect = {10, 10, 40, 20}},
+        {.kind = ControlKind::TextBox, .id = kText, .rect = {100, 150, 40, 20}},
+        {.kind = ControlKind::ComboBox, .id = kCombo, .rect = {150, 150, 40, 20}},
+        {.kind = ControlKind::Image, .id = kImage, .rect = {10, 200, 40, 20}},
+        {.kind = ControlKind::Button, .id = kBoxButton, .container = kBox, .rect = {0, 0, 20, 20}},
+        {.kind = ControlKind::Label, .id = kOnTab, .container = kTab, .rect = {25, 30, 10, 10}},  // over kButton
+        {.kind = ControlKind::Label, .id = kInFrame, .container = kFrame, .rect = {45, 25, 10, 10}},  // its right edge
+        {.kind = ControlKind::Label, .id = kOnForm, .rect = {130, 155, 30, 10}},  // over the text and the combo box
+        {.kind = ControlKind::Label, .id = kTouching, .rect = {60, 150, 40, 20}},  // ends where the text box starts
+        {.kind = ControlKind::Label, .id = kInBox, .container = kBox, .rect = {10, 10, 20, 20}},
+        {.kind = ControlKind::Label, .id = kOverImage, .rect = {20, 205, 40, 10}},
+        {.kind = ControlKind::Label, .id = kOtherPage, .container = kTab, .rect = {25, 30, 10, 10}, .tab = 1},
+        {.kind = ControlKind::Button, .id = kPageButton, .container = kTab, .rect = {20, 25, 10, 10}, .tab = 2},
+        {.kind = ControlKind::Button, .id = kFormButton, .rect = {30, 35, 10, 10}},  // under kOtherPage
+    };
+    FormDef synthetic{.name = "Overlaps"};
+    synthetic.controls = controls;
+    using Pairs = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(LabelsBeneath(synthetic),
+              (Pairs{{kOnTab, kButton}, {kOnTab, kFormButton}, {kInFrame, kButton}, {kOnForm, kText}, {kOnForm, kCombo},
+                     {kInBox, kBoxButton}, {kOtherPage, kFormButton}}));
+    // The options window's "Mb" runs under "Set"; the main window's "Check
+    // every" ends one pixel into the interval's box.
+    EXPECT_EQ(LabelsBeneath(OptionsWindowDef()), (Pairs{{frm_options::Label3, frm_options::Command4}}));
+    EXPECT_EQ(LabelsBeneath(MainWindowDef()), (Pairs{{form1::Label2, form1::Text1}}));
+}
+
 }  // namespace
 }  // namespace vt
