@@ -143,4 +143,37 @@ std::vector<std::pair<int, int>> LabelsBeneath(const FormDef& def) {
     return pairs;
 }
 
+GraphPlot PlotGraph(const GraphData& data, Rect area) {
+    GraphPlot plot;
+    const double span = static_cast<double>(data.to - data.from), range = data.high - data.low;
+    if (!(span > 0) || !(range > 0) || !std::isfinite(range) || area.width <= 0 || area.height <= 0) return plot;
+    auto x = [&](int64_t t) {
+        return area.left + static_cast<int>(std::lround(static_cast<double>(t - data.from) / span * (area.width - 1)));
+    };
+    auto y = [&](double v) {
+        const double share = (data.high - std::clamp(v, data.low, data.high)) / range;
+        return area.top + static_cast<int>(std::lround(share * (area.height - 1)));
+    };
+    auto inSpan = [&](int64_t t) { return t >= data.from && t <= data.to; };
+
+    const std::pair<int64_t, double>* last = nullptr;  // the run's last point
+    for (const auto& point : data.points) {
+        const auto& [t, v] = point;
+        if (!inSpan(t) || !std::isfinite(v)) {
+            last = nullptr;
+            continue;
+        }
+        if (!last || (data.gapAfter > 0 && t - last->first > data.gapAfter)) plot.runs.emplace_back();
+        const Point at{x(t), y(v)};
+        std::vector<Point>& run = plot.runs.back();
+        if (run.empty() || run.back().x != at.x || run.back().y != at.y) run.push_back(at);
+        last = &point;
+    }
+    if (data.level && *data.level >= data.low && *data.level <= data.high) plot.level = y(*data.level);
+    for (int64_t t : data.marks) {
+        if (inSpan(t)) plot.marks.push_back(x(t));
+    }
+    return plot;
+}
+
 }  // namespace vt

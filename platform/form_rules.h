@@ -1,10 +1,12 @@
 // Rules of forms that hold on every platform: the order in which Tab visits
 // a form's controls, the option buttons that share one choice, the name a
-// screen reader is given for a control, the colour a label's text takes, and
-// the labels that lie beneath the controls they overlap.
+// screen reader is given for a control, the colour a label's text takes, the
+// labels that lie beneath the controls they overlap, and where a graph's
+// values land.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -50,5 +52,16 @@ Color ReadableTextColor(Color text, Color back);
 // button's, as "Mb" runs under "Set". Each such (label, control), in table
 // order.
 std::vector<std::pair<int, int>> LabelsBeneath(const FormDef& def);
+
+// Where a graph's parts land in its plot area (pixels, y growing down):
+// one polyline per run of joined points (a run of one point is a dot), the
+// row of the level (none without one, or beyond low and high), the column
+// of each mark within the span.
+struct GraphPlot {
+    std::vector<std::vector<Point>> runs;
+    std::optional<int> level;
+    std::vector<int> marks;
+};
+GraphPlot PlotGraph(const GraphData& data, Rect area);
 
 }  // namespace vt

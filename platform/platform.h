@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/process_memory.h"
@@ -52,6 +53,21 @@ struct Point {
 // captioned group box holding controls. OptionButton: one of a group of
 // mutually exclusive choices (a group is a run of them in creation order).
 enum class ControlKind { Button, Label, PictureBox, Image, Line, TextBox, ComboBox, Timer, Tab, Frame, OptionButton };
+
+// What a graph shows: values over a span of time, drawn left (from) to right
+// (to), low at the bottom, high at the top. Values beyond low and high stand
+// at the edge; points outside the span and values that are not numbers are
+// left out (the latter break the line). An empty span or range shows nothing
+// but the frame.
+struct GraphData {
+    int64_t from = 0, to = 0;  // seconds
+    double low = 0, high = 1;
+    std::vector<std::pair<int64_t, double>> points;  // (time, value), in time order
+    int64_t gapAfter = 0;         // two points further apart than this are not joined (0: always joined)
+    std::optional<double> level;  // a level drawn across the graph (a threshold); none: no level
+    std::vector<int64_t> marks;   // moments marked on the time axis
+    friend bool operator==(const GraphData&, const GraphData&) = default;
+};
 
 enum ControlStyle : unsigned {
     kGraphical = 1u << 0,    // button painted in its back colour

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 
 #include "platform/form_rules.h"
@@ -141,6 +142,66 @@ TEST(FormRules, LabelsBeneathWhatTheyOverlap) {
     // every" ends one pixel into the interval's box.
     EXPECT_EQ(LabelsBeneath(OptionsWindowDef()), (Pairs{{frm_options::Label3, frm_options::Command4}}));
     EXPECT_EQ(LabelsBeneath(MainWindowDef()), (Pairs{{form1::Label2, form1::Text1}}));
+}
+
+// A span of 100 s over 101 columns and a range of 10 over 11 rows: a point
+// (t, v) lands at (t, 10 - v) before the area's corner is added.
+TEST(FormRules, PlotGraph) {
+    using Runs = std::vector<std::vector<Point>>;
+    const Rect area{0, 0, 101, 11};
+    auto data = [](std::vector<std::pair<int64_t, double>> points, int64_t gapAfter = 0) {
+        GraphData d{.from = 1000, .to = 1100, .low = 0, .high = 10, .gapAfter = gapAfter};
+        for (auto& [t, v] : points) d.points.emplace_back(t + 1000, v);
+        return d;
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        const char* what;
+        GraphData data;
+        Runs runs;
+    } cases[] = {
+        {"corners and middle", data({{0, 0}, {50, 5}, {100, 10}}), {{{0, 10}, {50, 5}, {100, 0}}}},
+        {"joined whatever the distance without a gap", data({{0, 1}, {90, 1}}), {{{0, 9}, {90, 9}}}},
+        {"apart by more than the gap: two runs", data({{0, 1}, {10, 2}, {30, 3}, {40, 4}}, 10),
+         {{{0, 9}, {10, 8}}, {{30, 7}, {40, 6}}}},
+        {"a lone point is a run of its own", data({{0, 1}, {50, 2}, {100, 3}}, 10), {{{0, 9}}, {{50, 8}}, {{100, 7}}}},
+        {"values beyond the range stand at its edge", data({{0, -5}, {10, 25}}), {{{0, 10}, {10, 0}}}},
+        {"points before and after the span are left out", data({{-10, 1}, {0, 2}, {100, 3}, {110, 4}}),
+         {{{0, 8}, {100, 7}}}},
+        {"a value that is no number breaks the line", data({{0, 1}, {10, nan}, {20, 3}}), {{{0, 9}}, {{20, 7}}}},
+        {"points on one pixel count once", data({{0, 1}, {0, 1}, {1, 1}}), {{{0, 9}, {1, 9}}}},
+        {"no points", data({}), {}},
+    };
+    for (const auto& c : cases) {
+        const GraphPlot plot = PlotGraph(c.data, area);
+        ASSERT_EQ(plot.runs.size(), c.runs.size()) << c.what;
+        for (size_t i = 0; i < c.runs.size(); ++i) {
+            ASSERT_EQ(plot.runs[i].size(), c.runs[i].size()) << c.what << " run " << i;
+            for (size_t j = 0; j < c.runs[i].size(); ++j) {
+                EXPECT_EQ(plot.runs[i][j].x, c.runs[i][j].x) << c.what << " run " << i << " point " << j;
+                EXPECT_EQ(plot.runs[i][j].y, c.runs[i][j].y) << c.what << " run " << i << " point " << j;
+            }
+        }
+    }
+
+    // The level and the marks, in an area away from the corner.
+    GraphData d = data({{0, 1}});
+    d.level = 3;
+    d.marks = {999, 1000, 1025, 1100, 1101};
+    GraphPlot plot = PlotGraph(d, {20, 30, 101, 11});
+    EXPECT_EQ(plot.level, std::optional<int>(37));
+    EXPECT_EQ(plot.marks, (std::vector<int>{20, 45, 120}));
+    for (double beyond : {-0.5, 10.5, nan}) {
+        d.level = beyond;
+        EXPECT_FALSE(PlotGraph(d, area).level) << beyond;
+    }
+    // An empty span or range shows nothing.
+    for (auto [to, high] : {std::pair<int64_t, double>{1000, 10}, {900, 10}, {1100, 0}, {1100, nan}}) {
+        GraphData empty = data({{0, 1}, {50, 2}});
+        empty.to = to, empty.high = high, empty.level = 0, empty.marks = {1000};
+        plot = PlotGraph(empty, area);
+        EXPECT_TRUE(plot.runs.empty() && !plot.level && plot.marks.empty()) << to << " " << high;
+    }
 }
 
 }  // namespace
