@@ -60,6 +60,7 @@ bool TakesFocus(ControlKind kind) {
         case ControlKind::ComboBox:
         case ControlKind::Tab:
         case ControlKind::OptionButton:
+        case ControlKind::Graph:
             return true;
         default:
             return false;
@@ -110,6 +111,7 @@ std::vector<int> OptionGroup(std::span<const ControlDef> controls, int id) {
 
 std::string AccessibleName(const ControlDef& def, std::string_view caption, std::string_view toolTip) {
     if (def.accessibleName && *def.accessibleName) return def.accessibleName;
+    if (def.kind == ControlKind::Graph) return std::string(caption.empty() ? toolTip : caption);
     const bool textIsValue = def.kind == ControlKind::TextBox || def.kind == ControlKind::ComboBox;
     if (textIsValue || caption.empty()) return std::string(toolTip);
     return {};

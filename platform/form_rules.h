@@ -37,7 +37,8 @@ std::vector<int> OptionGroup(std::span<const ControlDef> controls, int id);
 // The name a screen reader is given instead of what the control shows:
 // its own accessible name, else for a control without a caption its
 // tooltip. Empty where the caption names the control. The text of a text
-// or combo box is its value, never its name.
+// or combo box is its value, never its name; a graph shows no text, so its
+// caption is its name.
 std::string AccessibleName(const ControlDef& def, std::string_view caption, std::string_view toolTip);
 
 // The colour a label draws its text in, given the colour it would draw it in

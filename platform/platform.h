@@ -52,7 +52,12 @@ struct Point {
 // naming it as container with their page in ControlDef::tab. Frame: a
 // captioned group box holding controls. OptionButton: one of a group of
 // mutually exclusive choices (a group is a run of them in creation order).
-enum class ControlKind { Button, Label, PictureBox, Image, Line, TextBox, ComboBox, Timer, Tab, Frame, OptionButton };
+// Graph: values over time (Form::SetGraph), drawn without any text; it takes
+// the focus, and its caption is what a screen reader reads of it. Its fore
+// colour is the values' (by default a clear blue), its back colour the
+// window colour unless set.
+enum class ControlKind { Button, Label, PictureBox, Image, Line, TextBox, ComboBox, Timer, Tab, Frame, OptionButton,
+                         Graph };
 
 // What a graph shows: values over a span of time, drawn left (from) to right
 // (to), low at the bottom, high at the top. Values beyond low and high stand
@@ -177,6 +182,9 @@ public:
     virtual void SetFocus(int id) = 0;
     virtual void SetChecked(int id, bool checked) = 0;  // option buttons
     virtual bool Checked(int id) const = 0;
+    // What a graph shows from now on (drawn when it next shows); error 5 for
+    // an id that names no graph.
+    virtual void SetGraph(int id, const GraphData& data) = 0;
 
     virtual void SetLeft(int32_t twips) = 0;
     virtual void SetTop(int32_t twips) = 0;

@@ -30,6 +30,10 @@ void RegisterClasses() {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kPictureClass;
     RegisterClassExW(&wc);
+    wc.style = 0;
+    wc.lpfnWndProc = Win32Form::GraphProc;
+    wc.lpszClassName = kGraphClass;
+    RegisterClassExW(&wc);
     // The common controls are no KnownDLL: loaded from the system folder
     // (the manifest still picks their version 6), not imported.
     static const unique_hmodule comctl32 = LoadSystemLibrary(L"comctl32.dll");

@@ -26,6 +26,13 @@ TEST(FormRules, TabOrderOfBothWindows) {
           o::Option5, o::Command1, o::Command2}},
     };
     for (const auto& c : cases) EXPECT_EQ(TabOrder(c.def.controls), c.order) << c.window;
+    // A graph takes the focus like a button, so that a screen reader lands on it.
+    const ControlDef page[] = {
+        {.kind = ControlKind::Label, .id = 1},
+        {.kind = ControlKind::Graph, .id = 2},
+        {.kind = ControlKind::Button, .id = 3, .tabIndex = 0},
+    };
+    EXPECT_EQ(TabOrder(page), (std::vector<int>{3, 2}));
 }
 
 TEST(FormRules, NextTabStop) {
@@ -83,6 +90,10 @@ TEST(FormRules, AccessibleNames) {
     for (const auto& c : cases) {
         EXPECT_EQ(AccessibleName(Row(main, c.id), c.caption, c.toolTip), c.name) << c.id << " " << c.caption;
     }
+    // A graph draws no text: its caption is its name.
+    const ControlDef graph{.kind = ControlKind::Graph, .id = 1};
+    EXPECT_EQ(AccessibleName(graph, "Free memory, last hour: now 3.4 GB", "tip"), "Free memory, last hour: now 3.4 GB");
+    EXPECT_EQ(AccessibleName(graph, "", "tip"), "tip");
 }
 
 // A label's text colour stays its own unless it is exactly its back colour;
