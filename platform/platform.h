@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/process_memory.h"
@@ -23,6 +24,7 @@ namespace vt {
 
 // &H00BBGGRR; values &H800000nn name system colours (nn = COLOR_* index).
 using Color = uint32_t;
+constexpr Color kBlack = 0x00000000;
 constexpr Color kRed = 0x000000FF;
 constexpr Color kGreen = 0x0000FF00;
 constexpr Color kWhite = 0x00FFFFFF;
@@ -50,7 +52,27 @@ struct Point {
 // naming it as container with their page in ControlDef::tab. Frame: a
 // captioned group box holding controls. OptionButton: one of a group of
 // mutually exclusive choices (a group is a run of them in creation order).
-enum class ControlKind { Button, Label, PictureBox, Image, Line, TextBox, ComboBox, Timer, Tab, Frame, OptionButton };
+// Graph: values over time (Form::SetGraph), drawn without any text; it takes
+// the focus, and its caption is what a screen reader reads of it. Its fore
+// colour is the values' (by default a clear blue), its back colour the
+// window colour unless set.
+enum class ControlKind { Button, Label, PictureBox, Image, Line, TextBox, ComboBox, Timer, Tab, Frame, OptionButton,
+                         Graph };
+
+// What a graph shows: values over a span of time, drawn left (from) to right
+// (to), low at the bottom, high at the top. Values beyond low and high stand
+// at the edge; points outside the span and values that are not numbers are
+// left out (the latter break the line). An empty span or range shows nothing
+// but the frame.
+struct GraphData {
+    int64_t from = 0, to = 0;  // seconds
+    double low = 0, high = 1;
+    std::vector<std::pair<int64_t, double>> points;  // (time, value), in time order
+    int64_t gapAfter = 0;         // two points further apart than this are not joined (0: always joined)
+    std::optional<double> level;  // a level drawn across the graph (a threshold); none: no level
+    std::vector<int64_t> marks;   // moments marked on the time axis
+    friend bool operator==(const GraphData&, const GraphData&) = default;
+};
 
 enum ControlStyle : unsigned {
     kGraphical = 1u << 0,    // button painted in its back colour
@@ -160,6 +182,9 @@ public:
     virtual void SetFocus(int id) = 0;
     virtual void SetChecked(int id, bool checked) = 0;  // option buttons
     virtual bool Checked(int id) const = 0;
+    // What a graph shows from now on (drawn when it next shows); error 5 for
+    // an id that names no graph.
+    virtual void SetGraph(int id, const GraphData& data) = 0;
 
     virtual void SetLeft(int32_t twips) = 0;
     virtual void SetTop(int32_t twips) = 0;

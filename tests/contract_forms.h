@@ -32,7 +32,8 @@ public:
     virtual bool InsideWindow(Form& form, Point at) = 0;
 };
 
-inline constexpr int kButton = 11, kLabel = 12, kText = 13, kOptionA = 14, kOptionB = 15, kPicture = 16;
+inline constexpr int kButton = 11, kLabel = 12, kText = 13, kOptionA = 14, kOptionB = 15, kPicture = 16,
+                     kGraph = 17;
 inline constexpr int kFastTimer = 21;  // 300 ms
 inline constexpr int kSlowTimer = 22;  // 1000 ms
 inline constexpr int kMenu = 31, kMenuItem = 32;
@@ -48,6 +49,7 @@ inline FormDef TestFormDef(int clientWidth = 200, int clientHeight = 100) {
         {.kind = ControlKind::OptionButton, .id = kOptionB, .rect = {100, 60, 80, 16},
          .caption = "B"},
         {.kind = ControlKind::Image, .id = kPicture, .rect = {10, 60, 32, 32}},
+        {.kind = ControlKind::Graph, .id = kGraph, .rect = {50, 60, 40, 30}, .caption = "Values"},
         {.kind = ControlKind::Timer, .id = kFastTimer, .interval = 300},
         {.kind = ControlKind::Timer, .id = kSlowTimer, .interval = 1000},
     };
@@ -78,7 +80,8 @@ struct Recorder : FormEvents {
 
 // Every property of a control, read or written through an id that names no
 // control and no menu item, raises error 5; setters come first so that a
-// setter that quietly made the entry shows up in the getter after it.
+// setter that quietly made the entry shows up in the getter after it. A
+// graph's data goes to a graph alone.
 inline void UnknownIdContract(Driver& d) {
     Recorder events;
     auto form = d.platform().CreateForm(TestFormDef(), events);
@@ -97,6 +100,7 @@ inline void UnknownIdContract(Driver& d) {
         {"SetFocus", [](Form& f, int id) { f.SetFocus(id); }},
         {"SetChecked", [](Form& f, int id) { f.SetChecked(id, true); }},
         {"SetPictureIcon", [](Form& f, int id) { f.SetPictureIcon(id, 0); }},
+        {"SetGraph", [](Form& f, int id) { f.SetGraph(id, {.from = 0, .to = 10, .points = {{5, 0.5}}}); }},
         {"Caption", [](Form& f, int id) { (void)f.Caption(id); }},
         {"Enabled", [](Form& f, int id) { (void)f.Enabled(id); }},
         {"BackColor", [](Form& f, int id) { (void)f.BackColor(id); }},
@@ -129,6 +133,17 @@ inline void UnknownIdContract(Driver& d) {
     EXPECT_FALSE(form->Enabled(kMenuItem));
     form->SetCaption(kText, "42");
     EXPECT_EQ(form->Caption(kText), "42");
+    // Only a graph takes a graph's data; its caption is kept as any control's.
+    int number = 0;
+    try {
+        form->SetGraph(kLabel, {});
+    } catch (const RuntimeError& e) {
+        number = e.number();
+    }
+    EXPECT_EQ(number, kInvalidCall);
+    form->SetGraph(kGraph, {.from = 0, .to = 10, .points = {{5, 0.5}}, .level = 0.2});
+    form->SetCaption(kGraph, "Values: now 0.5");
+    EXPECT_EQ(form->Caption(kGraph), "Values: now 0.5");
 }
 
 // Twips are 15 to the pixel; a position that is not a whole pixel lands on

@@ -48,6 +48,7 @@ FakeForm::FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& event
     for (const MenuDef& m : def.menus) controls_[m.id].caption = m.caption;
     for (const ControlDef& c : def.controls) {
         if (c.kind == ControlKind::OptionButton) optionButtons_.insert(c.id);
+        if (c.kind == ControlKind::Graph) graphIds_.insert(c.id);
     }
 }
 
@@ -87,6 +88,12 @@ void FakeForm::SetChecked(int id, bool checked) {
         }
     }
     chosen.checked = checked;
+}
+
+void FakeForm::SetGraph(int id, const GraphData& data) {
+    (void)At(id);
+    if (!graphIds_.count(id)) Raise(kInvalidCall);
+    graphs[id] = data;
 }
 
 void FakeForm::SetSelection(int id, int start, int length) {

@@ -80,6 +80,8 @@ public:
     }
     void SetChecked(int id, bool checked) override;
     bool Checked(int id) const override { return At(id).checked; }
+    // Recorded in graphs; a graph's caption is kept as any control's.
+    void SetGraph(int id, const GraphData& data) override;
 
     // Held in whole pixels, as a real window's position is.
     void SetLeft(int32_t twips) override { left_ = ToPixels(twips); }
@@ -124,6 +126,7 @@ public:
     std::vector<std::optional<Point>> popupPoints;
     bool popupChosen = false;
     std::map<int, int> pictureIcons;
+    std::map<int, GraphData> graphs;  // the last data each graph was given
     int focus = -1;
     int modalShows = 0;
     // The outline: the runs of key pixels cut out of the window's rectangle
@@ -143,6 +146,7 @@ private:
     FormEvents& events_;
     std::map<int, ControlState> controls_;
     std::set<int> optionButtons_;
+    std::set<int> graphIds_;
     std::map<int, TimerState> timers_;
     uint64_t serial_;
     int32_t left_ = 0, top_ = 0;

@@ -1,7 +1,8 @@
-// What a screen reader hears of a control that has no caption to read: the
-// system's own accessible object of the control, with the name of the
-// control table (or its tooltip) put in. Handed out on WM_GETOBJECT; the
-// annotation service would be less code, but Wine's is a stub.
+// What a screen reader hears of a control that has no caption to read, and
+// of a graph: the system's own accessible object of the control, with the
+// name of the control table (or its tooltip, or a graph's caption) put in,
+// and a graph's role, a chart. Handed out on WM_GETOBJECT; the annotation
+// service would be less code, but Wine's is a stub.
 #include "platform/win32/win32_internal.h"
 
 #include <oleacc.h>
@@ -51,12 +52,13 @@ private:
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
 // Everything comes from the system's object but the control's own name,
-// read afresh at each request so that it follows the tooltip.
+// read afresh at each request so that it follows the tooltip, and its role
+// where it has one of its own (0: the system's).
 class NamedAccessible final : public IAccessible {
 public:
     using AllocString = decltype(&SysAllocString);
-    NamedAccessible(ComRef<IAccessible> inner, HWND hwnd, AllocString allocString)
-        : inner_(std::move(inner)), hwnd_(hwnd), allocString_(allocString) {}
+    NamedAccessible(ComRef<IAccessible> inner, HWND hwnd, AllocString allocString, LONG role)
+        : inner_(std::move(inner)), hwnd_(hwnd), allocString_(allocString), role_(role) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         if (!out) return E_POINTER;
@@ -105,7 +107,14 @@ public:
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT c, BSTR* d) override {
         return inner_->get_accDescription(c, d);
     }
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT c, VARIANT* r) override { return inner_->get_accRole(c, r); }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT c, VARIANT* r) override {
+        if (r && IsSelf(c) && role_) {
+            r->vt = VT_I4;
+            r->lVal = role_;
+            return S_OK;
+        }
+        return inner_->get_accRole(c, r);
+    }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT c, VARIANT* s) override { return inner_->get_accState(c, s); }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT c, BSTR* h) override { return inner_->get_accHelp(c, h); }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT c, LONG* topic) override {
@@ -137,6 +146,7 @@ private:
     ComRef<IAccessible> inner_;
     HWND hwnd_;
     AllocString allocString_;
+    LONG role_;
 };
 
 }  // namespace
@@ -189,12 +199,16 @@ std::string Win32Form::AccessibleNameOf(HWND control) {
 }
 
 LRESULT Win32Form::AccessibleObject(HWND hwnd, WPARAM wp, LPARAM lp) {
-    if (static_cast<DWORD>(lp) != static_cast<DWORD>(OBJID_CLIENT) || AccessibleNameOf(hwnd).empty()) return 0;
+    const Control* c = ControlOf(hwnd);
+    const bool chart = c && c->def.kind == ControlKind::Graph;
+    if (static_cast<DWORD>(lp) != static_cast<DWORD>(OBJID_CLIENT) || (!chart && AccessibleNameOf(hwnd).empty())) {
+        return 0;
+    }
     const auto* com = platform_.EnsureCom();
     if (!com) return 0;
     ComRef<IAccessible> standard;
     if (FAILED(com->createStdAccessibleObject(hwnd, OBJID_CLIENT, kIidAccessible, standard.out()))) return 0;
-    auto* named = new NamedAccessible(std::move(standard), hwnd, com->sysAllocString);
+    auto* named = new NamedAccessible(std::move(standard), hwnd, com->sysAllocString, chart ? ROLE_SYSTEM_CHART : 0);
     const LRESULT result = com->lresultFromObject(kIidAccessible, wp, named);
     named->Release();
     return result > 0 ? result : 0;

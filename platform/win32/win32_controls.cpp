@@ -1,8 +1,8 @@
 // The controls of a form, each made from its row of the control table
 // (buttons, text and combo boxes, tabs, frames and option buttons are the
 // system's own; labels are STATIC windows over their container's face;
-// picture boxes and images are a window class of our own), where they sit
-// at the window's DPI, and which page of a tab control shows them.
+// picture boxes and images, and graphs, are window classes of our own), where
+// they sit at the window's DPI, and which page of a tab control shows them.
 #include "platform/win32/win32_internal.h"
 
 #include <commctrl.h>
@@ -76,6 +76,10 @@ void Win32Form::CreateControl(const ControlDef& def) {
             c.hwnd = CreateWindowExW(0, kPictureClass, L"", style, r.left, r.top, r.width, r.height, parent,
                                      childId, Module(), &c);
             if (def.picture) LoadControlPicture(c);
+            break;
+        case ControlKind::Graph:
+            c.hwnd = CreateWindowExW(0, kGraphClass, Widen(def.caption).c_str(), style | WS_TABSTOP, r.left, r.top,
+                                     r.width, r.height, parent, childId, Module(), &c);
             break;
         case ControlKind::TextBox:
             style |= WS_TABSTOP | ES_AUTOHSCROLL;

@@ -30,6 +30,10 @@ void RegisterClasses() {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kPictureClass;
     RegisterClassExW(&wc);
+    wc.style = 0;
+    wc.lpfnWndProc = Win32Form::GraphProc;
+    wc.lpszClassName = kGraphClass;
+    RegisterClassExW(&wc);
     // The common controls are no KnownDLL: loaded from the system folder
     // (the manifest still picks their version 6), not imported.
     static const unique_hmodule comctl32 = LoadSystemLibrary(L"comctl32.dll");
@@ -52,6 +56,14 @@ BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
     }
     return TRUE;
+}
+
+// Of two sibling windows, the first lies above the second.
+bool Above(HWND first, HWND second) {
+    for (HWND w = GetWindow(first, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == second) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -103,6 +115,12 @@ Win32Form::Win32Form(Win32Platform& platform, const FormDef& def, FormEvents& ev
         for (auto& [id, c] : controls_) {
             if (c.def.kind == kind) SetWindowPos(c.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
+    }
+    // Labels lie beneath the buttons, text and combo boxes they overlap; one
+    // made before its button would otherwise cover it.
+    for (const auto& [label, control] : LabelsBeneath(def)) {
+        HWND l = At(label).hwnd, over = At(control).hwnd;
+        if (l && over && Above(l, over)) SetWindowPos(l, over, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     tabOrder_ = TabOrder(def.controls);
     HideFocusCuesUntilKeyboard();

@@ -25,9 +25,15 @@ class ProcessSnapshot;
 
 COLORREF ToColorRef(Color color);
 
-// The program's module and the window class of picture boxes and images.
+// The program's module, the window class of picture boxes and images and
+// that of graphs.
 HINSTANCE Module();
 inline constexpr wchar_t kPictureClass[] = L"Veltrane.Picture";
+inline constexpr wchar_t kGraphClass[] = L"Veltrane.Graph";
+
+// The dotted rectangle of the keyboard focus, in a colour that shows on any
+// face: DrawFocusRect inverts, and the inverse of a grey is the same grey.
+void DrawFocusDots(HDC dc, RECT r, COLORREF ink);
 
 // A library of the system loaded by name from the system folder alone, never
 // from the program's own folder; null where it cannot be had.
@@ -99,6 +105,7 @@ public:
     void SetFocus(int id) override;
     void SetChecked(int id, bool checked) override;
     bool Checked(int id) const override;
+    void SetGraph(int id, const GraphData& data) override;
 
     void SetLeft(int32_t twips) override;
     void SetTop(int32_t twips) override;
@@ -144,6 +151,7 @@ public:
 
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK GraphProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     // Every control window runs through ControlProc before its class's own
     // procedure; the window's user data points at its Control.
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -167,6 +175,7 @@ private:
         std::wstring fittedShape;   // FitText's last caption, digits as 0, and the font it took
         HFONT fittedFont = nullptr;
         std::optional<bool> digitsAlike;  // in every font FitText may choose
+        GraphData graph;  // what a graph shows
     };
     struct Menu {
         MenuDef def;
@@ -190,6 +199,8 @@ private:
     void ShowIcon(HICON icon);
     void PaintPicture(const Control& c, HDC dc);
     void DrawButton(const DRAWITEMSTRUCT& item);
+    // win32_graph.cpp
+    void PaintGraph(const Control& graph, HDC dc);
     HBRUSH BrushFor(Color color) { return gdi_.Brush(color); }
     HFONT FontFor(const FontDef& font);
     void FitText(Control& c);

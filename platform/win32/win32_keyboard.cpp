@@ -129,7 +129,9 @@ void Win32Form::UpdateFocusCues(WPARAM wp) {
     if (hidden == focusCuesHidden_) return;
     focusCuesHidden_ = hidden;
     for (auto& [id, c] : controls_) {
-        if (c.def.kind == ControlKind::Button && (c.def.style & kGraphical)) InvalidateRect(c.hwnd, nullptr, FALSE);
+        const bool ownFocusRectangle =
+            (c.def.kind == ControlKind::Button && (c.def.style & kGraphical)) || c.def.kind == ControlKind::Graph;
+        if (ownFocusRectangle) InvalidateRect(c.hwnd, nullptr, FALSE);
     }
 }
 

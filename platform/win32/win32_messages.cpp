@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include "platform/form_rules.h"
+
 namespace vt::win32 {
 namespace {
 
@@ -31,6 +33,14 @@ bool Win32Form::HandleChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
             if (!c) c = ControlOf(GetParent(child));  // a combo box's edit part
             if (!c) return false;
             if (c->fore != kDefaultColor) SetTextColor(dc, ToColorRef(c->fore));
+            // A label's text in its back colour (black on the caption text's
+            // black, say) is drawn in the one of black and white that shows.
+            auto readableOn = [&](Color back) {
+                if (c->def.kind != ControlKind::Label) return;
+                const COLORREF text = GetTextColor(dc);
+                const COLORREF shown = ReadableTextColor(text, ToColorRef(back));
+                if (shown != text) SetTextColor(dc, shown);
+            };
             if (c->def.kind == ControlKind::Label && (c->def.style & kTransparent)) {
                 SetBkMode(dc, TRANSPARENT);
                 if (c->def.container == 0 && faceBrush_) {
@@ -39,13 +49,16 @@ bool Win32Form::HandleChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
                     result = reinterpret_cast<LRESULT>(faceBrush_.get());
                 } else {
                     const Control& box = At(c->def.container);
-                    result = reinterpret_cast<LRESULT>(BrushFor(box.back == kDefaultColor ? kColorButtonFace : box.back));
+                    const Color boxBack = box.back == kDefaultColor ? kColorButtonFace : box.back;
+                    readableOn(boxBack);
+                    result = reinterpret_cast<LRESULT>(BrushFor(boxBack));
                 }
                 return true;
             }
             const Color back = c->back == kDefaultColor
                                    ? (msg == WM_CTLCOLORSTATIC ? kColorButtonFace : kColorWindow)
                                    : c->back;
+            readableOn(back);
             SetBkColor(dc, ToColorRef(back));
             result = reinterpret_cast<LRESULT>(BrushFor(back));
             return true;

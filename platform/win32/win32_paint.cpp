@@ -51,21 +51,22 @@ void Win32Form::DrawButton(const DRAWITEMSTRUCT& item) {
     ScopedSelect font(item.hDC, FontFor(c->def.font));
     DrawTextW(item.hDC, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     // Only once the keyboard is used, so a mouse user sees no rectangle.
-    // Dotted in the text colour: DrawFocusRect inverts, and on the grey of
-    // the buttons' faces the inverse is the same grey.
     const bool cues = !(item.itemState & ODS_NOFOCUSRECT) && !focusCuesHidden_;
     if ((item.itemState & ODS_FOCUS) && cues) {
         RECT focus = item.rcItem;
         InflateRect(&focus, -dpi::Scale(3, dpi_), -dpi::Scale(3, dpi_));
-        const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
-        for (int x = focus.left; x < focus.right; x += 2) {
-            SetPixelV(item.hDC, x, focus.top, ink);
-            SetPixelV(item.hDC, x, focus.bottom - 1, ink);
-        }
-        for (int y = focus.top; y < focus.bottom; y += 2) {
-            SetPixelV(item.hDC, focus.left, y, ink);
-            SetPixelV(item.hDC, focus.right - 1, y, ink);
-        }
+        DrawFocusDots(item.hDC, focus, GetSysColor(COLOR_BTNTEXT));
+    }
+}
+
+void DrawFocusDots(HDC dc, RECT r, COLORREF ink) {
+    for (int x = r.left; x < r.right; x += 2) {
+        SetPixelV(dc, x, r.top, ink);
+        SetPixelV(dc, x, r.bottom - 1, ink);
+    }
+    for (int y = r.top; y < r.bottom; y += 2) {
+        SetPixelV(dc, r.left, y, ink);
+        SetPixelV(dc, r.right - 1, y, ink);
     }
 }
 
