@@ -60,6 +60,7 @@ bool TakesFocus(ControlKind kind) {
         case ControlKind::ComboBox:
         case ControlKind::Tab:
         case ControlKind::OptionButton:
+        case ControlKind::CheckBox:
         case ControlKind::Graph:
             return true;
         default:

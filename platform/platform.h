@@ -52,12 +52,13 @@ struct Point {
 // naming it as container with their page in ControlDef::tab. Frame: a
 // captioned group box holding controls. OptionButton: one of a group of
 // mutually exclusive choices (a group is a run of them in creation order).
+// CheckBox: a choice on its own, turned on and off by a click.
 // Graph: values over time (Form::SetGraph), drawn without any text; it takes
 // the focus, and its caption is what a screen reader reads of it. Its fore
 // colour is the values' (by default a clear blue), its back colour the
 // window colour unless set.
 enum class ControlKind { Button, Label, PictureBox, Image, Line, TextBox, ComboBox, Timer, Tab, Frame, OptionButton,
-                         Graph };
+                         CheckBox, Graph };
 
 // What a graph shows: values over a span of time, drawn left (from) to right
 // (to), low at the bottom, high at the top. Values beyond low and high stand

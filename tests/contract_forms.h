@@ -33,7 +33,7 @@ public:
 };
 
 inline constexpr int kButton = 11, kLabel = 12, kText = 13, kOptionA = 14, kOptionB = 15, kPicture = 16,
-                     kGraph = 17;
+                     kGraph = 17, kCheck = 18;
 inline constexpr int kFastTimer = 21;  // 300 ms
 inline constexpr int kSlowTimer = 22;  // 1000 ms
 inline constexpr int kMenu = 31, kMenuItem = 32;
@@ -48,6 +48,7 @@ inline FormDef TestFormDef(int clientWidth = 200, int clientHeight = 100) {
          .caption = "A", .style = kChecked},
         {.kind = ControlKind::OptionButton, .id = kOptionB, .rect = {100, 60, 80, 16},
          .caption = "B"},
+        {.kind = ControlKind::CheckBox, .id = kCheck, .rect = {100, 80, 80, 16}, .caption = "C"},
         {.kind = ControlKind::Image, .id = kPicture, .rect = {10, 60, 32, 32}},
         {.kind = ControlKind::Graph, .id = kGraph, .rect = {50, 60, 40, 30}, .caption = "Values"},
         {.kind = ControlKind::Timer, .id = kFastTimer, .interval = 300},
@@ -295,6 +296,40 @@ inline void OutlineContract(Driver& d, int facePicture) {
     bare->CutOutline(kMagenta);
     EXPECT_TRUE(d.InsideWindow(*bare, {0, 0}));
     EXPECT_TRUE(d.InsideWindow(*bare, {49, 19}));
+}
+
+// A click chooses an option and turns a check box over before the click is
+// heard; the check box is no part of the options' group, either way.
+inline void ChoiceContract(Driver& d) {
+    Recorder events;
+    auto form = d.platform().CreateForm(TestFormDef(), events);
+    std::string heard;
+    events.onClick = [&](int id) { heard = std::to_string(id) + (form->Checked(id) ? " on" : " off"); };
+    const struct {
+        int click;  // 0: SetChecked(set, true)
+        int set;
+        bool a, b, check;
+        std::string heard;
+    } steps[] = {
+        {kCheck, 0, true, false, true, "18 on"},  {kOptionB, 0, false, true, true, "15 on"},
+        {kCheck, 0, false, true, false, "18 off"}, {0, kCheck, false, true, true, ""},
+        {0, kOptionA, true, false, true, ""},      {kOptionB, 0, false, true, true, "15 on"},
+    };
+    int n = 0;
+    for (const auto& s : steps) {
+        heard.clear();
+        if (s.click) {
+            d.PostClick(*form, s.click);
+            d.Idle(30);
+        } else {
+            form->SetChecked(s.set, true);
+        }
+        EXPECT_EQ(heard, s.heard) << "step " << n;
+        EXPECT_EQ(form->Checked(kOptionA), s.a) << "step " << n;
+        EXPECT_EQ(form->Checked(kOptionB), s.b) << "step " << n;
+        EXPECT_EQ(form->Checked(kCheck), s.check) << "step " << n;
+        ++n;
+    }
 }
 
 }  // namespace vt::contract

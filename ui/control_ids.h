@@ -25,7 +25,8 @@ enum Id : int {
     kForm = 0,
     Command3 = 10, SSTab1, Frame1, Option1, Option2, Option3, Option4, Option5, Command1, Command2, Image1,
     Label1, Timer1, Label2, Line1, Label6, Label7, Label8, Label9, Command5, Label5, Label4, Text1, Label3,
-    Command4, Label10, Image3, Image2, Label11, Label12,
+    Command4, Label10, Image3, Image2, Label11, Label12, Check1, Graph1, Label13, Label14, Label15, Label16,
+    Label17, Label18, Label19, Label20,
 };
 }  // namespace frm_options
 

@@ -20,7 +20,7 @@ const std::vector<ControlDef>& Controls() {
         {.kind = ControlKind::Button, .id = Command3, .rect = {292, 224, 69, 25},
          .caption = "Close"},
         {.kind = ControlKind::Tab, .id = SSTab1, .rect = {8, 4, 387, 205},
-         .back = kColorButtonFace, .items = {"Systray Icon Tema", "Set Warning", "About/Help"}},
+         .back = kColorButtonFace, .items = {"Systray Icon Tema", "Set Warning", "About/Help", "History"}},
         // Systray Icon Tema
         {.kind = ControlKind::Frame, .id = Frame1, .container = SSTab1,
          .rect = {32, 48, 325, 141}, .caption = "Choose Icon Type ", .back = SysColor(4), .tab = 0},
@@ -58,8 +58,10 @@ const std::vector<ControlDef>& Controls() {
          .back = SysColor(14), .tab = 1},
         {.kind = ControlKind::Button, .id = Command5, .container = SSTab1,
          .rect = {284, 96, 89, 17}, .caption = "Turn off warning", .style = kDisabled, .tabIndex = 2, .tab = 1},
-        {.kind = ControlKind::Label, .id = Label5, .container = SSTab1, .rect = {36, 128, 265, 13},
+        {.kind = ControlKind::Label, .id = Label5, .container = SSTab1, .rect = {36, 128, 200, 13},
          .caption = "You have  Mb free now", .tab = 1},
+        {.kind = ControlKind::CheckBox, .id = Check1, .container = SSTab1, .rect = {248, 126, 120, 17},
+         .caption = "Keep watching", .tabIndex = 3, .tab = 1},
         {.kind = ControlKind::Label, .id = Label4, .container = SSTab1, .rect = {32, 152, 217, 17},
          .caption = "I want a warning when the computer reach", .style = kRightAligned, .tab = 1},
         {.kind = ControlKind::TextBox, .id = Text1, .container = SSTab1, .rect = {252, 148, 41, 19},
@@ -86,6 +88,21 @@ const std::vector<ControlDef>& Controls() {
          .rect = {120, 148, 233, 33},
          .caption = "Veltrane has no help file. Questions and ideas are welcome through the project's README.",
          .tab = 2},
+        // History: the graph's caption is the sentence a screen reader reads.
+        {.kind = ControlKind::Graph, .id = Graph1, .container = SSTab1, .rect = {16, 32, 230, 150},
+         .caption = "Free memory, last hour", .tab = 3},
+        {.kind = ControlKind::Label, .id = Label13, .container = SSTab1, .rect = {256, 32, 124, 13},
+         .caption = "Available", .tab = 3},
+        {.kind = ControlKind::Label, .id = Label14, .container = SSTab1, .rect = {256, 46, 124, 13}, .tab = 3},
+        {.kind = ControlKind::Label, .id = Label15, .container = SSTab1, .rect = {256, 68, 124, 13},
+         .caption = "Lowest this hour", .tab = 3},
+        {.kind = ControlKind::Label, .id = Label16, .container = SSTab1, .rect = {256, 82, 124, 13}, .tab = 3},
+        {.kind = ControlKind::Label, .id = Label17, .container = SSTab1, .rect = {256, 104, 124, 13},
+         .caption = "Committed", .tab = 3},
+        {.kind = ControlKind::Label, .id = Label18, .container = SSTab1, .rect = {256, 118, 124, 13}, .tab = 3},
+        {.kind = ControlKind::Label, .id = Label19, .container = SSTab1, .rect = {256, 140, 124, 13},
+         .caption = "Cached", .tab = 3},
+        {.kind = ControlKind::Label, .id = Label20, .container = SSTab1, .rect = {256, 154, 124, 13}, .tab = 3},
     };
     return controls;
 }
@@ -118,8 +135,6 @@ void frmOptions::ShowModal() {
     form_->ShowModal();
 }
 
-void frmOptions::HistoryChanged() {}
-
 void frmOptions::Close() {
     if (Loaded()) form_->Unload();
 }
@@ -140,6 +155,8 @@ void frmOptions::Form_Load() {
         form_->SetEnabled(Command4, false);
         form_->SetCaption(Label9, StrLong(a_.warning.intWarnMb()) + " Mb");
     }
+    form_->SetChecked(Check1, a_.warning.KeepWatching());
+    ShowHistory();
 }
 
 void frmOptions::Unload(int16_t&) { Form_Unload(); }
@@ -158,6 +175,7 @@ void frmOptions::Click(int id) {
         case Command3: Command3_Click(); break;
         case Command4: Command4_Click(); break;
         case Command5: Command5_Click(); break;
+        case Check1: Check1_Click(); break;
         case Option1: OptionClick(1); break;
         case Option2: OptionClick(2); break;
         case Option3: OptionClick(3); break;

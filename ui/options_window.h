@@ -1,13 +1,16 @@
-// The options window: three tabs (the tray icon theme with its preview, the
-// low-memory warning, about and help), shown modally just below the main
+// The options window: four tabs (the tray icon theme with its preview, the
+// low-memory warning, about and help, the last hour's history), shown modally just below the main
 // window and unloaded (not hidden) when closed, so every opening starts from
 // its design state and reads the warning's state afresh.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "memory/memory_display.h"
+#include "memory/memory_history.h"
 #include "monitor/warning.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
@@ -19,6 +22,11 @@ namespace vt {
 
 const FormDef& OptionsWindowDef();
 
+// What a screen reader reads of the History tab's graph: "Free memory, last
+// hour: now 3.4 GB, lowest 1.2 GB at 14:32".
+std::string HistoryName(const std::optional<MemoryHistory::Sample>& now,
+                        const std::optional<MemoryHistory::Sample>& lowest);
+
 class frmOptions : public FormEvents {
 public:
     // The areas it works on, and the main window it opens below.
@@ -28,6 +36,7 @@ public:
         MemoryDisplay& memory;
         Sound& sound;
         Settings& settings;
+        const MemoryHistory& history;
     };
     frmOptions(Platform& platform, Form& main, Areas areas);
     ~frmOptions() override;
@@ -48,6 +57,7 @@ public:
     // Warning tab
     void Command4_Click();  // Set
     void Command5_Click();  // Turn off warning
+    void Check1_Click();    // Keep watching
 
     // Theme tab and its preview
     void OptionClick(int16_t tema);  // Option1_Click .. Option5_Click
@@ -64,6 +74,8 @@ public:
 
 private:
     void ShowPreviewIcon(int id);
+    // The History tab from the samples of the hour and the figures now.
+    void ShowHistory();
     void Refuse(const Refusal& refusal);
 
     Platform& platform_;

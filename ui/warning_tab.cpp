@@ -37,6 +37,7 @@ void frmOptions::Command4_Click() {
                          kOkOnly | kInformation, "Message 2/2");
         a_.warning.StartWatching();
         form_->SetEnabled(Command4, false);
+        ShowHistory();
     } catch (const RuntimeError&) {
         Refuse(InvalidWarningEntry(title));
     }
@@ -50,6 +51,9 @@ void frmOptions::Command5_Click() {
     form_->SetCaption(Label7, "Off");
     form_->SetEnabled(Command4, true);
     a_.warning.Disarm();
+    ShowHistory();
 }
+
+void frmOptions::Check1_Click() { a_.warning.SetKeepWatching(form_->Checked(Check1)); }
 
 }  // namespace vt

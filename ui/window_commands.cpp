@@ -16,7 +16,7 @@ void Form1::HideToTray() {
 void Form1::ShowOptions() {
     if (options_) return;  // open already (a command reached us through the tray menu)
     options_ = std::make_unique<frmOptions>(
-        platform_, *form_, frmOptions::Areas{warning(), tray(), memory(), sound(), settings_});
+        platform_, *form_, frmOptions::Areas{warning(), tray(), memory(), sound(), settings_, history()});
     struct Closed {
         std::unique_ptr<frmOptions>& window;
         ~Closed() { window.reset(); }

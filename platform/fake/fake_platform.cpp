@@ -48,6 +48,7 @@ FakeForm::FakeForm(FakePlatform& platform, const FormDef& def, FormEvents& event
     for (const MenuDef& m : def.menus) controls_[m.id].caption = m.caption;
     for (const ControlDef& c : def.controls) {
         if (c.kind == ControlKind::OptionButton) optionButtons_.insert(c.id);
+        if (c.kind == ControlKind::CheckBox) checkBoxes_.insert(c.id);
         if (c.kind == ControlKind::Graph) graphIds_.insert(c.id);
     }
 }
@@ -82,12 +83,17 @@ void FakeForm::SetLine(int id, int x1, int y1, int x2, int y2) {
 void FakeForm::SetChecked(int id, bool checked) {
     ControlState& chosen = At(id);
     // Choosing one option clears the others, as in a real group.
-    if (checked) {
+    if (checked && optionButtons_.count(id)) {
         for (auto& [other, state] : controls_) {
             if (optionButtons_.count(other)) state.checked = false;
         }
     }
     chosen.checked = checked;
+}
+
+void FakeForm::Choose(int id) {
+    if (optionButtons_.count(id)) SetChecked(id, true);
+    if (checkBoxes_.count(id)) SetChecked(id, !Checked(id));
 }
 
 void FakeForm::SetGraph(int id, const GraphData& data) {
@@ -264,6 +270,8 @@ void FakePlatform::PostClick(FakeForm& form, int id) {
     // unloaded on the way hears no more of it.
     posted_.push_back([this, serial = form.serial(), id] {
         if (FakeForm* live = LiveForm(serial)) live->events().MouseDown(id, MouseButton::Left);
+        // A choice changes before its click is heard, as a real one does.
+        if (FakeForm* live = LiveForm(serial)) live->Choose(id);
         if (FakeForm* live = LiveForm(serial)) live->events().Click(id);
         if (FakeForm* live = LiveForm(serial)) live->events().MouseUp(id, MouseButton::Left);
     });

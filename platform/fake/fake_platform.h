@@ -80,6 +80,8 @@ public:
     }
     void SetChecked(int id, bool checked) override;
     bool Checked(int id) const override { return At(id).checked; }
+    // What a click does to a choice: an option is chosen, a check box turns over.
+    void Choose(int id);
     // Recorded in graphs; a graph's caption is kept as any control's.
     void SetGraph(int id, const GraphData& data) override;
 
@@ -146,6 +148,7 @@ private:
     FormEvents& events_;
     std::map<int, ControlState> controls_;
     std::set<int> optionButtons_;
+    std::set<int> checkBoxes_;
     std::set<int> graphIds_;
     std::map<int, TimerState> timers_;
     uint64_t serial_;

@@ -125,6 +125,11 @@ void Win32Form::CreateControl(const ControlDef& def) {
                                      r.height, parent, childId, Module(), nullptr);
             if (def.style & kChecked) SendMessageW(c.hwnd, BM_SETCHECK, BST_CHECKED, 0);
             break;
+        case ControlKind::CheckBox:
+            c.hwnd = CreateWindowExW(0, L"BUTTON", Widen(def.caption).c_str(), style | WS_TABSTOP | BS_AUTOCHECKBOX,
+                                     r.left, r.top, r.width, r.height, parent, childId, Module(), nullptr);
+            if (def.style & kChecked) SendMessageW(c.hwnd, BM_SETCHECK, BST_CHECKED, 0);
+            break;
         case ControlKind::Line:
             // A rule on a plain window; lines in picture boxes are painted by the box.
             if (parent == hwnd_ && !faceDc_) {

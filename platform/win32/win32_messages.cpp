@@ -88,7 +88,7 @@ bool Win32Form::HandleChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
             if (code == BN_CLICKED || code == STN_CLICKED) {
                 Control* c = ControlOf(reinterpret_cast<HWND>(lp));
                 if (c && (c->def.kind == ControlKind::Button || c->def.kind == ControlKind::Label ||
-                          c->def.kind == ControlKind::OptionButton)) {
+                          c->def.kind == ControlKind::OptionButton || c->def.kind == ControlKind::CheckBox)) {
                     Guard([&] { events_.Click(id); });
                     result = 0;
                     return true;

@@ -179,8 +179,8 @@ void Win32Form::SetChecked(int id, bool checked) {
     HWND chosen = At(id).hwnd;
     // BM_SETCHECK leaves the rest of the group alone; a click would not.
     if (checked) {
-        for (auto& [other, c] : controls_) {
-            if (c.def.kind == ControlKind::OptionButton && other != id) SendMessageW(c.hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
+        for (int other : OptionGroup(def_.controls, id)) {
+            if (other != id) SendMessageW(At(other).hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
         }
     }
     SendMessageW(chosen, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);

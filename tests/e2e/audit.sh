@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # One session that touches every command of Veltrane.exe (audit_session run),
 # with the registry and the files compared before and after it: the program
-# may change its four settings under HKCU\Software\Veltrane\Startup and its
+# may change its settings under HKCU\Software\Veltrane\Startup and its
 # value in the current user's Run key, and nothing else; it writes no file.
 # Runs in the test session (DISPLAY, WINEPREFIX and a running wineserver);
 # $1 Veltrane.exe, $2 audit_session.exe, $3 menu_probe.dll, $4 reg_dump.exe.
@@ -76,7 +76,7 @@ echo "session: $(( $(date +%s) - start )) s, exit $status"
 registry >"$snap/reg.after"
 files >"$snap/files.after"
 
-allowed='^[-+] (K HKEY_CURRENT_USER\\Software\\Veltrane(\\Startup)?$|V HKEY_CURRENT_USER\\Software\\Veltrane\\Startup \| (Left|Top|sound|Tema) = |V HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run \| Veltrane = )'
+allowed='^[-+] (K HKEY_CURRENT_USER\\Software\\Veltrane(\\Startup)?$|V HKEY_CURRENT_USER\\Software\\Veltrane\\Startup \| (Left|Top|sound|Tema|KeepWatching|WarnMb) = |V HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run \| Veltrane = )'
 changes "$snap/reg.before" "$snap/reg.after" >"$snap/reg.changes"
 echo "== registry changes the program may make:"
 grep -Ei "$allowed" "$snap/reg.changes" || echo "(none)"

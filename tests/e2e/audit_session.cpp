@@ -27,7 +27,8 @@ namespace opt = vt::frm_options;
 // The options window's controls, prefixed to keep them apart from the main window's.
 constexpr int oClose = opt::Command3, oTab = opt::SSTab1, oOption1 = opt::Option1, oDefault = opt::Command1,
               oPick = opt::Command2, oPreview = opt::Image1, oLabel7 = opt::Label7, oTurnOff = opt::Command5,
-              oLabel5 = opt::Label5, oText1 = opt::Text1, oSet = opt::Command4, oLabel11 = opt::Label11;
+              oLabel5 = opt::Label5, oText1 = opt::Text1, oSet = opt::Command4, oLabel11 = opt::Label11,
+              oKeep = opt::Check1, oGraph = opt::Graph1;
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 int failures = 0;
@@ -370,12 +371,20 @@ void Options(Session& s) {
     PostClick(Child(options, oTurnOff));
     s.Answer(L"Veltrane", "Warning stopped");
     CHECK(Text(Child(options, oLabel7)) == "Off");
+    HWND keep = Child(options, oKeep);
+    for (const wchar_t* stored : {L"1", L"0"}) {
+        PostClick(keep);
+        CHECK(WaitFor([&] { return GetSetting(L"KeepWatching") == stored; }, 5000));
+    }
 
-    Step("the About tab, then Close");
+    Step("the About tab, the History tab, then Close");
     PostMessageW(tab, WM_KEYDOWN, VK_RIGHT, 0);
     CHECK(WaitFor([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == 2; }, 5000));
     CHECK(WaitFor([&] { return IsWindowVisible(Child(options, oLabel11)) != FALSE; }, 5000));
     CHECK(Contains(Text(Child(options, oLabel11)), "Veltrane"));
+    PostMessageW(tab, WM_KEYDOWN, VK_RIGHT, 0);
+    CHECK(WaitFor([&] { return IsWindowVisible(Child(options, oGraph)) != FALSE; }, 5000));
+    CHECK(Contains(Text(Child(options, oGraph)), "Free memory, last hour: now "));
     PostClick(Child(options, oClose));
     CHECK(s.WaitGone(options));
     CHECK(WaitFor([&] { return IsWindowEnabled(main) != FALSE; }, 5000));

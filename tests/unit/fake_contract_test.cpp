@@ -80,6 +80,11 @@ TEST(FakeContract, Outline) {
     contract::OutlineContract(d, 1001);
 }
 
+TEST(FakeContract, Choices) {
+    FakeDriver d;
+    contract::ChoiceContract(d);
+}
+
 TEST(FakeContract, UnknownIds) {
     FakeDriver d;
     contract::UnknownIdContract(d);

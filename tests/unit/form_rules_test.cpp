@@ -20,10 +20,10 @@ TEST(FormRules, TabOrderOfBothWindows) {
     } cases[] = {
         // Labels and pictures in the main window's order take no focus.
         {"main", MainWindowDef(), {Command1, Command2, Text1, Combo1, Command3, Command4, Command5}},
-        // The warning's three first, then the controls the table gives no index, in table order.
+        // The warning's four first, then the controls the table gives no index, in table order.
         {"options", OptionsWindowDef(),
-         {o::Text1, o::Command4, o::Command5, o::Command3, o::SSTab1, o::Option1, o::Option2, o::Option3, o::Option4,
-          o::Option5, o::Command1, o::Command2}},
+         {o::Text1, o::Command4, o::Command5, o::Check1, o::Command3, o::SSTab1, o::Option1, o::Option2, o::Option3,
+          o::Option4, o::Option5, o::Command1, o::Command2, o::Graph1}},
     };
     for (const auto& c : cases) EXPECT_EQ(TabOrder(c.def.controls), c.order) << c.window;
     // A graph takes the focus like a button, so that a screen reader lands on it.

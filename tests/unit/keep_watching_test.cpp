@@ -111,6 +111,24 @@ TEST_F(KeepWatchingTest, AcknowledgedByAClickOrTurnedOff) {
     EXPECT_FALSE(f.form().Enabled(Timer3));
 }
 
+// The box on the "Set Warning" tab shows the setting and changes it: off,
+// the kept threshold is forgotten; on again, the warning set now is kept.
+TEST_F(KeepWatchingTest, TheBoxOnTheWarningTab) {
+    StartWith(false, 500);
+    std::vector<std::string> seen;
+    platform.onModal = [&](fake::FakeForm& options) {
+        seen.push_back(std::string(options.Checked(frm_options::Check1) ? "on" : "off") + " " + Kept());
+        for (int i = 0; i < 2; ++i) {
+            platform.PostClick(options, frm_options::Check1);
+            platform.Advance(0);
+            seen.push_back(std::string(options.Checked(frm_options::Check1) ? "on" : "off") + " " + Kept() + " " +
+                           platform.settings["veltrane\\startup\\keepwatching"]);
+        }
+    };
+    Session::Run(&Form1::Command4_Click);
+    EXPECT_EQ(seen, (std::vector<std::string>{"on 500", "off <none> 0", "on 500 1"}));
+}
+
 // What the next start finds: the box's state, and the warning only while
 // the box is on.
 TEST(KeepWatchingAcrossARestart, StoredOnlyWhileTheBoxIsOn) {
@@ -231,6 +249,47 @@ TEST(MemoryHistoryRing, KeepsTheLastHour) {
     std::vector<int64_t> alarms;
     history.ForEachAlarm(5800, [&](int64_t t) { alarms.push_back(t); });
     EXPECT_EQ(alarms, std::vector<int64_t>{5795});  // the other is older than the hour
+}
+
+// The History tab: the hour's samples against the total, the threshold as a
+// level, the alarm marked, the figures now and the sentence a screen reader
+// reads; a sample taken while it shows reaches it; the cache's line only
+// where the system keeps a figure for it.
+TEST_F(KeepWatchingTest, TheHistoryTabShowsTheHour) {
+    StartWith(false, 500);
+    auto setFree = [&](int mb) {
+        SetFreeMb(mb);
+        platform.memory.totalPageFile = 12'000'000ull * 1024;
+        platform.memory.availPageFile = 7'000'000ull * 1024;
+    };
+    for (int mb : {3000, 400, 2000}) {  // the second fires the alarm
+        setFree(mb);
+        platform.Advance(10'000);
+    }
+    platform.onModal = [&](fake::FakeForm& o) {
+        using namespace frm_options;
+        const GraphData& g = o.graphs.at(Graph1);
+        EXPECT_EQ(g.to, platform.Now().seconds);
+        EXPECT_EQ(g.to - g.from, 3600);
+        EXPECT_EQ(g.high, 8000);
+        ASSERT_EQ(g.points.size(), 4u);  // the start's and three more
+        EXPECT_EQ(g.points[2].second, 400);
+        EXPECT_EQ(g.level, 500);
+        ASSERT_EQ(g.marks.size(), 1u);
+        EXPECT_EQ(o.Caption(Graph1), "Free memory, last hour: now 1.9 GB, lowest 390 MB at 00:53");
+        EXPECT_EQ(o.Caption(Label14), "1.9 GB");
+        EXPECT_EQ(o.Caption(Label16), "390 MB at 00:53");
+        EXPECT_EQ(o.Caption(Label18), "4.7 GB of 11.4 GB");
+        EXPECT_EQ(o.Caption(Label19) + o.Caption(Label20), "");
+        platform.cacheBytes = 3ull << 30;
+        setFree(2500);
+        platform.Advance(10'000);
+        EXPECT_EQ(o.graphs.at(Graph1).points.size(), 5u);
+        EXPECT_EQ(o.Caption(Label14), "2.3 GB");
+        EXPECT_EQ(o.Caption(Label19) + " " + o.Caption(Label20), "Cached 3.0 GB");
+    };
+    Session::Run(&Form1::Command4_Click);
+    EXPECT_EQ(HistoryName(std::nullopt, std::nullopt), "Free memory, last hour: no sample yet");
 }
 
 TEST(MemoryHistoryRing, TheSamplerHasATimerOfItsOwn) {

@@ -387,8 +387,11 @@ TEST_F(MonitorTest, PreviewFramesAndLabelsPerTheme) {
 
 TEST_F(MonitorTest, PickWithoutTouchingSelectsThemeOneAndDefaultPutsZero) {
     f.tray().SetTema(4);
-    const int samples = platform.samples;
-    InOptions([&](frmOptions& o) { o.Command2_Click(); });
+    int samples = 0;
+    InOptions([&](frmOptions& o) {
+        samples = platform.samples;
+        o.Command2_Click();
+    });
     EXPECT_EQ(f.tray().intTema(), 1);
     EXPECT_EQ(platform.settings["veltrane\\startup\\tema"], "1");
     EXPECT_EQ(platform.samples, samples + 1);

@@ -82,6 +82,11 @@ TEST(Win32Backend, OutlineContract) {
     contract::OutlineContract(d, kFacePicture);
 }
 
+TEST(Win32Backend, ChoiceContract) {
+    Win32Driver d;
+    contract::ChoiceContract(d);
+}
+
 TEST(Win32Backend, UnknownIdContract) {
     Win32Driver d;
     contract::UnknownIdContract(d);
@@ -807,10 +812,15 @@ TEST(Win32Keyboard, OptionsWindowFollowsItsOrderOnTheWarningPage) {
     SendMessageW(hwnd, WM_NOTIFY, o::SSTab1, reinterpret_cast<LPARAM>(&change));
     form->SetFocus(o::Text1);
     // "Turn off warning" is disabled at design, and is passed over.
-    EXPECT_EQ(Walk(*p, hwnd, 4, false), (std::vector<int>{o::Command4, o::Command3, o::SSTab1, o::Text1}));
+    EXPECT_EQ(Walk(*p, hwnd, 5, false), (std::vector<int>{o::Command4, o::Check1, o::Command3, o::SSTab1, o::Text1}));
     form->SetEnabled(o::Command5, true);
-    EXPECT_EQ(Walk(*p, hwnd, 2, false), (std::vector<int>{o::Command4, o::Command5}));
-    EXPECT_EQ(Walk(*p, hwnd, 2, true), (std::vector<int>{o::Command4, o::Text1}));
+    EXPECT_EQ(Walk(*p, hwnd, 3, false), (std::vector<int>{o::Command4, o::Command5, o::Check1}));
+    // Space turns the check box over, as a click does.
+    PressKey(*p, VK_SPACE);
+    EXPECT_TRUE(form->Checked(o::Check1));
+    EXPECT_EQ(events.clicks, std::vector<int>{o::Check1});
+    events.clicks.clear();
+    EXPECT_EQ(Walk(*p, hwnd, 2, true), (std::vector<int>{o::Command5, o::Command4}));
     // On the theme page Tab stops at the chosen option, the arrows choose another.
     SendMessageW(tab, TCM_SETCURSEL, 0, 0);
     SendMessageW(hwnd, WM_NOTIFY, o::SSTab1, reinterpret_cast<LPARAM>(&change));

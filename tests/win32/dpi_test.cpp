@@ -117,7 +117,8 @@ int MetricAt(int index, int dpi) { return MulDiv(GetSystemMetrics(index), dpi, S
 int Chrome(ControlKind kind, HWND control, int dpi) {
     switch (kind) {
         case ControlKind::Button: return 2 * dpi::Scale(2, dpi);
-        case ControlKind::OptionButton: return dpi::Scale(13 + 3, dpi);
+        case ControlKind::OptionButton:
+        case ControlKind::CheckBox: return dpi::Scale(13 + 3, dpi);
         case ControlKind::Frame: return dpi::Scale(2 * 8, dpi);
         case ControlKind::TextBox: {
             const LRESULT margins = SendMessageW(control, EM_GETMARGINS, 0, 0);
