@@ -3,12 +3,14 @@
 // measured, as the shell always is on Windows. Ends on WM_CLOSE.
 #include <windows.h>
 
+static LRESULT CALLBACK KeepAliveProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WNDCLASSEXW wc{sizeof wc};
-    wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-        if (msg == WM_DESTROY) PostQuitMessage(0);
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    };
+    wc.lpfnWndProc = KeepAliveProc;
     wc.hInstance = instance;
     wc.lpszClassName = L"VeltraneBenchKeepAlive";
     RegisterClassExW(&wc);

@@ -12,6 +12,10 @@
 namespace vt::dpi {
 
 inline constexpr int kBaseDpi = 96;
+// The scales a display can have, 50 % to 1000 %; a DPI outside them did not
+// come from a display.
+inline constexpr int kLowestDpi = 48;
+inline constexpr int kHighestDpi = 960;
 
 // v * dpi / 96, halves away from zero.
 int Scale(int v, int dpi);

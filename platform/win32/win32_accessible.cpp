@@ -89,13 +89,21 @@ public:
         return inner_->Invoke(id, riid, lcid, flags, params, result, info, arg);
     }
 
+    // The only method with work of its own: what it throws becomes the
+    // error code a client of COM understands.
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        if (name && IsSelf(child) && IsWindow(hwnd_)) {
-            const std::string own = Win32Form::AccessibleNameOf(hwnd_);
-            if (!own.empty()) {
-                *name = allocString_(Widen(own).c_str());
-                return *name ? S_OK : E_OUTOFMEMORY;
+        try {
+            if (name && IsSelf(child) && IsWindow(hwnd_)) {
+                const std::string own = Win32Form::AccessibleNameOf(hwnd_);
+                if (!own.empty()) {
+                    *name = allocString_(Widen(own).c_str());
+                    return *name ? S_OK : E_OUTOFMEMORY;
+                }
             }
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        } catch (...) {
+            return E_FAIL;
         }
         return inner_->get_accName(child, name);
     }
@@ -198,7 +206,8 @@ std::string Win32Form::AccessibleNameOf(HWND control) {
     return AccessibleName(c->def, ShownText(*c), c->toolTip);
 }
 
-LRESULT Win32Form::AccessibleObject(HWND hwnd, WPARAM wp, LPARAM lp) {
+// Without memory for the object the system's own answers: 0.
+LRESULT Win32Form::AccessibleObject(HWND hwnd, WPARAM wp, LPARAM lp) noexcept try {
     const Control* c = ControlOf(hwnd);
     const bool chart = c && c->def.kind == ControlKind::Graph;
     if (static_cast<DWORD>(lp) != static_cast<DWORD>(OBJID_CLIENT) || (!chart && AccessibleNameOf(hwnd).empty())) {
@@ -212,6 +221,8 @@ LRESULT Win32Form::AccessibleObject(HWND hwnd, WPARAM wp, LPARAM lp) {
     const LRESULT result = com->lresultFromObject(kIidAccessible, wp, named);
     named->Release();
     return result > 0 ? result : 0;
+} catch (...) {
+    return 0;
 }
 
 }  // namespace vt::win32

@@ -103,6 +103,10 @@ void Win32Form::PaintGraph(const Control& graph, HDC target) {
 }
 
 LRESULT CALLBACK Win32Form::GraphProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return GuardedProc([&] { return GraphMessage(hwnd, msg, wp, lp); });
+}
+
+LRESULT Win32Form::GraphMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));

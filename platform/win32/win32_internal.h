@@ -67,6 +67,10 @@ std::unique_ptr<SoundOutput> CreateSoundOutput();
 template <typename F>
 void Guard(F&& handler);
 [[noreturn]] void ReportUntrapped(std::string_view what, int number) noexcept;
+// The body of a window procedure: nothing it throws unwinds through the
+// system's code, which cannot pass an exception on.
+template <typename F>
+LRESULT GuardedProc(F&& body) noexcept;
 
 // A text for the system in UTF-16, held in a buffer of its own when it is
 // short, so that a message box needs no memory when memory has run out.
@@ -152,9 +156,13 @@ public:
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK GraphProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT FormMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT PictureMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT GraphMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     // Every control window runs through ControlProc before its class's own
     // procedure; the window's user data points at its Control.
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT ControlMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 private:
     struct Control {
@@ -225,7 +233,7 @@ private:
     bool HandleActivate(WPARAM wp);
     void ClickButton(const Control& c);
     // win32_accessible.cpp
-    LRESULT AccessibleObject(HWND hwnd, WPARAM wp, LPARAM lp);
+    LRESULT AccessibleObject(HWND hwnd, WPARAM wp, LPARAM lp) noexcept;
 
     Win32Platform& platform_;
     FormDef def_;
@@ -350,6 +358,13 @@ void Guard(F&& handler) {
     } catch (...) {
         ReportUntrapped("Unknown error", 0);
     }
+}
+
+template <typename F>
+LRESULT GuardedProc(F&& body) noexcept {
+    LRESULT result = 0;
+    Guard([&] { result = body(); });
+    return result;
 }
 
 }  // namespace vt::win32

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "platform/dpi.h"
 #include "platform/form_rules.h"
 
 namespace vt::win32 {
@@ -155,8 +156,13 @@ bool Win32Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = 0;
             return true;
         case WM_DPICHANGED: {
+            // Only the system sends it, but any program can post it: one
+            // without a rectangle or with a DPI no display has is dropped.
             const RECT* suggested = reinterpret_cast<const RECT*>(lp);
-            ApplyDpi(LOWORD(wp), suggested->left, suggested->top);
+            const int dpi = LOWORD(wp);
+            if (suggested && dpi >= dpi::kLowestDpi && dpi <= dpi::kHighestDpi) {
+                ApplyDpi(dpi, suggested->left, suggested->top);
+            }
             result = 0;
             return true;
         }
@@ -166,6 +172,10 @@ bool Win32Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 LRESULT CALLBACK Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return GuardedProc([&] { return FormMessage(hwnd, msg, wp, lp); });
+}
+
+LRESULT Win32Form::FormMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
         auto* self = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->hwnd_ = hwnd;
@@ -179,6 +189,10 @@ LRESULT CALLBACK Win32Form::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 }
 
 LRESULT CALLBACK Win32Form::PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return GuardedProc([&] { return PictureMessage(hwnd, msg, wp, lp); });
+}
+
+LRESULT Win32Form::PictureMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
@@ -201,6 +215,10 @@ LRESULT CALLBACK Win32Form::PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 // Mouse presses and releases of every control, reported before the control
 // acts on them; clicks come through the container's notifications.
 LRESULT CALLBACK Win32Form::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return GuardedProc([&] { return ControlMessage(hwnd, msg, wp, lp); });
+}
+
+LRESULT Win32Form::ControlMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* c = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!c) return DefWindowProcW(hwnd, msg, wp, lp);
     const WNDPROC classProc = c->classProc;

@@ -210,7 +210,7 @@ LRESULT CALLBACK Win32TrayHost::TrayWndProc(HWND hWnd, UINT uMsg, WPARAM wParam,
     auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
     Win32TrayHost* host = form ? form->trayHost() : nullptr;
     if (!host) return CallWindowProcW(Win32Form::FormProc, hWnd, uMsg, wParam, lParam);
-    return host->OnMessage(hWnd, uMsg, wParam, lParam);
+    return GuardedProc([&] { return host->OnMessage(hWnd, uMsg, wParam, lParam); });
 }
 
 LRESULT Win32TrayHost::OnMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

@@ -352,5 +352,35 @@ TEST_F(Win32Dpi, DpiChangeLaysEverythingOutAnew) {
     CheckWindow(*options, OptionsWindowDef(), ScreenDpi(), "back at the display's DPI");
 }
 
+// Any program can post the message: one without a rectangle, or with a DPI
+// no display has, leaves the window as it is.
+TEST_F(Win32Dpi, AnImplausibleDpiChangeIsIgnored) {
+    auto p = CreateWin32Platform();
+    Reshaper events;
+    auto form = p->CreateForm(MainWindowDef(), events);
+    events.platform = p.get();
+    events.form = form.get();
+    ShowRealTexts(*form);
+    form->CutOutline(kMagenta);
+    HWND hwnd = win32::HwndOf(*form);
+    RECT before;
+    GetWindowRect(hwnd, &before);
+    const struct {
+        int dpi;
+        bool rectangle;
+    } rows[] = {{OtherDpi(), false}, {6944, true}, {65535, true}, {961, true}, {47, true}, {0, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "dpi " << row.dpi << (row.rectangle ? "" : ", no rectangle"));
+        RECT suggested{0, 0, 50, 50};
+        SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi),
+                     row.rectangle ? reinterpret_cast<LPARAM>(&suggested) : 0);
+        EXPECT_EQ(events.changes, 0);
+        RECT after;
+        GetWindowRect(hwnd, &after);
+        EXPECT_TRUE(EqualRect(&before, &after));
+    }
+    CheckWindow(*form, MainWindowDef(), ScreenDpi(), "after the ignored changes");
+}
+
 }  // namespace
 }  // namespace vt
