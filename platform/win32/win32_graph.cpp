@@ -107,11 +107,7 @@ LRESULT CALLBACK Win32Form::GraphProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 }
 
 LRESULT Win32Form::GraphMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-    }
-    if (const auto* c = reinterpret_cast<const Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
+    if (const Control* c = OwnClassControl(hwnd, msg, lp)) {
         switch (msg) {
             case WM_ERASEBKGND:
                 return 1;

@@ -185,6 +185,7 @@ private:
         std::optional<bool> digitsAlike;  // in every font FitText may choose
         GraphData graph;  // what a graph shows
     };
+    static const Control* OwnClassControl(HWND hwnd, UINT msg, LPARAM lp);
     struct Menu {
         MenuDef def;
         HMENU parent = nullptr;

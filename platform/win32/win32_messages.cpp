@@ -192,12 +192,18 @@ LRESULT CALLBACK Win32Form::PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     return GuardedProc([&] { return PictureMessage(hwnd, msg, wp, lp); });
 }
 
-LRESULT Win32Form::PictureMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+// The Control of a window of one of our own classes, which is handed over
+// at creation and kept in the window's user data.
+const Win32Form::Control* Win32Form::OwnClassControl(HWND hwnd, UINT msg, LPARAM lp) {
     if (msg == WM_NCCREATE) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
     }
-    if (const auto* c = reinterpret_cast<const Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
+    return reinterpret_cast<const Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+LRESULT Win32Form::PictureMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (const Control* c = OwnClassControl(hwnd, msg, lp)) {
         LRESULT result = 0;
         if (c->form->HandleChildNotify(msg, wp, lp, result)) return result;
         if (msg == WM_ERASEBKGND) return 1;

@@ -22,6 +22,7 @@
 #include "sound/mod_snd.h"
 #include "tests/contract_forms.h"
 #include "tests/contract_settings.h"
+#include "tests/win32/own_memory.h"
 #include "ui/form1.h"
 #include "ui/options_window.h"
 
@@ -653,12 +654,7 @@ TEST(Win32Backend, ProcessTableNamesThisProcessAndHoldsNoHandle) {
     EXPECT_GT(others, 0);  // the shell's own processes at least
     ASSERT_NE(self, nullptr);
     EXPECT_EQ(self->name, "win32_tests.exe");
-    PROCESS_MEMORY_COUNTERS_EX own{};
-    own.cb = sizeof own;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&own), sizeof own);
-    const uint64_t expected = own.PrivateUsage ? own.PrivateUsage : own.PagefileUsage;
-    EXPECT_GT(self->privateBytes, 1u << 20);
-    EXPECT_NEAR(static_cast<double>(self->privateBytes), static_cast<double>(expected), 16.0 * (1 << 20));
+    win32::ExpectOwnPrivateBytes(self->privateBytes);
 
     const auto top = top_users::Largest(table, p->CurrentProcessId());
     EXPECT_EQ(top.size(), std::min<size_t>(3, static_cast<size_t>(others)));

@@ -289,20 +289,31 @@ protected:
         while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
     }
+
+    // The main window with its real texts and its outline, cut again at
+    // every change of DPI.
+    Form& ShapedMainWindow() {
+        form_ = platform_->CreateForm(MainWindowDef(), reshaper_);
+        reshaper_.platform = platform_.get();
+        reshaper_.form = form_.get();
+        ShowRealTexts(*form_);
+        form_->CutOutline(kMagenta);
+        return *form_;
+    }
+
+    std::unique_ptr<Platform> platform_ = CreateWin32Platform();
+    Reshaper reshaper_;
+    std::unique_ptr<Form> form_;
 };
 
 TEST_F(Win32Dpi, MainWindowAtTheDisplaysDpi) {
-    auto p = CreateWin32Platform();
-    Reshaper events;
-    auto form = p->CreateForm(MainWindowDef(), events);
-    ShowRealTexts(*form);
-    form->CutOutline(kMagenta);
-    CheckWindow(*form, MainWindowDef(), ScreenDpi(), "as created");
-    CheckRegion(*form, ScreenDpi());
+    Form& form = ShapedMainWindow();
+    CheckWindow(form, MainWindowDef(), ScreenDpi(), "as created");
+    CheckRegion(form, ScreenDpi());
 }
 
 TEST_F(Win32Dpi, OptionsWindowAtTheDisplaysDpi) {
-    auto p = CreateWin32Platform();
+    auto& p = platform_;
     FormEvents events;
     auto form = p->CreateForm(OptionsWindowDef(), events);
     for (bool on : {false, true}) {
@@ -314,12 +325,9 @@ TEST_F(Win32Dpi, OptionsWindowAtTheDisplaysDpi) {
 // Wine never sends it; Windows does when the window lands on a display of
 // another scale.
 TEST_F(Win32Dpi, DpiChangeLaysEverythingOutAnew) {
-    auto p = CreateWin32Platform();
-    Reshaper events;
-    auto form = p->CreateForm(MainWindowDef(), events);
-    events.platform = p.get();
-    events.form = form.get();
-    ShowRealTexts(*form);
+    auto& p = platform_;
+    auto& events = reshaper_;
+    Form* form = &ShapedMainWindow();
     form->SetBounds(form1::Picture1, {256, 50, 124, 17});
     form->SetLine(form1::Line1, 100, 0, 100, 24);
     form->CutOutline(kMagenta);
@@ -355,14 +363,8 @@ TEST_F(Win32Dpi, DpiChangeLaysEverythingOutAnew) {
 // Any program can post the message: one without a rectangle, or with a DPI
 // no display has, leaves the window as it is.
 TEST_F(Win32Dpi, AnImplausibleDpiChangeIsIgnored) {
-    auto p = CreateWin32Platform();
-    Reshaper events;
-    auto form = p->CreateForm(MainWindowDef(), events);
-    events.platform = p.get();
-    events.form = form.get();
-    ShowRealTexts(*form);
-    form->CutOutline(kMagenta);
-    HWND hwnd = win32::HwndOf(*form);
+    Form& form = ShapedMainWindow();
+    HWND hwnd = win32::HwndOf(form);
     RECT before;
     GetWindowRect(hwnd, &before);
     const struct {
@@ -374,12 +376,12 @@ TEST_F(Win32Dpi, AnImplausibleDpiChangeIsIgnored) {
         RECT suggested{0, 0, 50, 50};
         SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi),
                      row.rectangle ? reinterpret_cast<LPARAM>(&suggested) : 0);
-        EXPECT_EQ(events.changes, 0);
+        EXPECT_EQ(reshaper_.changes, 0);
         RECT after;
         GetWindowRect(hwnd, &after);
         EXPECT_TRUE(EqualRect(&before, &after));
     }
-    CheckWindow(*form, MainWindowDef(), ScreenDpi(), "after the ignored changes");
+    CheckWindow(form, MainWindowDef(), ScreenDpi(), "after the ignored changes");
 }
 
 }  // namespace

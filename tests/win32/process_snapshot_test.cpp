@@ -15,6 +15,7 @@
 
 #include "platform/win32/handle.h"
 #include "platform/win32/win32_process_snapshot.h"
+#include "tests/win32/own_memory.h"
 
 namespace vt::win32 {
 namespace {
@@ -52,12 +53,7 @@ TEST(Win32Backend, ProcessSnapshotNamesThisProcessWithItsFigure) {
     EXPECT_GT(named, 1);  // the shell's own processes at least
     ASSERT_NE(self, nullptr);
     EXPECT_EQ(self->name, "win32_tests.exe");
-    PROCESS_MEMORY_COUNTERS_EX own{};
-    own.cb = sizeof own;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&own), sizeof own);
-    const uint64_t expected = own.PrivateUsage ? own.PrivateUsage : own.PagefileUsage;
-    EXPECT_GT(self->privateBytes, 1u << 20);
-    EXPECT_NEAR(static_cast<double>(self->privateBytes), static_cast<double>(expected), 16.0 * (1 << 20));
+    win32::ExpectOwnPrivateBytes(self->privateBytes);
 }
 
 // Rows as Windows lays them out, with what Wine leaves out (no
