@@ -73,6 +73,9 @@ void Win32Form::CreateControl(const ControlDef& def) {
             break;
         case ControlKind::PictureBox:
         case ControlKind::Image:
+            // A picture box paints around what it holds: a label that moved
+            // in over a part it repaints later keeps its text.
+            if (def.kind == ControlKind::PictureBox) style |= WS_CLIPCHILDREN;
             c.hwnd = CreateWindowExW(0, kPictureClass, L"", style, r.left, r.top, r.width, r.height, parent,
                                      childId, Module(), &c);
             if (def.picture) LoadControlPicture(c);

@@ -162,6 +162,35 @@ TEST_F(Win32Drawing, MainWindowKeepsItsChildOrder) {
     form->Unload();
 }
 
+// The bar's caption follows the bar's end: when the bar shrinks and the
+// caption moves back over where the bar was, the box behind both repaints
+// that part around the caption, whose text stays whole on the screen.
+TEST_F(Win32Drawing, TheBarsCaptionKeepsItsTextWhereTheBarWas) {
+    using namespace form1;
+    auto p = CreateWin32Platform();
+    FormEvents events;
+    auto form = p->CreateForm(MainWindowDef(), events);
+    HWND hwnd = win32::HwndOf(*form);
+    form->Show();
+    const Rect bar = form->Bounds(Picture1), caption = form->Bounds(Label3);
+    for (int width : {40, 4}) {
+        form->SetBounds(Picture1, {bar.left, bar.top, width, bar.height});
+        form->SetBounds(Label3, {width + 3, caption.top, caption.width, caption.height});
+        p->DoEvents();
+    }
+    // Read as the screen shows it, nothing repainted for the reading.
+    HDC dc = GetDCEx(hwnd, nullptr, DCX_CACHE);
+    const RECT label = InForm(hwnd, GetDlgItem(GetDlgItem(hwnd, Picture2), Label3));
+    ASSERT_GT(label.right, label.left);
+    const Pixels shown(dc, label);
+    ReleaseDC(hwnd, dc);
+    const int firstLetters = (label.right - label.left) / 10;  // "Fr"
+    EXPECT_GT(shown.Count({0, 0, firstLetters, label.bottom - label.top},
+                          [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128; }),
+              0);
+    form->Unload();
+}
+
 // The import library's IID_IAccessible resolves to a thunk, not to the GUID.
 constexpr GUID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
