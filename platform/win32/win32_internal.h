@@ -56,8 +56,6 @@ void AdjustFrameForDpi(RECT& frame, DWORD style, DWORD exStyle, int dpi);
 // A picture at a DPI: the version of bitmap resource `base` for it, scaled
 // to the size the picture has there when that version is missing.
 unique_hbitmap LoadPicture(int base, int dpi);
-// The same picture as a 32-bit DIB section, the format of window surfaces.
-unique_hbitmap InDisplayFormat(unique_hbitmap picture);
 
 // The platform's services, each in a file of its own.
 std::unique_ptr<SoundOutput> CreateSoundOutput();
@@ -205,6 +203,7 @@ private:
     int DropHeight(const Control& c) const;
     void SetTipFont();
     void ShowIcon(HICON icon);
+    void PaintFace(const Control& c, HDC dc);
     void PaintPicture(const Control& c, HDC dc);
     void DrawButton(const DRAWITEMSTRUCT& item);
     // win32_graph.cpp
@@ -246,7 +245,6 @@ private:
     unique_hbitmap face_;
     unique_hdc faceDc_;
     HGDIOBJ oldFaceBitmap_ = nullptr;
-    unique_hbrush faceBrush_;
     std::map<int, Control> controls_;
     std::vector<Menu> menus_;
     GdiCache gdi_;  // fonts at dpi_
