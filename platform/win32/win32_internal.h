@@ -180,7 +180,6 @@ private:
         int iconGroup = 0;     // what the program handed over (icon is the group at this DPI)
         std::wstring fittedShape;   // FitText's last caption, digits as 0, and the font it took
         HFONT fittedFont = nullptr;
-        std::optional<bool> digitsAlike;  // in every font FitText may choose
         GraphData graph;  // what a graph shows
     };
     struct Menu {
