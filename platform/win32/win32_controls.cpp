@@ -195,7 +195,6 @@ int Win32Form::DropHeight(const Control& c) const {
 
 void Win32Form::MoveControl(Control& c) {
     c.fittedFont = nullptr;  // fitted to the old size, perhaps with the old DPI's fonts
-    c.digitsAlike.reset();
     const Rect r = Physical(c);
     if (c.def.kind == ControlKind::Line) {
         const bool flat = c.rect.top == c.rect.height;

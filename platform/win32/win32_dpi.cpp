@@ -91,11 +91,11 @@ void AdjustFrameForDpi(RECT& frame, DWORD style, DWORD exStyle, int dpi) {
 
 namespace {
 
-// `picture` (of size `have`) drawn into a new DIB section of `want` and
-// `bitsPerPixel`: copied where the sizes agree, else scaled in halftone.
-unique_hbitmap Redrawn(HBITMAP picture, SIZE have, SIZE want, WORD bitsPerPixel) {
+// `picture` (of size `have`) scaled in halftone into a new 24-bit DIB
+// section of `want`.
+unique_hbitmap Scaled(HBITMAP picture, SIZE have, SIZE want) {
     BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), want.cx, -want.cy, 1, bitsPerPixel, BI_RGB};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), want.cx, -want.cy, 1, 24, BI_RGB};
     void* bits = nullptr;
     unique_hbitmap drawn(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!drawn) return {};
@@ -103,13 +103,9 @@ unique_hbitmap Redrawn(HBITMAP picture, SIZE have, SIZE want, WORD bitsPerPixel)
     unique_hdc to(CreateCompatibleDC(nullptr));
     ScopedSelect source(from.get(), picture);
     ScopedSelect target(to.get(), drawn.get());
-    if (want.cx == have.cx && want.cy == have.cy) {
-        BitBlt(to.get(), 0, 0, want.cx, want.cy, from.get(), 0, 0, SRCCOPY);
-    } else {
-        SetStretchBltMode(to.get(), HALFTONE);
-        SetBrushOrgEx(to.get(), 0, 0, nullptr);
-        StretchBlt(to.get(), 0, 0, want.cx, want.cy, from.get(), 0, 0, have.cx, have.cy, SRCCOPY);
-    }
+    SetStretchBltMode(to.get(), HALFTONE);
+    SetBrushOrgEx(to.get(), 0, 0, nullptr);
+    StretchBlt(to.get(), 0, 0, want.cx, want.cy, from.get(), 0, 0, have.cx, have.cy, SRCCOPY);
     return drawn;
 }
 
@@ -132,16 +128,8 @@ unique_hbitmap LoadPicture(int base, int dpi) {
     want = {dpi::Scale(want.cx, dpi), dpi::Scale(want.cy, dpi)};
     if (want.cx == have.cx && want.cy == have.cy) return loaded;
 
-    unique_hbitmap scaled = Redrawn(loaded.get(), have, want, 24);
+    unique_hbitmap scaled = Scaled(loaded.get(), have, want);
     return scaled ? std::move(scaled) : std::move(loaded);
-}
-
-unique_hbitmap InDisplayFormat(unique_hbitmap picture) {
-    BITMAP bm{};
-    if (!picture || !GetObjectW(picture.get(), sizeof bm, &bm) || bm.bmBitsPixel == 32) return picture;
-    const SIZE size{bm.bmWidth, bm.bmHeight};
-    unique_hbitmap converted = Redrawn(picture.get(), size, size, 32);
-    return converted ? std::move(converted) : std::move(picture);
 }
 
 }  // namespace vt::win32

@@ -31,28 +31,23 @@ void Win32Form::FitText(Control& c) {
     HDC dc = measureDc_.get();
     auto fontAt = [&](int h) { return gdi_.Font(f.face ? f.face : "Arial", h); };
     // The status lines change their figures every second and little else:
-    // where every digit of every candidate font is as wide as the others,
-    // the fit of "1234 Mb" is the fit of "0000 Mb", and is not measured again.
-    if (!c.digitsAlike) {
-        bool alike = true;
-        for (int h = height; h >= height - height / 10 && alike; --h) {
-            ScopedSelect select(dc, fontAt(h));
-            INT widths[10];
-            alike = GetCharWidth32W(dc, L'0', L'9', widths) &&
-                    std::all_of(widths, widths + 10, [&](INT w) { return w == widths[0]; });
-        }
-        c.digitsAlike = alike;
-    }
-    const bool digitsAlike = *c.digitsAlike;
+    // where every digit is as wide as the others in each font the fit was
+    // measured in, the fit of "1234 Mb" is the fit of "0000 Mb", and is not
+    // measured again. No other candidate is asked: each font asked about is
+    // one the system realises and keeps.
     std::wstring text = Widen(c.caption);
     std::wstring shape = text;
-    if (digitsAlike) std::replace_if(shape.begin(), shape.end(), [](wchar_t ch) { return ch >= L'1' && ch <= L'9'; }, L'0');
+    std::replace_if(shape.begin(), shape.end(), [](wchar_t ch) { return ch >= L'1' && ch <= L'9'; }, L'0');
     HFONT chosen = c.fittedFont;
     if (!chosen || shape != c.fittedShape) {
         RECT client;
         GetClientRect(c.hwnd, &client);
+        bool digitsAlike = true;
         for (int h = height; h >= height - height / 10; --h) {
             ScopedSelect select(dc, fontAt(h));
+            INT widths[10];
+            digitsAlike = digitsAlike && GetCharWidth32W(dc, L'0', L'9', widths) &&
+                          std::all_of(widths, widths + 10, [&](INT w) { return w == widths[0]; });
             RECT need{0, 0, client.right, 0};
             DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
             chosen = fontAt(h);

@@ -56,8 +56,6 @@ void AdjustFrameForDpi(RECT& frame, DWORD style, DWORD exStyle, int dpi);
 // A picture at a DPI: the version of bitmap resource `base` for it, scaled
 // to the size the picture has there when that version is missing.
 unique_hbitmap LoadPicture(int base, int dpi);
-// The same picture as a 32-bit DIB section, the format of window surfaces.
-unique_hbitmap InDisplayFormat(unique_hbitmap picture);
 
 // The platform's services, each in a file of its own.
 std::unique_ptr<SoundOutput> CreateSoundOutput();
@@ -182,7 +180,6 @@ private:
         int iconGroup = 0;     // what the program handed over (icon is the group at this DPI)
         std::wstring fittedShape;   // FitText's last caption, digits as 0, and the font it took
         HFONT fittedFont = nullptr;
-        std::optional<bool> digitsAlike;  // in every font FitText may choose
         GraphData graph;  // what a graph shows
     };
     static const Control* OwnClassControl(HWND hwnd, UINT msg, LPARAM lp);
@@ -206,6 +203,7 @@ private:
     int DropHeight(const Control& c) const;
     void SetTipFont();
     void ShowIcon(HICON icon);
+    void PaintFace(const Control& c, HDC dc);
     void PaintPicture(const Control& c, HDC dc);
     void DrawButton(const DRAWITEMSTRUCT& item);
     // win32_graph.cpp
@@ -247,7 +245,6 @@ private:
     unique_hbitmap face_;
     unique_hdc faceDc_;
     HGDIOBJ oldFaceBitmap_ = nullptr;
-    unique_hbrush faceBrush_;
     std::map<int, Control> controls_;
     std::vector<Menu> menus_;
     GdiCache gdi_;  // fonts at dpi_

@@ -44,10 +44,12 @@ bool Win32Form::HandleChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
             };
             if (c->def.kind == ControlKind::Label && (c->def.style & kTransparent)) {
                 SetBkMode(dc, TRANSPARENT);
-                if (c->def.container == 0 && faceBrush_) {
-                    const Rect at = Physical(*c);
-                    SetBrushOrgEx(dc, -at.left, -at.top, nullptr);
-                    result = reinterpret_cast<LRESULT>(faceBrush_.get());
+                if (c->def.container == 0 && face_) {
+                    // A label fills itself with the brush it is handed, then
+                    // draws its text: its part of the face is copied into
+                    // the DC it paints with first, and the brush is hollow.
+                    PaintFace(*c, dc);
+                    result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
                 } else {
                     const Control& box = At(c->def.container);
                     const Color boxBack = box.back == kDefaultColor ? kColorButtonFace : box.back;

@@ -8,14 +8,22 @@
 
 namespace vt::win32 {
 
+// The part of the face that a control on it covers, as the control's own
+// background: only those pixels are copied, and converted to the screen's
+// format.
+void Win32Form::PaintFace(const Control& c, HDC dc) {
+    RECT client;
+    GetClientRect(c.hwnd, &client);
+    const Rect at = Physical(c);
+    BitBlt(dc, 0, 0, client.right, client.bottom, faceDc_.get(), at.left, at.top, SRCCOPY);
+}
+
 void Win32Form::PaintPicture(const Control& box, HDC dc) {
     RECT client;
     GetClientRect(box.hwnd, &client);
     const Color back = box.back == kDefaultColor ? kColorButtonFace : box.back;
-    if (box.def.kind == ControlKind::Image && faceBrush_ && box.def.container == 0) {
-        const Rect at = Physical(box);
-        SetBrushOrgEx(dc, -at.left, -at.top, nullptr);
-        FillRect(dc, &client, faceBrush_.get());
+    if (box.def.kind == ControlKind::Image && face_ && box.def.container == 0) {
+        PaintFace(box, dc);
     } else {
         FillRect(dc, &client, BrushFor(back));
     }
