@@ -20,12 +20,17 @@ done
 [ -n "$geometry" ] || { echo "main window never appeared"; exit 1; }
 x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
 y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
-sleep 1  # let it paint
-import -window root "$shot"
 pixel() { convert "$shot" -format "%[pixel:p{$1,$2}]" info:; }
-corner=$(pixel $((x + 1)) $((y + 1)))
-behind=$(pixel 1279 799)  # the bare screen far from the window
-inside=$(pixel $((x + 120)) $((y + 46)))
+# Read until the window has painted its panel (a second at most, as a rule;
+# a loaded machine may take longer).
+for _ in $(seq 1 20); do
+    sleep 0.5
+    import -window root "$shot"
+    corner=$(pixel $((x + 1)) $((y + 1)))
+    behind=$(pixel 1279 799)  # the bare screen far from the window
+    inside=$(pixel $((x + 120)) $((y + 46)))
+    [ "$inside" != "$behind" ] && [ "$corner" = "$behind" ] && break
+done
 echo "window at $x,$y: corner=$corner screen=$behind panel=$inside"
 [ "$corner" = "$behind" ] || { echo "the cut-away corner does not show the screen behind"; exit 1; }
 [ "$inside" != "$behind" ] || { echo "the panel is not painted"; exit 1; }
