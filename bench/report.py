@@ -230,15 +230,12 @@ def main():
         p(f"| working set KB as found: {label} | " + " | ".join(
             kb(d.mem(prog, "workingset_kb", setting)) for d in dpis) + " |")
     p("")
-    p("At 100 % the two windows hold about the same; at 150 % Veltrane holds about 320 KB more (with the")
-    p("sound thread ended in both). About 200 KB of it is the face: Veltrane keeps it in 32 bits a pixel,")
-    p("the window surface's format, where the hand-written window keeps the picture as loaded, 8 bits a")
-    p("pixel at 150 % (at 100 % the picture has 24 bits, and Wine's copies of the 24-bit face cost as much")
-    p("as the 32-bit one). About 70 KB are two fonts: Veltrane's label fitting compares the digit widths")
-    p("of every candidate font, and so has Wine realize Arial and MS Sans Serif at 16 pixels beside 17;")
-    p("the hand-written window's labels all fit at 17 pixels and never make them. The rest, some 50 KB,")
-    p("lies in the heaps. (Found with bench/memory_map.py and a copy of same_window that holds its face")
-    p("and those two fonts as Veltrane does.)")
+    p("Veltrane holds its face as loaded (8 bits a pixel at 150 %, 24 at 100 %), as the hand-written")
+    p("window does: a transparent label or image copies its own part of the face into the DC it paints")
+    p("with, so there is neither a 32-bit copy of the whole face nor a pattern brush of it. Its label")
+    p("fitting asks about the digits' widths only in the fonts a caption was measured in, so Wine makes")
+    p("no font for a size no caption needed. What differs beyond that lies in Wine's own heaps")
+    p("(bench/memory_map.py shows them side by side).")
     p("")
 
     def pct(d, prog, key, setting=None):
@@ -369,7 +366,10 @@ def main():
             p(f"| {row['name'].strip(chr(34)).removesuffix('_median')} | {float(row['real_time']):.0f} |")
     p("")
 
-    p("## 5. Leaks: 100,000 Updates (theme changed every 50) and 10,000 hover refreshes, real backend")
+    counts = [fields(l) for d in dpis for l in d.leak if "us_per_update" in l]
+    updates = int(counts[0]["updates"]) if counts else 100000
+    hovers = int(counts[0]["hovers"]) if counts else 10000
+    p(f"## 5. Leaks: {updates:,} Updates (theme changed every 50) and {hovers:,} hover refreshes, real backend")
     p("")
     p("Live handles as the program's own owners count them (GetGuiResources answers 0 under Wine).")
     p("")
@@ -384,8 +384,8 @@ def main():
             continue
         p(f"## 6. The three largest processes, taken when the warning fires ({d.title}, real backend)")
         p("")
-        p("The process table (EnumProcesses, then each process opened, its memory and image name read and")
-        p("closed), the three largest and the balloon's text, in one call; median and 90th percentile of")
+        p("The process table from one system snapshot (NtQuerySystemInformation, no process opened), the")
+        p("three largest kept while reading and the balloon's text, in one call; median and 90th percentile of")
         p("60 calls, with the processes of the Wine session and then with idle ones started beside them.")
         p("")
         p("| processes | per call, ms (median) | 90th percentile, ms |")
