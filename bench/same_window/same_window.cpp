@@ -495,8 +495,9 @@ void MainWindow::MakeControl(const Row& row) {
             break;
         case Kind::PictureBox:
         case Kind::Image:
-            c.hwnd = CreateWindowExW(0, kPictureClass, L"", style, r.left, r.top, r.width, r.height, parent, id,
-                                     module, this);
+            // A picture box paints around the label it holds.
+            c.hwnd = CreateWindowExW(0, kPictureClass, L"", row.kind == Kind::PictureBox ? style | WS_CLIPCHILDREN : style,
+                                     r.left, r.top, r.width, r.height, parent, id, module, this);
             if (row.picture) {
                 c.pictureDc.reset(CreateCompatibleDC(faceDc_.get()));
                 c.picture = LoadPicture(row.picture, dpi_);
