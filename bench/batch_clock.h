@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <vector>
 
 namespace bench {
@@ -49,6 +50,41 @@ inline double ThreadCpuUs() {
         return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10;
     };
     return us(kernel) + us(user);
+}
+
+// Times `updates` calls of update(i), then `hovers` calls of hover() with
+// doEvents() after every hundredth, and prints what bench/report.py reads:
+// the mean per call, the median and the fastest batch of a hundred, and the
+// thread's own CPU time per call.
+template <typename Update, typename Hover, typename DoEvents>
+void TimeUpdatesAndHovers(int updates, int hovers, Update&& update, Hover&& hover, DoEvents&& doEvents) {
+    BatchClock updateBatches(100), hoverBatches(100);
+    const double c0 = ThreadCpuUs();
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < updates; ++i) {
+        updateBatches.Before(i);
+        update(i);
+    }
+    updateBatches.End(updates);
+    const auto t1 = std::chrono::steady_clock::now();
+    const double c1 = ThreadCpuUs();
+    for (int i = 0; i < hovers; ++i) {
+        hoverBatches.Before(i);
+        hover();
+        if (i % 100 == 0) doEvents();
+    }
+    hoverBatches.End(hovers);
+    const auto t2 = std::chrono::steady_clock::now();
+    const double c2 = ThreadCpuUs();
+    using us = std::chrono::duration<double, std::micro>;
+    const int u = std::max(updates, 1), h = std::max(hovers, 1);
+    std::printf("updates=%d us_per_update=%.1f hovers=%d us_per_hover=%.1f median_batch_us_per_update=%.1f "
+                "median_batch_us_per_hover=%.1f least_batch_us_per_update=%.1f least_batch_us_per_hover=%.1f "
+                "cpu_us_per_update=%.1f cpu_us_per_hover=%.1f\n",
+                updates, us(t1 - t0).count() / u, hovers, us(t2 - t1).count() / h, updateBatches.MedianUs(),
+                hoverBatches.MedianUs(), updateBatches.LeastUs(), hoverBatches.LeastUs(), (c1 - c0) / u,
+                (c2 - c1) / h);
+    std::fflush(stdout);
 }
 
 }  // namespace bench

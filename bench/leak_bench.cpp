@@ -116,42 +116,18 @@ int main(int argc, char** argv) {
     platform->DoEvents();
     Row("warmed-up");
 
-    bench::BatchClock updateBatches(100), hoverBatches(100);
-    const double c0 = bench::ThreadCpuUs();
-    const auto t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < updates; ++i) {
-        updateBatches.Before(i);
-        update(i);
-    }
-    updateBatches.End(updates);
-    const auto t1 = std::chrono::steady_clock::now();
-    const double c1 = bench::ThreadCpuUs();
-    for (int i = 0; i < hovers; ++i) {
-        hoverBatches.Before(i);
-        hover();
-        if (i % 100 == 0) platform->DoEvents();
-    }
-    hoverBatches.End(hovers);
-    const auto t2 = std::chrono::steady_clock::now();
-    const double c2 = bench::ThreadCpuUs();
+    bench::TimeUpdatesAndHovers(updates, hovers, update, hover, [&] { platform->DoEvents(); });
     f.cmdChangeIcon_Click();
     platform->DoEvents();
     Row("end");
-    using us = std::chrono::duration<double, std::micro>;
-    std::printf("updates=%d us_per_update=%.1f hovers=%d us_per_hover=%.1f median_batch_us_per_update=%.1f "
-                "median_batch_us_per_hover=%.1f least_batch_us_per_update=%.1f least_batch_us_per_hover=%.1f "
-                "cpu_us_per_update=%.1f cpu_us_per_hover=%.1f\n",
-                updates, us(t1 - t0).count() / updates, hovers, us(t2 - t1).count() / hovers,
-                updateBatches.MedianUs(), hoverBatches.MedianUs(), updateBatches.LeastUs(), hoverBatches.LeastUs(),
-                (c1 - c0) / std::max(updates, 1),
-                (c2 - c1) / std::max(hovers, 1));
 
     // The last hour's sampler, as its timer runs it every 10 s with the
     // options window closed; and what its ring takes.
     const int samples = std::max(hovers, 1);
     const auto s0 = std::chrono::steady_clock::now();
     for (int i = 0; i < samples; ++i) f.Timer5_Timer();
-    const double perSample = us(std::chrono::steady_clock::now() - s0).count() / samples;
+    const double perSample =
+        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - s0).count() / samples;
     std::printf("samples=%d us_per_sample=%.1f history_bytes=%zu\n", samples, perSample, sizeof(MemoryHistory));
     f.RemoveTrayIcon();
     f.form().Unload();

@@ -934,35 +934,9 @@ void MainWindow::Time(int updates, int hovers) {
     ShowIcon(IconOf(kDefaultIcon));
     DoEvents();
 
-    bench::BatchClock updateBatches(100), hoverBatches(100);
-    const double c0 = bench::ThreadCpuUs();
-    const auto t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < updates; ++i) {
-        updateBatches.Before(i);
-        update(i);
-    }
-    updateBatches.End(updates);
-    const auto t1 = std::chrono::steady_clock::now();
-    const double c1 = bench::ThreadCpuUs();
-    for (int i = 0; i < hovers; ++i) {
-        hoverBatches.Before(i);
-        hover();
-        if (i % 100 == 0) DoEvents();
-    }
-    hoverBatches.End(hovers);
-    const auto t2 = std::chrono::steady_clock::now();
-    const double c2 = bench::ThreadCpuUs();
+    bench::TimeUpdatesAndHovers(updates, hovers, update, hover, [&] { DoEvents(); });
     ShowIcon(IconOf(kDefaultIcon));
     DoEvents();
-    using us = std::chrono::duration<double, std::micro>;
-    std::printf("updates=%d us_per_update=%.1f hovers=%d us_per_hover=%.1f median_batch_us_per_update=%.1f "
-                "median_batch_us_per_hover=%.1f least_batch_us_per_update=%.1f least_batch_us_per_hover=%.1f "
-                "cpu_us_per_update=%.1f cpu_us_per_hover=%.1f\n",
-                updates, us(t1 - t0).count() / std::max(updates, 1), hovers, us(t2 - t1).count() / std::max(hovers, 1),
-                updateBatches.MedianUs(), hoverBatches.MedianUs(), updateBatches.LeastUs(), hoverBatches.LeastUs(),
-                (c1 - c0) / std::max(updates, 1),
-                (c2 - c1) / std::max(hovers, 1));
-    std::fflush(stdout);
     SendMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
