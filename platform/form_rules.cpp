@@ -35,7 +35,14 @@ int HoldingWindow(const FormDef& def, const ControlDef& c) {
     return container;
 }
 
-// The page a control lies on: (tab control id, page), or (0, -1).
+
+bool Overlap(const Rect& a, const Rect& b) {
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+}  // namespace
+
 std::pair<int, int> PageOf(const FormDef& def, const ControlDef& c) {
     for (const ControlDef* d = &c; d->container != 0;) {
         const ControlDef* box = Find(def, d->container);
@@ -45,13 +52,6 @@ std::pair<int, int> PageOf(const FormDef& def, const ControlDef& c) {
     }
     return {0, -1};
 }
-
-bool Overlap(const Rect& a, const Rect& b) {
-    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
-           b.top < a.top + a.height;
-}
-
-}  // namespace
 
 bool TakesFocus(ControlKind kind) {
     switch (kind) {

@@ -30,6 +30,10 @@ std::vector<int> TabOrder(std::span<const ControlDef> controls);
 int NextTabStop(const std::vector<int>& order, int current, bool backwards,
                 const std::function<bool(int)>& available);
 
+// The page a control lies on: (tab control id, page), or (0, -1) off every
+// tab control.
+std::pair<int, int> PageOf(const FormDef& def, const ControlDef& c);
+
 // The run of option buttons (consecutive in the table) that `id` belongs
 // to; empty for any other control.
 std::vector<int> OptionGroup(std::span<const ControlDef> controls, int id);

@@ -67,7 +67,6 @@ public:
     void Command1_Click() { memory().Update(); }  // the Update
     void Command5_Click() { memory().NextUnitView(); }
     void Timer2_Timer() { memory().EndFlash(); }
-    void aftertimecheck() { memory().ArmHoverRefresh(); }
     void Timer4_Timer();
     void Timer5_Timer();  // the last hour's sample
 

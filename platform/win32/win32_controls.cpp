@@ -9,6 +9,7 @@
 #include <uxtheme.h>
 
 #include "platform/dpi.h"
+#include "platform/form_rules.h"
 
 namespace vt::win32 {
 
@@ -22,16 +23,7 @@ HWND Win32Form::ContainerHwnd(int container) const {
     return hwnd_;
 }
 
-// The page a control lies on: (tab control id, page), or (0, -1).
-std::pair<int, int> Win32Form::PageOf(const ControlDef& def) const {
-    const ControlDef* d = &def;
-    while (d->container != 0) {
-        const Control& parent = At(d->container);
-        if (parent.def.kind == ControlKind::Tab) return {parent.def.id, d->tab};
-        d = &parent.def;
-    }
-    return {0, -1};
-}
+std::pair<int, int> Win32Form::PageOf(const ControlDef& def) const { return vt::PageOf(def_, def); }
 
 void Win32Form::ShowPage(int tabId) {
     const int page = TabCtrl_GetCurSel(At(tabId).hwnd);

@@ -39,10 +39,14 @@ void DrawFocusDots(HDC dc, RECT r, COLORREF ink);
 // from the program's own folder; null where it cannot be had.
 unique_hmodule LoadSystemLibrary(const wchar_t* name);
 
-// A function of a library loaded by name; null where either is missing.
+// A function of a library by name; null where either is missing.
+template <typename F>
+F ProcAddress(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
 template <typename F>
 F ProcAddress(const unique_hmodule& module, const char* name) {
-    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module.get(), name))) : nullptr;
+    return ProcAddress<F>(module.get(), name);
 }
 
 // A window's text through WM_GETTEXT: what text and combo boxes hold.
@@ -280,7 +284,7 @@ public:
     std::string AppTitle() const override { return "Veltrane"; }
     bool PrevInstance() override;
     std::span<const uint8_t> CustomResource(int id) override;
-    bool IconExists(int group) override { return IconAt(group, SmallIconSizeAt(Dpi())) != nullptr; }
+    bool IconExists(int group) override { return IconResource(group) != nullptr; }
     std::unique_ptr<TrayHost> CreateTrayHost(Form& window, TrayEvents& events) override;
     std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
                            std::string_view fallback) override;

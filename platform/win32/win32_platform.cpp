@@ -82,10 +82,7 @@ void ReportUntrapped(std::string_view what, int number) noexcept {
     Win32Form::StopAllTimers();
     std::array<char, 512> text;
     const std::string_view report = UntrappedErrorText(number, what, text);
-    wchar_t wide[512];
-    const int n = MultiByteToWideChar(CP_UTF8, 0, report.data(), static_cast<int>(report.size()), wide, 511);
-    wide[n > 0 ? n : 0] = L'\0';
-    MessageBoxW(nullptr, wide, L"Veltrane", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    MessageBoxW(nullptr, WideText(report).c_str(), L"Veltrane", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(1);
 }
 
@@ -251,8 +248,8 @@ ClockTime Win32Platform::Now() {
 // states in which the shell itself holds its notifications back.
 bool Win32Platform::UserWantsQuiet() {
     using QueryState = HRESULT(WINAPI*)(int*);
-    static const auto query = reinterpret_cast<QueryState>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHQueryUserNotificationState")));
+    static const auto query =
+        ProcAddress<QueryState>(GetModuleHandleW(L"shell32.dll"), "SHQueryUserNotificationState");
     int state = 0;
     if (!query || FAILED(query(&state))) return false;
     constexpr int kBusy = 2, kFullScreen = 3, kPresenting = 4, kQuietTime = 6;
@@ -293,9 +290,7 @@ Rect Win32Platform::PrimaryWorkArea() {
 void UseSystemLibrariesOnly() {
     // Looked up: Windows 7 has the call only with an update installed.
     using SetDirectories = BOOL(WINAPI*)(DWORD);
-    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-    const auto set = reinterpret_cast<SetDirectories>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "SetDefaultDllDirectories")));
+    const auto set = win32::ProcAddress<SetDirectories>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
     if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 

@@ -42,10 +42,6 @@ std::string WindowText(HWND hwnd) {
     return Narrow(text);
 }
 
-// Tab controls and frames are drawn behind the controls they hold; the
-// window that really holds those controls is the nearest picture box or the
-
-
 void Win32Form::SetCaption(int id, std::string_view text) {
     if (id == 0) {
         if (caption_ == text) return;

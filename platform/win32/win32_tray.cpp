@@ -33,12 +33,14 @@ BOOL NotifyA(DWORD message, NOTIFYICONDATAA& nid) {
 
 // Up to N - 1 UTF-16 units of the text and its NUL; a character is never
 // split.
+// Converted without taking memory: the balloon comes when memory is short.
 template <size_t N>
 void CopyWide(wchar_t (&field)[N], std::string_view utf8) {
-    std::wstring wide = Widen(utf8);
-    size_t n = std::min(wide.size(), N - 1);
-    if (n > 0 && n < wide.size() && IS_HIGH_SURROGATE(wide[n - 1])) --n;
-    std::copy_n(wide.data(), n, field);
+    const WideText wide(utf8);
+    const size_t length = wcslen(wide.c_str());
+    size_t n = std::min(length, N - 1);
+    if (n > 0 && n < length && IS_HIGH_SURROGATE(wide.c_str()[n - 1])) --n;
+    std::copy_n(wide.c_str(), n, field);
     field[n] = L'\0';
 }
 
@@ -52,11 +54,7 @@ struct IconIdentifier {
 };
 using GetRectProc = HRESULT(WINAPI*)(const IconIdentifier*, RECT*);
 
-GetRectProc FindGetRect() {
-    const HMODULE shell = GetModuleHandleW(L"shell32.dll");
-    const FARPROC proc = shell ? GetProcAddress(shell, "Shell_NotifyIconGetRect") : nullptr;
-    return reinterpret_cast<GetRectProc>(reinterpret_cast<void (*)()>(proc));
-}
+GetRectProc FindGetRect() { return ProcAddress<GetRectProc>(GetModuleHandleW(L"shell32.dll"), "Shell_NotifyIconGetRect"); }
 
 // The version-1 record ends after the first 64 characters of the tip.
 constexpr size_t kTipBytes = std::tuple_size_v<tray_protocol::TipField>;
@@ -87,11 +85,8 @@ Win32TrayHost::Win32TrayHost(Win32Platform& platform, Win32Form& window, TrayEve
     // A program started with higher rights than the shell's would not hear
     // that the notification area was made anew: the message filter drops it.
     using FilterProc = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    if (const HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-        const auto allow = reinterpret_cast<FilterProc>(
-            reinterpret_cast<void (*)()>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
-        if (allow && lngTaskbarCreated) allow(lngMainHwnd, lngTaskbarCreated, 1 /* MSGFLT_ALLOW */, nullptr);
-    }
+    const auto allow = ProcAddress<FilterProc>(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx");
+    if (allow && lngTaskbarCreated) allow(lngMainHwnd, lngTaskbarCreated, 1 /* MSGFLT_ALLOW */, nullptr);
     g_hosts.push_back(this);
 }
 
@@ -225,12 +220,12 @@ LRESULT Win32TrayHost::OnMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPa
     // is not looked at.
     if (wParam == lngTrayId) {
         using tray_protocol::Meaning;
-        // An error the program does not trap gets the untrapped-error report
-        // here, as in any handler: no exception unwinds through the system.
+        // An error the program does not trap reaches the procedure's guard,
+        // which reports it: no exception unwinds through the system.
         switch (reports_.Read(lParam)) {
-            case Meaning::Hover: Guard([&] { events_.TrayHover(); }); break;
-            case Meaning::Activate: Guard([&] { events_.TrayActivate(); }); break;
-            case Meaning::MenuAtPointer: Guard([&] { events_.TrayMenu({}); }); break;
+            case Meaning::Hover: events_.TrayHover(); break;
+            case Meaning::Activate: events_.TrayActivate(); break;
+            case Meaning::MenuAtPointer: events_.TrayMenu({}); break;
             case Meaning::MenuFromKeyboard: {
                 // The menu at the icon where the shell says where it is.
                 static const GetRectProc getRect = FindGetRect();
@@ -238,7 +233,7 @@ LRESULT Win32TrayHost::OnMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPa
                 RECT icon{};
                 TrayMenuRequest request{std::nullopt, true};
                 if (getRect && SUCCEEDED(getRect(&id, &icon))) request.at = Point{icon.left, icon.top};
-                Guard([&] { events_.TrayMenu(request); });
+                events_.TrayMenu(request);
                 break;
             }
             case Meaning::None: break;
